@@ -1,0 +1,74 @@
+#include "platform/DataFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Each test works in a scratch directory of its own, with ORVANE_DATA pointing
+// at a second scratch directory, and restores both afterwards.
+class DataFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    base_ = fs::temp_directory_path() / ("orvane-datafile-" + std::to_string(::getpid()) + "-" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(base_);
+    fs::create_directories(base_ / "cwd");
+    fs::create_directories(base_ / "env");
+    oldCwd_ = fs::current_path();
+    fs::current_path(base_ / "cwd");
+    if (const char* old = std::getenv("ORVANE_DATA")) oldEnv_ = old, hadEnv_ = true;
+    setenv("ORVANE_DATA", (base_ / "env").c_str(), 1);
+  }
+  void TearDown() override {
+    fs::current_path(oldCwd_);
+    if (hadEnv_) setenv("ORVANE_DATA", oldEnv_.c_str(), 1); else unsetenv("ORVANE_DATA");
+    fs::remove_all(base_);
+  }
+  static void Touch(const fs::path& p) { std::ofstream(p) << "x"; }
+
+  fs::path base_, oldCwd_;
+  std::string oldEnv_;
+  bool hadEnv_ = false;
+};
+
+TEST_F(DataFileTest, CurrentDirectoryComesFirst) {
+  Touch(base_ / "cwd" / "P.JB");
+  Touch(base_ / "env" / "P.JB");
+  EXPECT_EQ(orvane::FindDataFile("P.JB"), "P.JB");
+}
+
+TEST_F(DataFileTest, FallsBackToTheEnvironmentDirectory) {
+  Touch(base_ / "env" / "S.JB");
+  EXPECT_EQ(orvane::FindDataFile("S.JB"), (base_ / "env" / "S.JB").string());
+}
+
+TEST_F(DataFileTest, MissingEverywhereGivesEmpty) {
+  EXPECT_EQ(orvane::FindDataFile("NO-SUCH-FILE.S9"), "");
+  EXPECT_EQ(orvane::FindDataFile(""), "");
+}
+
+TEST_F(DataFileTest, DirectoriesAreNotFiles) {
+  fs::create_directories(base_ / "env" / "COAST.S1");
+  EXPECT_EQ(orvane::FindDataFile("COAST.S1"), "");
+}
+
+TEST_F(DataFileTest, PathsWithDirectoriesAreNotSearchedElsewhere) {
+  Touch(base_ / "env" / "kerror.doc");
+  EXPECT_EQ(orvane::FindDataFile("sub/kerror.doc"), "");
+}
+
+TEST_F(DataFileTest, ExecutableRelativeDirectoriesFollowTheEnvironment) {
+  auto dirs = orvane::DataDirectories();
+  ASSERT_GE(dirs.size(), 3u);
+  EXPECT_EQ(dirs[0], (base_ / "env").string());
+  EXPECT_EQ(fs::path(dirs[1]).filename(), "data");
+}
+
+}  // namespace

@@ -1,0 +1,40 @@
+// orvane-tool: the program's core for scripts and tests (inspect and convert
+// seismogram files, travel times, trial locations, the globe as a picture).
+
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+
+#include "tools/orvane-tool/Commands.h"
+
+namespace {
+
+struct Entry {
+  const char* name;
+  orvane::tool::Command run;
+  const char* usage;
+};
+
+const Entry kCommands[] = {
+    {"help", nullptr, "help"},
+};
+
+void PrintUsage(std::FILE* out) {
+  std::fprintf(out, "usage: orvane-tool COMMAND [ARGUMENTS]\ncommands:\n");
+  for (const Entry& e : kCommands) std::fprintf(out, "  %s\n", e.usage);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
+    PrintUsage(argc < 2 ? stderr : stdout);
+    return argc < 2 ? 2 : 0;
+  }
+  for (const Entry& e : kCommands) {
+    if (e.run != nullptr && std::strcmp(argv[1], e.name) == 0) return e.run(argc - 2, argv + 2);
+  }
+  std::fprintf(stderr, "orvane-tool: unknown command '%s'\n", argv[1]);
+  PrintUsage(stderr);
+  return 2;
+}
