@@ -120,6 +120,10 @@ class KSAC {
   long double referenceSeconds = 0.0L;       // seconds since 1601, tenth resolution
   float alignOffset = 0.0f;
   std::unique_ptr<float[]> samples;          // npts values, or null
+
+ private:
+  // Tick count of pick slot n; false when there is no such instant.
+  bool GetPickTicks(int n, FileTime& ticks) const;
 };
 
 }  // namespace orvane
