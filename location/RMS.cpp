@@ -1,0 +1,8 @@
+#include "location/RMS.h"
+
+namespace orvane {
+
+std::vector<RMS> trialList;
+int maximumRms = 10;
+
+}  // namespace orvane
