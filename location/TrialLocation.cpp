@@ -1,0 +1,203 @@
+#include "location/TrialLocation.h"
+
+#include <cmath>
+
+#include "app/ErrorReport.h"
+#include "location/GreatCircle.h"
+#include "location/RMS.h"
+#include "seismogram/KSAC.h"
+
+namespace orvane {
+
+namespace {
+
+// Message catalogue codes of the refusals (data/kerror.doc).
+constexpr std::int16_t kMissingTableCode = 3001;
+constexpr std::int16_t kNoPickCode = 3002;
+constexpr std::int16_t kBadRecordCode = 3003;
+
+// A pick further than this from its reference time cannot be a P arrival of
+// the record and could not be placed in time safely.
+constexpr float kLargestPick = 1.0e9f;
+
+TrialResult Refusal(TrialStatus status, std::string reason, std::string file = {}) {
+  TrialResult result;
+  result.status = status;
+  result.reason = std::move(reason);
+  result.file = std::move(file);
+  return result;
+}
+
+TrialResult CheckTable(const JB& table) {
+  if (table.IsUsable()) return {};
+  return Refusal(TrialStatus::kMissingTable,
+                 table.fileFound ? table.fileName + " holds no travel times: no trial without it"
+                                 : table.fileName + " is missing: no trial without it",
+                 table.fileName);
+}
+
+// What GetPick returns after SetPick stored @p value: UNDEFINED reads as 0.0.
+float AsStoredPick(float value) { return value == -12345.0f ? 0.0f : value; }
+
+// Whole tenths of a second between two instants, as seconds in a float.
+float TenthsApart(FileTime later, FileTime earlier) {
+  const std::int64_t k = (later - earlier) / kTicksPerTenth;
+  return static_cast<float>(static_cast<long double>(k) * 0.1);
+}
+
+}  // namespace
+
+TrialResult StationOf(const KSAC& record, TrialStation& station) {
+  TrialStation s;
+  s.stla = record.GetFloatHeader(KSAC::STLA);
+  s.stlo = record.GetFloatHeader(KSAC::STLO);
+  s.pick = record.GetPick(0);
+  const std::string& file = record.fileName;
+  if (!record.GetReferenceFileTime(s.referenceTicks))
+    return Refusal(TrialStatus::kBadRecord, file + " has no valid reference time", file);
+  if (!std::isfinite(s.stla) || !std::isfinite(s.stlo))
+    return Refusal(TrialStatus::kBadRecord, file + " has no valid station position", file);
+  if (s.pick != 0.0f) {
+    if (!(std::fabs(s.pick) < kLargestPick))
+      return Refusal(TrialStatus::kBadRecord, file + " has a P pick that is not a usable time", file);
+    s.pickTicks = record.GetPickFileTime(0);
+    if (s.pickTicks <= 0)
+      return Refusal(TrialStatus::kBadRecord, file + " has a P pick before the year 1601", file);
+  }
+  station = s;
+  return {};
+}
+
+TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, float lon,
+                          const JB& p, const JB& s, std::span<StationPrediction> predictions) {
+  if (TrialResult r = CheckTable(p); !r.ok()) return r;
+  if (TrialResult r = CheckTable(s); !r.ok()) return r;
+  const bool full = !predictions.empty();
+  if (full && predictions.size() != stations.size())
+    return Refusal(TrialStatus::kBadRecord, "internal: one prediction per station is needed");
+
+  int picked = 0;
+  for (const TrialStation& st : stations)
+    if (st.pick != 0.0f) ++picked;
+  if (picked == 0)
+    return Refusal(TrialStatus::kNoPick, "No seismogram has a P pick: pick the P arrivals first");
+
+  // First pass: distances, travel times and the origin-time sum. The sum is
+  // held in 128 bits: present-day tick counts are about 1.3e17, so a signed
+  // 64-bit sum would overflow beyond some 68 picked records.
+  std::vector<float> travelP;
+  if (!full) travelP.resize(stations.size());
+  __int128 sum = 0;
+  for (std::size_t i = 0; i < stations.size(); ++i) {
+    const TrialStation& st = stations[i];
+    const float d = GreatCircle(st.stla, st.stlo, lat, lon);
+    const float tp = p.TravelTime(d);
+    if (st.pick != 0.0f) {
+      const auto wholeSeconds = static_cast<std::int64_t>(tp);  // truncated towards zero
+      sum += st.pickTicks - wholeSeconds * kTicksPerSecond;
+    }
+    if (full) {
+      predictions[i].gcarc = d;
+      predictions[i].t1 = AsStoredPick(tp);
+      predictions[i].t2 = AsStoredPick(s.TravelTime(d));
+    } else {
+      travelP[i] = AsStoredPick(tp);
+    }
+  }
+  const auto origin = static_cast<FileTime>(sum / picked);  // truncates towards zero
+
+  TrialResult result;
+  result.originTicks = origin;
+  result.picked = picked;
+  if (origin < 0 || !FileTimeToSystemTime(origin, result.originTime))
+    return Refusal(TrialStatus::kBadRecord, "The origin time of this trial would lie before 1601");
+  result.originTime.wDayOfWeek = 0;
+
+  // Second pass: move the travel times from the origin to each record's
+  // reference time (by whole tenths), observed travel time, misfit.
+  float sumOfSquares = 0.0f;
+  for (std::size_t i = 0; i < stations.size(); ++i) {
+    const TrialStation& st = stations[i];
+    float pv = full ? predictions[i].t1 : travelP[i];
+    float sv = full ? predictions[i].t2 : 0.0f;
+    float obs;
+    if (origin < st.referenceTicks) {
+      const float dt = TenthsApart(st.referenceTicks, origin);
+      pv = pv - dt;
+      sv = sv - dt;
+      obs = st.pick + dt;
+    } else {
+      const float dt = TenthsApart(origin, st.referenceTicks);
+      pv = pv + dt;
+      sv = sv + dt;
+      obs = st.pick - dt;
+    }
+    const bool isPicked = st.pick != 0.0f;
+    if (full) {
+      predictions[i].t1 = AsStoredPick(pv);
+      predictions[i].t2 = AsStoredPick(sv);
+      predictions[i].user5 = isPicked ? p.DistanceAt(obs) : 0.0f;
+    }
+    if (isPicked) {
+      const double residual = static_cast<double>(pv) - static_cast<double>(st.pick);
+      sumOfSquares = static_cast<float>(sumOfSquares + residual * residual);
+    }
+  }
+  result.rms = static_cast<float>(std::sqrt(static_cast<long double>(sumOfSquares) / picked));
+  return result;
+}
+
+TrialResult LocateTrial(std::span<KSAC* const> records, float lat, float lon, const JB& p,
+                        const JB& s) {
+  std::vector<TrialStation> stations(records.size());
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (TrialResult r = StationOf(*records[i], stations[i]); !r.ok()) return r;
+  }
+  std::vector<StationPrediction> predictions(records.size());
+  TrialResult result = EvaluateTrial(stations, lat, lon, p, s, predictions);
+  if (!result.ok()) return result;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    KSAC& r = *records[i];
+    r.SetFloatHeader(KSAC::GCARC, predictions[i].gcarc);
+    r.SetPick(1, predictions[i].t1);  // wipes t2..t9
+    r.SetPick(2, predictions[i].t2);  // wipes t3..t9
+    r.SetFloatHeader(KSAC::USER5, predictions[i].user5);
+  }
+  return result;
+}
+
+TrialResult TrialLocation(std::span<KSAC* const> records, float lat, float lon, float depth,
+                          TrialState& state, bool report) {
+  if (records.empty()) return Refusal(TrialStatus::kNoRecords, "No event is open");
+  const JB p("P", depth);
+  const JB s("S", depth);
+  TrialResult result = LocateTrial(records, lat, lon, p, s);
+  if (!result.ok()) {
+    if (report) {
+      switch (result.status) {
+        case TrialStatus::kMissingTable: ErrorReport(kMissingTableCode, result.file); break;
+        case TrialStatus::kNoPick: ErrorReport(kNoPickCode, "#"); break;
+        case TrialStatus::kBadRecord:
+          ErrorReport(kBadRecordCode, result.file.empty() ? std::string("#") : result.file);
+          break;
+        default: break;
+      }
+    }
+    return result;
+  }
+  state.epicentreLat = lat;
+  state.epicentreLon = lon;
+  state.originTime = result.originTime;
+  state.rms = result.rms;
+  trialList.push_back(RMS{lat, lon, result.rms});
+  return result;
+}
+
+std::vector<KSAC*> RecordPointers(std::span<const std::unique_ptr<KSAC>> records) {
+  std::vector<KSAC*> pointers;
+  pointers.reserve(records.size());
+  for (const auto& r : records) pointers.push_back(r.get());
+  return pointers;
+}
+
+}  // namespace orvane

@@ -1,0 +1,120 @@
+#pragma once
+// The trial location: for a trial epicentre and focal depth, every station's
+// distance, the P and S travel times, one origin time for the event, the
+// arrivals this solution predicts on each seismogram, the distance each
+// observed P time implies, and the RMS misfit of the predicted P arrivals.
+//
+// The arithmetic is the program's own, step by step (see EvaluateTrial):
+//   origin = sum over picked records of (pick ticks - trunc(tp) whole seconds)
+//            / number of picked records          (64-bit ticks, truncating)
+//   dt     = |origin - reference| cut to whole tenths, as a float
+//   t1, t2 = tp, ts moved from the origin to the record's reference time by dt
+//   obs    = t0 moved the other way by dt (the observed P travel time)
+//   user5  = P.DistanceAt(obs)
+//   rms    = sqrt(sum (t1 - t0)^2 / number of picked records)
+// A perfect solution therefore still shows residuals of up to a second: the
+// origin time uses travel times cut to whole seconds.
+//
+// Records without a P pick (t0 undefined or 0.0) take no part in the origin
+// time or the RMS; they still receive gcarc, t1 and t2 from the trial's
+// origin time, so that the predicted arrivals can guide the pick, and user5 =
+// 0.0. A trial is refused, changing nothing at all, when a table is missing or
+// empty, when no record is picked, or when a record cannot take part (no
+// valid reference time, a station position or pick that is not a number).
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "location/JB.h"
+#include "seismogram/Calendar.h"
+
+namespace orvane {
+
+class KSAC;
+
+/// The view's record of the last successful trial. latitude 0.0 means that
+/// there is no trial to show.
+struct TrialState {
+  float epicentreLat = 0.0f;
+  float epicentreLon = 0.0f;
+  SYSTEMTIME originTime{};
+  float rms = 0.0f;
+};
+
+enum class TrialStatus {
+  kDone,          // the trial was made
+  kNoRecords,     // no event is open
+  kMissingTable,  // P.JB or S.JB is missing or holds no rows
+  kNoPick,        // no record has a P pick
+  kBadRecord,     // a record has no reference time, position or usable pick
+};
+
+/// What a trial gives back; on a refusal `reason` says why, for the status
+/// bar or a command line.
+struct TrialResult {
+  TrialStatus status = TrialStatus::kDone;
+  std::string reason;           // empty on success
+  std::string file;             // the missing table, or the record's file
+  FileTime originTicks = 0;     // origin time as ticks since 1601
+  SYSTEMTIME originTime{};      // the same as a calendar time
+  float rms = 0.0f;             // seconds
+  int picked = 0;               // records that entered origin time and RMS
+  bool ok() const { return status == TrialStatus::kDone; }
+};
+
+/// What the arithmetic needs of one record.
+struct TrialStation {
+  float stla = 0.0f;
+  float stlo = 0.0f;
+  float pick = 0.0f;            // t0 (GetPick(0)); 0.0 = not picked
+  FileTime pickTicks = 0;       // GetPickFileTime(0)
+  FileTime referenceTicks = 0;  // tick count of the reference time
+};
+
+/// What a trial writes into one record.
+struct StationPrediction {
+  float gcarc = 0.0f;
+  float t1 = 0.0f;
+  float t2 = 0.0f;
+  float user5 = 0.0f;
+};
+
+/// @brief The inputs of @p record, or a refusal (kBadRecord with the reason)
+/// when its reference time is not valid, its station position is not finite,
+/// or its pick cannot be placed in time.
+TrialResult StationOf(const KSAC& record, TrialStation& station);
+
+/// @brief The trial arithmetic on station inputs with the tables given.
+/// Writes one prediction per station into @p predictions when it is not
+/// empty (it must then have one entry per station); with an empty span only
+/// the origin time and the RMS are computed (S table and user5 skipped), the
+/// same numbers bit for bit. Touches nothing else.
+/// @return kMissingTable (P or S unusable), kNoPick, kBadRecord (an origin
+/// time before 1601), or kDone with origin and RMS.
+TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, float lon,
+                          const JB& p, const JB& s, std::span<StationPrediction> predictions);
+
+/// @brief The trial on the records with the tables given: on success writes
+/// gcarc, t1, t2 (t3-t9 become 0.0) and user5 into every record; on a
+/// refusal writes nothing. Does not touch trialList.
+TrialResult LocateTrial(std::span<KSAC* const> records, float lat, float lon, const JB& p,
+                        const JB& s);
+
+/// @brief What a click on the globe does once it has a position: reads the P
+/// and S tables for @p depth, runs LocateTrial, and on success sets @p state
+/// and appends (lat, lon, rms) to trialList. A refusal changes nothing (no
+/// record, no state, no list entry) and, when @p report is true, writes an
+/// error report: 3001 naming the table file for a missing table, 3002 when
+/// no record is picked, 3003 naming the record's file for a bad record.
+/// Example: one station with t0 = 12.3 s, tp = 5.7 s: origin 7.3 s after the
+/// reference, t1 = 13.0 s, rms = 0.7 s.
+TrialResult TrialLocation(std::span<KSAC* const> records, float lat, float lon, float depth,
+                          TrialState& state, bool report = true);
+
+/// Convenience for owners that keep their records in a vector.
+std::vector<KSAC*> RecordPointers(std::span<const std::unique_ptr<KSAC>> records);
+
+}  // namespace orvane
