@@ -1,0 +1,42 @@
+#pragma once
+// Whole-file reads and all-or-nothing writes for the seismogram formats.
+//
+// The PEPP and PSN readers work in three steps: the bytes of the file (here),
+// the record from the bytes, the samples from the payload. The last two work
+// on a byte span and can say why they refused (a reason and the byte offset in
+// the file), which the command-line tool shows to the user; the record classes
+// themselves keep their empty exceptions.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+/// Why a byte-level reader refused its input.
+struct ByteReadError {
+  std::string reason;       ///< e.g. "the end marker is missing"
+  std::size_t offset = 0;   ///< byte offset in the file where the problem lies
+
+  /// @brief The reason with its offset, e.g. "the end marker is missing (at byte 681)".
+  std::string Text() const;
+};
+
+/// @brief Reads at most @p maxBytes bytes from the start of the file @p path
+/// into @p bytes. A reader passes the largest size a valid file of its format
+/// can have that it will look at, so that a huge file costs no more memory
+/// than that; the bytes beyond are not read.
+/// @return false (with @p error set) when the file cannot be opened or read.
+bool ReadFileBytes(const std::string& path, std::size_t maxBytes, std::vector<unsigned char>& bytes,
+                   ByteReadError& error);
+
+/// @brief Replaces the file @p path by @p bytes as a whole: the bytes go to a
+/// temporary file in the same directory, which is renamed over @p path only
+/// when every byte was written. On failure the temporary file is removed and
+/// the old file, if any, is left as it was.
+/// @return false when the file could not be created, written or renamed.
+bool WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes);
+
+}  // namespace orvane
