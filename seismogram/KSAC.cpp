@@ -32,6 +32,8 @@ constexpr const char* kUndefinedText = "-12345";
 
 }  // namespace
 
+KSAC::KSAC() : header(new unsigned char[kHeaderBytes]) { Init(nullptr, false); }
+
 KSAC::KSAC(const std::string& path) : header(new unsigned char[kHeaderBytes]) {
   Init(path.c_str(), false);
 }

@@ -55,6 +55,8 @@ class KSAC {
   // Text header indexes.
   enum CharIndex { KSTNM = 0, KEVNM = 1, KHOLE = 2, KO = 3, KA = 4, KCMPNM = 19, KNETWK = 20 };
 
+  /// A fresh record: Init without a path (no samples, npts 0, UNDEFINED fields).
+  KSAC();
   /// Reads a SAC file (Init with the path). Throws KSACException.
   explicit KSAC(const std::string& path);
   /// Converts a PEPP record (origin 1).
@@ -96,16 +98,34 @@ class KSAC {
   SYSTEMTIME GetReferenceSystemTime() const;
   void SetReferenceTime(const SYSTEMTIME& time);
   void ComputeReferenceSeconds();
-  /// Tick count of the reference time; false when the header has no valid
-  /// reference time.
+  /// Tick count of the reference time; false (and @p ticks 0) when the header
+  /// has no valid reference time: nzyear outside 1601-30827, nzjday outside
+  /// the year (month 13), or nzhour, nzmin, nzsec, nzmsec outside 0-23, 0-59,
+  /// 0-59, 0-999 (UNDEFINED fields among them).
+  ///
+  /// A record without a valid reference time has no instants: referenceSeconds
+  /// is 0, GetPickFileTime is 0, GetPickSeconds is 0.0 and GetPickSystemTime is
+  /// the all-zero SYSTEMTIME. The same holds for a pick that is not finite or
+  /// whose instant would lie before 1601 or beyond the tick range.
   bool GetReferenceFileTime(FileTime& ticks) const;
   SYSTEMTIME GetPickSystemTime(int n) const;
   FileTime GetPickFileTime(int n) const;
   double GetPickSeconds(int n) const;
 
-  /// Reads a SAC file of either byte order. Throws KSACException; 0 otherwise.
+  /// @brief Reads a SAC file of either byte order (see SACFile.h for how the
+  /// order is told) into this record: header, origin 0, samples, then
+  /// ComputeMinMaxMean. fileName is left alone.
+  /// Throws KSACException when the file cannot be read, holds fewer than 632
+  /// bytes, has npts outside 0-1,000,000 or ends before its samples do; the
+  /// record then has no samples. Bytes after the samples are ignored.
+  /// @return 0.
   int ReadSAC(const char* path);
-  /// Writes a big-endian SAC file; non-zero (with an error report) on failure.
+  /// @brief Writes a big-endian SAC file whatever the host's byte order. The
+  /// bytes go to a temporary file beside @p path that replaces it when
+  /// complete, so a failed write leaves no partial file.
+  /// @return 0; 1 with error report 2001 "KSAC::WriteSAC" when npts is
+  /// UNDEFINED (or negative, or set without samples), 1 with error report
+  /// 2002 when the file cannot be created or written.
   int WriteSAC(const char* path);
   void SwapHeader();
   void SwapSamples();

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "tools/orvane-tool/Commands.h"
+#include "tools/orvane-tool/SeismogramCommands.h"
 
 namespace {
 
@@ -17,6 +18,8 @@ struct Entry {
 
 const Entry kCommands[] = {
     {"help", nullptr, "help"},
+    {"header", orvane::tool::HeaderCommand, "header [--format sac|pepp|psn] FILE...   header of seismogram files as JSON"},
+    {"convert", orvane::tool::ConvertCommand, "convert [--format sac|pepp|psn] IN OUT   to SAC (big-endian), or PEPP when OUT ends in .set"},
 };
 
 void PrintUsage(std::FILE* out) {

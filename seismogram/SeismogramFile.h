@@ -1,0 +1,58 @@
+#pragma once
+// Reading a seismogram file of any of the three formats into a KSAC, and
+// writing a KSAC back out, the way the program opens events and orvane-tool
+// inspects and converts files.
+//
+// The format follows the file name as the open dialog's filters do: ".set" is
+// PEPP, ".psn" is PSN (either in any letter case) and anything else is SAC. A
+// file taken for SAC that the SAC reader refuses is tried as PEPP, as event
+// opening does. A format given explicitly is read by its reader alone.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "seismogram/KSAC.h"
+
+namespace orvane {
+
+enum class SeismogramFormat { kSAC, kPEPP, kPSN };
+
+/// "sac", "pepp" or "psn".
+const char* SeismogramFormatName(SeismogramFormat format);
+
+/// @brief The format named "sac", "pepp" or "psn"; nothing for any other text.
+std::optional<SeismogramFormat> ParseSeismogramFormat(const std::string& name);
+
+/// @brief The format the file name stands for: "a/b.SET" is PEPP, "b.psn" PSN,
+/// "b.sac" and "b" SAC.
+SeismogramFormat SeismogramFormatForPath(const std::string& path);
+
+/// The outcome of reading one file: a record, or the reason why there is none.
+struct SeismogramReadResult {
+  std::unique_ptr<KSAC> record;  ///< null when the file was refused
+  SeismogramFormat format = SeismogramFormat::kSAC;  ///< the reader that produced the record
+  std::string reason;  ///< e.g. "not a SAC file: the file has 12 bytes, fewer than ..."
+};
+
+/// @brief Reads @p path into a record, with ComputeReferenceSeconds called as
+/// event opening does. With @p forced, only that format's reader is tried;
+/// otherwise the format follows the file name, SAC falling back to PEPP.
+SeismogramReadResult ReadSeismogramFile(const std::string& path,
+                                        std::optional<SeismogramFormat> forced = std::nullopt);
+
+/// @brief One reader each: a record (fileName = @p path), or null with
+/// @p reason set. These are the places where a format plugs in.
+std::unique_ptr<KSAC> ReadSACRecord(const std::string& path, std::string& reason);
+std::unique_ptr<KSAC> ReadPEPPRecord(const std::string& path, std::string& reason);
+std::unique_ptr<KSAC> ReadPSNRecord(const std::string& path, std::string& reason);
+
+/// @brief Writes @p record to @p path: as PEPP when the name ends in ".set",
+/// otherwise as big-endian SAC. Nothing partial is left behind on failure.
+/// @return Nothing on success, otherwise why nothing was written.
+std::optional<std::string> WriteSeismogramFile(const std::string& path, const KSAC& record);
+
+/// @brief The PEPP writer behind WriteSeismogramFile.
+std::optional<std::string> WritePEPPRecord(const std::string& path, const KSAC& record);
+
+}  // namespace orvane

@@ -1,0 +1,284 @@
+// Runs the built orvane-tool on SAC files written by the test and checks its
+// JSON, its messages and its exit status.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "seismogram/KSAC.h"
+#include "support/MiniJson.h"
+#include "support/SacBuilder.h"
+
+namespace orvane {
+namespace {
+
+using test::JsonValue;
+using test::SacBuilder;
+namespace fs = std::filesystem;
+
+struct ToolRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string Quote(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+class Tool : public testing::Test {
+ protected:
+  ToolRun RunTool(const std::vector<std::string>& args) {
+    std::string command = Quote(ORVANE_TOOL_PATH);
+    for (const std::string& a : args) command += " " + Quote(a);
+    const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
+    command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
+    ToolRun run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadText(out);
+    run.err = ReadText(err);
+    fs::remove(out);
+    fs::remove(err);
+    return run;
+  }
+
+  std::string Write(const SacBuilder& b, const std::string& name) {
+    const fs::path p = dir / name;
+    b.WriteTo(p);
+    return p.string();
+  }
+
+  static SacBuilder Station(SacBuilder::Order order) {
+    SacBuilder b(order);
+    b.Float(KSAC::DELTA, 0.01f)
+        .Float(KSAC::B, 0.0f)
+        .Float(KSAC::E, 0.06f)
+        .Float(KSAC::STLA, 48.25f)
+        .Float(KSAC::STLO, -11.5f)
+        .Float(KSAC::STEL, 565.0f)
+        .Float(KSAC::EVLA, 3.3f)
+        .Float(KSAC::EVLO, 95.98f)
+        .Float(KSAC::EVDP, 30000.0f)
+        .Float(KSAC::T0, 12.5f)
+        .Float(KSAC::T0 + 1, 14.25f)
+        .Float(KSAC::DEPMAX, 999.0f)
+        .Int(KSAC::NZYEAR, 2004)
+        .Int(KSAC::NZJDAY, 361)
+        .Int(KSAC::NZHOUR, 1)
+        .Int(KSAC::NZMIN, 2)
+        .Int(KSAC::NZSEC, 3)
+        .Int(KSAC::NZMSEC, 456)
+        .Text(KSAC::KSTNM, "FUR")
+        .Text(KSAC::KCMPNM, "BHZ")
+        .Samples({0.5f, -1.5f, 2.25f, 3.0f, -4.0f, 5.0f, 6.0f});
+    return b;
+  }
+
+  test::ScopedTempDir dir;
+};
+
+float AsFloat(const JsonValue& v) { return static_cast<float>(v.number); }
+
+TEST_F(Tool, HeaderOfBothByteOrders) {
+  const std::string le = Write(Station(SacBuilder::kLittle), "le.sac");
+  const std::string be = Write(Station(SacBuilder::kBig), "be.sac");
+  ToolRun run = RunTool({"header", le, be});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  auto json = test::ParseJson(run.out);
+  ASSERT_TRUE(json) << run.out;
+  ASSERT_EQ(json->kind, JsonValue::kArray);
+  ASSERT_EQ(json->items.size(), 2u);
+
+  const char* keys[] = {"file", "format", "origin", "npts", "delta", "b", "e", "o", "kstnm", "kcmpnm",
+                        "stla", "stlo", "stel", "evla", "evlo", "evdp", "gcarc", "user5", "depmin",
+                        "depmax", "depmen", "reference", "referenceSeconds", "picks", "samples"};
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    const JsonValue& r = (*json)[static_cast<std::size_t>(i)];
+    ASSERT_EQ(r.members.size(), std::size(keys));
+    for (std::size_t k = 0; k < std::size(keys); ++k) EXPECT_EQ(r.members[k].first, keys[k]);
+    EXPECT_EQ(r["file"].Latin1(), i == 0 ? le : be);
+    EXPECT_EQ(r["format"].Latin1(), "sac");
+    EXPECT_EQ(r["origin"].number, 0);
+    EXPECT_EQ(r["npts"].number, 7);
+    EXPECT_EQ(AsFloat(r["delta"]), 0.01f);
+    EXPECT_EQ(r["delta"].numberText, "0.01");
+    EXPECT_EQ(AsFloat(r["e"]), 0.06f);
+    EXPECT_TRUE(r["o"].IsNull());
+    EXPECT_EQ(r["kstnm"].Latin1(), "FUR");
+    EXPECT_EQ(r["kcmpnm"].Latin1(), "BHZ");
+    EXPECT_EQ(AsFloat(r["stla"]), 48.25f);
+    EXPECT_EQ(AsFloat(r["stlo"]), -11.5f);
+    EXPECT_EQ(AsFloat(r["stel"]), 565.0f);
+    EXPECT_EQ(AsFloat(r["evla"]), 3.3f);
+    EXPECT_EQ(AsFloat(r["evlo"]), 95.98f);
+    EXPECT_EQ(AsFloat(r["evdp"]), 30000.0f);
+    EXPECT_TRUE(r["gcarc"].IsNull());
+    EXPECT_TRUE(r["user5"].IsNull());
+    // Minimum, maximum and mean come from the samples, not the header.
+    EXPECT_EQ(AsFloat(r["depmin"]), -4.0f);
+    EXPECT_EQ(AsFloat(r["depmax"]), 6.0f);
+    EXPECT_EQ(AsFloat(r["depmen"]), 11.25f / 7);
+    EXPECT_EQ(r["reference"].Latin1(), "2004-12-26T01:02:03.456");
+    // Tenths since 1601: the 6 ms below the tenth are dropped.
+    EXPECT_EQ(r["referenceSeconds"].numberText, "12748496523.4");
+    ASSERT_EQ(r["picks"].items.size(), 10u);
+    EXPECT_EQ(AsFloat(r["picks"][0]), 12.5f);
+    EXPECT_EQ(AsFloat(r["picks"][1]), 14.25f);
+    EXPECT_EQ(r["picks"][2].number, 0);  // UNDEFINED reads as no pick
+    ASSERT_EQ(r["samples"].items.size(), 5u);
+    EXPECT_EQ(AsFloat(r["samples"][0]), 0.5f);
+    EXPECT_EQ(AsFloat(r["samples"][4]), -4.0f);
+  }
+}
+
+TEST_F(Tool, UndefinedAndNonFiniteValuesPrintAsNull) {
+  SacBuilder b;  // a fresh header: no reference time, every float UNDEFINED
+  b.Float(KSAC::DELTA, std::bit_cast<float>(0x7f800000u))
+      .Samples({1.0f, std::bit_cast<float>(0x7fc00000u)});
+  ToolRun run = RunTool({"header", Write(b, "x.sac")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  auto json = test::ParseJson(run.out);
+  ASSERT_TRUE(json) << run.out;
+  const JsonValue& r = (*json)[0];
+  EXPECT_TRUE(r["delta"].IsNull());
+  EXPECT_TRUE(r["stla"].IsNull());
+  EXPECT_TRUE(r["reference"].IsNull());
+  EXPECT_TRUE(r["referenceSeconds"].IsNull());
+  EXPECT_TRUE(r["depmen"].IsNull());  // the mean of a NaN
+  EXPECT_EQ(r["samples"][0].number, 1);
+  EXPECT_TRUE(r["samples"][1].IsNull());
+  EXPECT_EQ(r["kstnm"].Latin1(), "-12345");
+}
+
+TEST_F(Tool, RawTextBytesStayValidJson) {
+  auto b = Station(SacBuilder::kLittle);
+  b.Text(KSAC::KSTNM, std::string("A\"\\\n\x01\xe9\xff", 7)).Text(KSAC::KCMPNM, std::string("\0Z", 2));
+  ToolRun run = RunTool({"header", Write(b, "odd.sac")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  auto json = test::ParseJson(run.out);
+  ASSERT_TRUE(json) << run.out;
+  EXPECT_EQ((*json)[0]["kstnm"].Latin1(), std::string("A\"\\\n\x01\xe9\xff", 7));
+  EXPECT_EQ((*json)[0]["kcmpnm"].Latin1(), "");  // the text ends at its first NUL
+}
+
+TEST_F(Tool, UnreadableFilesAreNamedOnStandardError) {
+  const std::string good = Write(Station(SacBuilder::kBig), "good.sac");
+  const std::string missing = (dir / "missing.sac").string();
+  auto shortFile = Station(SacBuilder::kBig);
+  const fs::path cut = dir / "cut.sac";
+  shortFile.WriteTo(cut, 640);
+  ToolRun run = RunTool({"header", missing, good, cut.string()});
+  EXPECT_EQ(run.status, 1);
+  auto json = test::ParseJson(run.out);
+  ASSERT_TRUE(json) << run.out;
+  ASSERT_EQ(json->items.size(), 1u);
+  EXPECT_EQ((*json)[0]["file"].Latin1(), good);
+  // One line per failed file, in argument order.
+  const std::string firstLine = "orvane-tool: " + missing + ": ";
+  ASSERT_EQ(run.err.compare(0, firstLine.size(), firstLine), 0) << run.err;
+  const std::size_t secondStart = run.err.find('\n') + 1;
+  const std::string secondLine = "orvane-tool: " + cut.string() + ": ";
+  EXPECT_EQ(run.err.compare(secondStart, secondLine.size(), secondLine), 0) << run.err;
+  EXPECT_NE(run.err.find("ends at byte 640"), std::string::npos) << run.err;
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2);
+}
+
+TEST_F(Tool, ForcedFormatUsesOneReader) {
+  // A SAC file under a PEPP name reads when SAC is forced.
+  const std::string named = Write(Station(SacBuilder::kLittle), "station.set");
+  ToolRun forced = RunTool({"header", "--format", "sac", named});
+  ASSERT_EQ(forced.status, 0) << forced.err;
+  auto json = test::ParseJson(forced.out);
+  ASSERT_TRUE(json);
+  EXPECT_EQ((*json)[0]["format"].Latin1(), "sac");
+  // By its name it goes to the PEPP reader, which finds no PEPP file in it.
+  ToolRun byName = RunTool({"header", named});
+  EXPECT_EQ(byName.status, 1);
+  EXPECT_NE(byName.err.find("orvane-tool: " + named + ": "), std::string::npos);
+  // Forcing PEPP on a SAC file: no fallback to the SAC reader.
+  const std::string sac = Write(Station(SacBuilder::kLittle), "station.sac");
+  ToolRun pepp = RunTool({"header", "--format", "pepp", sac});
+  EXPECT_EQ(pepp.status, 1);
+  auto empty = test::ParseJson(pepp.out);
+  ASSERT_TRUE(empty) << pepp.out;
+  EXPECT_TRUE(empty->items.empty());
+}
+
+TEST_F(Tool, BadArguments) {
+  EXPECT_EQ(RunTool({"header"}).status, 2);
+  EXPECT_EQ(RunTool({"header", "--format", "mseed", "x.sac"}).status, 2);
+  EXPECT_EQ(RunTool({"header", "--format"}).status, 2);
+  EXPECT_EQ(RunTool({"convert", "only-one.sac"}).status, 2);
+  EXPECT_EQ(RunTool({"convert", "a", "b", "c"}).status, 2);
+}
+
+TEST_F(Tool, ConvertWritesBigEndianSac) {
+  const std::string in = Write(Station(SacBuilder::kLittle), "in.sac");
+  const std::string out = (dir / "out.sac").string();
+  ToolRun run = RunTool({"convert", in, out});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::string bytes = ReadText(out);
+  ASSERT_EQ(bytes.size(), 632u + 4 * 7);
+  const std::uint32_t delta = std::bit_cast<std::uint32_t>(0.01f);
+  EXPECT_EQ(static_cast<unsigned char>(bytes[0]), delta >> 24);
+  EXPECT_EQ(static_cast<unsigned char>(bytes[3]), delta & 0xff);
+
+  // The converted file shows the same header as the original.
+  ToolRun a = RunTool({"header", in});
+  ToolRun b = RunTool({"header", out});
+  auto ja = test::ParseJson(a.out), jb = test::ParseJson(b.out);
+  ASSERT_TRUE(ja && jb);
+  for (const auto& [key, value] : (*ja)[0].members) {
+    if (key == "file") continue;
+    SCOPED_TRACE(key);
+    const JsonValue& other = (*jb)[0][key];
+    EXPECT_EQ(value.kind, other.kind);
+    EXPECT_EQ(value.numberText, other.numberText);
+    EXPECT_EQ(value.Latin1(), other.Latin1());
+    EXPECT_EQ(value.items.size(), other.items.size());
+  }
+}
+
+TEST_F(Tool, FailedConvertLeavesNothing) {
+  const std::string in = Write(Station(SacBuilder::kLittle), "in.sac");
+  ToolRun missing = RunTool({"convert", (dir / "missing.sac").string(), (dir / "out.sac").string()});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("missing.sac: "), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir / "out.sac"));
+
+  const std::string nowhere = (dir / "no-such-dir" / "out.sac").string();
+  ToolRun unwritable = RunTool({"convert", in, nowhere});
+  EXPECT_EQ(unwritable.status, 1);
+  EXPECT_EQ(unwritable.err.rfind("orvane-tool: " + nowhere + ": ", 0), 0u) << unwritable.err;
+  EXPECT_FALSE(fs::exists(dir / "no-such-dir"));
+
+  // An existing target stays as it was when the input is refused.
+  std::ofstream(dir / "keep.sac") << "old";
+  ToolRun refused = RunTool({"convert", (dir / "missing.sac").string(), (dir / "keep.sac").string()});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(ReadText(dir / "keep.sac"), "old");
+  // Only the files the test made are left.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
+}  // namespace
+}  // namespace orvane
