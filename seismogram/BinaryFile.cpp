@@ -12,6 +12,7 @@
 namespace orvane {
 
 std::string ByteReadError::Text() const {
+  if (offset == kWholeFile) return reason;
   return reason + " (at byte " + std::to_string(offset) + ")";
 }
 
@@ -20,12 +21,12 @@ bool ReadFileBytes(const std::string& path, std::size_t maxBytes, std::vector<un
   bytes.clear();
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec)) {
-    error = {"the path is a directory, not a file", 0};
+    error = {"the path is a directory, not a file", ByteReadError::kWholeFile};
     return false;
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    error = {"the file cannot be opened", 0};
+    error = {"the file cannot be opened", ByteReadError::kWholeFile};
     return false;
   }
   // Read in pieces so that the buffer grows only as far as the file goes.

@@ -17,10 +17,14 @@ namespace orvane {
 
 /// Why a byte-level reader refused its input.
 struct ByteReadError {
-  std::string reason;       ///< e.g. "the end marker is missing"
-  std::size_t offset = 0;   ///< byte offset in the file where the problem lies
+  /// The offset of a refusal that concerns the file as a whole (it cannot be opened).
+  static constexpr std::size_t kWholeFile = static_cast<std::size_t>(-1);
 
-  /// @brief The reason with its offset, e.g. "the end marker is missing (at byte 681)".
+  std::string reason;       ///< e.g. "the end marker is missing"
+  std::size_t offset = 0;   ///< byte offset in the file where the problem lies, or kWholeFile
+
+  /// @brief The reason with its offset, e.g. "the end marker is missing (at byte 681)";
+  /// the reason alone for kWholeFile.
   std::string Text() const;
 };
 
