@@ -111,25 +111,37 @@ bool TravelTimeCalculator::Value(const Branch& branch, std::size_t j, const RayW
   return true;
 }
 
+const TravelTimeCalculator::Curve& TravelTimeCalculator::GetCurve(const Branch& branch, std::size_t j) const {
+  auto key = std::make_pair(std::string(branch.name), j);
+  auto found = curves_.find(key);
+  if (found != curves_.end()) return found->second;
+  const Sweep& sweep = GetSweep(branch.family);
+  Curve curve;
+  curve.legs.resize(sweep.rays.size());
+  std::vector<bool> valid(sweep.rays.size());
+  for (std::size_t i = 0; i < sweep.rays.size(); ++i) valid[i] = Value(branch, j, sweep.rays[i], curve.legs[i]);
+  for (std::size_t i = 0; i + 1 < sweep.rays.size(); ++i) {
+    if (!valid[i] || !valid[i + 1]) continue;
+    if (branch.leg == Leg::Down && sweep.jumpAbove[i]) continue;
+    const RayLeg& a = curve.legs[i];
+    const RayLeg& b = curve.legs[i + 1];
+    // Along a branch dT = p·dΔ, so the time lies between the ends' times.
+    curve.intervals.push_back({std::min(a.delta, b.delta), std::max(a.delta, b.delta), std::min(a.time, b.time), i});
+  }
+  return curves_.emplace(std::move(key), std::move(curve)).first->second;
+}
+
 void TravelTimeCalculator::AddBranchArrivals(const Branch& branch, std::size_t j, double delta, Arrival& best) const {
   const Sweep& sweep = GetSweep(branch.family);
+  const Curve& curve = GetCurve(branch, j);
+  const std::vector<RayLeg>& legs = curve.legs;
   struct Bracket {
     double bound;
     std::size_t i;
   };
   std::vector<Bracket> brackets;
-  std::vector<RayLeg> legs(sweep.rays.size());
-  std::vector<bool> valid(sweep.rays.size());
-  for (std::size_t i = 0; i < sweep.rays.size(); ++i) valid[i] = Value(branch, j, sweep.rays[i], legs[i]);
-  for (std::size_t i = 0; i + 1 < sweep.rays.size(); ++i) {
-    if (!valid[i] || !valid[i + 1]) continue;
-    if (branch.leg == Leg::Down && sweep.jumpAbove[i]) continue;
-    const double lo = std::min(legs[i].delta, legs[i + 1].delta);
-    const double hi = std::max(legs[i].delta, legs[i + 1].delta);
-    if (delta < lo || delta > hi) continue;
-    // Along a branch dT = p·dΔ, so the time lies between the ends' times.
-    brackets.push_back({std::min(legs[i].time, legs[i + 1].time), i});
-  }
+  for (const Interval& in : curve.intervals)
+    if (delta >= in.lo && delta <= in.hi) brackets.push_back({in.earliest, in.i});
   std::sort(brackets.begin(), brackets.end(), [](const Bracket& x, const Bracket& y) { return x.bound < y.bound; });
 
   RayWalk walk;

@@ -15,6 +15,8 @@
 // T = T_graze + (Δ − Δ_graze)·p_cmb.
 
 #include <cstddef>
+#include <map>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,6 +78,15 @@ class TravelTimeCalculator {
     TurnKind kind;  // for Down
     const char* name;
   };
+  struct Interval {
+    double lo, hi;    // distance range (rad)
+    double earliest;  // smaller of the two ends' times
+    std::size_t i;    // between sweep rays i and i+1
+  };
+  struct Curve {      // one branch from one source, along the sweep
+    std::vector<RayLeg> legs;
+    std::vector<Interval> intervals;
+  };
   struct Sweep {
     bool built = false;
     std::vector<RayWalk> rays;    // by increasing p
@@ -83,6 +94,7 @@ class TravelTimeCalculator {
   };
 
   const Sweep& GetSweep(Family family) const;
+  const Curve& GetCurve(const Branch& branch, std::size_t j) const;
   bool Value(const Branch& branch, std::size_t j, const RayWalk& walk, RayLeg& leg) const;
   void AddBranchArrivals(const Branch& branch, std::size_t j, double delta, Arrival& best) const;
   void AddDiffracted(Family family, std::size_t j, double delta, const char* name, Arrival& best) const;
@@ -90,6 +102,7 @@ class TravelTimeCalculator {
   RayTracer tracer_;
   std::vector<double> depths_;
   mutable Sweep sweeps_[2];
+  mutable std::map<std::pair<std::string, std::size_t>, Curve> curves_;
 };
 
 }  // namespace orvane::ttgen

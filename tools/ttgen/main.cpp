@@ -19,7 +19,7 @@
 
 #include "tools/ttgen/EarthModel.h"
 #include "tools/ttgen/TableDepths.h"
-#include "tools/ttgen/TableFormatter.h"
+#include "tools/ttgen/TableGenerator.h"
 #include "tools/ttgen/TravelTimeCalculator.h"
 
 #ifndef ORVANE_TTGEN_DEFAULT_MODEL
@@ -133,23 +133,16 @@ int main(int argc, char** argv) {
       else std::printf("%.3f\n", a.time);
       return 0;
     }
-    const TravelTimeCalculator calc(model, std::vector<double>(kTableDepths.begin(), kTableDepths.end()));
-    const std::vector<std::vector<double>> times = calc.Table(phase);
-    std::vector<std::vector<std::int64_t>> columns;
-    for (std::size_t c = 0; c < times.size(); ++c) {
-      double deviation = 0.0;
-      columns.push_back(TableFormatter::RoundIncreasing(times[c], deviation));
-      if (stats) {
-        std::fprintf(stderr, "column %2zu (%6.2f km): largest printed error %.3f s", c, kTableDepths[c], deviation);
-        for (std::size_t r = 0; r < times[c].size(); ++r) {
-          const auto rounded = static_cast<std::int64_t>(std::floor(times[c][r] * 10.0 + 0.5));
-          if (columns.back()[r] != rounded)
-            std::fprintf(stderr, "; row %zu %.3f printed %.1f", r, times[c][r], static_cast<double>(columns.back()[r]) / 10.0);
-        }
-        std::fputc('\n', stderr);
-      }
+    TableGenerator::Report report;
+    const std::string text = TableGenerator::Generate(model, phase, &report);
+    if (stats) {
+      for (std::size_t c = 0; c < report.largestError.size(); ++c)
+        std::fprintf(stderr, "column %2zu (%6.2f km): largest printed error %.3f s\n", c, kTableDepths[c],
+                     report.largestError[c]);
+      for (const auto& m : report.moved)
+        std::fprintf(stderr, "column %2zu row %3zu: computed %.3f s, printed %.1f s (rounding would repeat a time)\n",
+                     m.column, m.row, m.computed, m.printed);
     }
-    const std::string text = TableFormatter::Format(columns);
     if (outputPath.empty()) {
       std::fwrite(text.data(), 1, text.size(), stdout);
       if (std::fflush(stdout) != 0) {
@@ -162,8 +155,7 @@ int main(int argc, char** argv) {
     }
     if (stats) {
       const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-      std::fprintf(stderr, "%zu sublayers, %zu rays in the sweep, %.2f s\n", calc.Tracer().SublayerCount(),
-                   calc.SweepSize(phase == Phase::P ? Family::P : Family::S), seconds);
+      std::fprintf(stderr, "%.2f s\n", seconds);
     }
     return 0;
   } catch (const std::exception& e) {
