@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "tools/orvane-tool/Commands.h"
+#include "tools/orvane-tool/LocationCommands.h"
 #include "tools/orvane-tool/SeismogramCommands.h"
 
 namespace {
@@ -20,6 +21,9 @@ const Entry kCommands[] = {
     {"help", nullptr, "help"},
     {"header", orvane::tool::HeaderCommand, "header [--format sac|pepp|psn] FILE...   header of seismogram files as JSON"},
     {"convert", orvane::tool::ConvertCommand, "convert [--format sac|pepp|psn] IN OUT   to SAC (big-endian), or PEPP when OUT ends in .set"},
+    {"traveltime", orvane::tool::TravelTimeCommand, "traveltime --phase P|S [--depth KM] [--inverse] VALUE...   travel times (or distances) from P.JB/S.JB"},
+    {"locate", orvane::tool::LocateCommand, "locate [--depth KM] --epicentre LAT,LON [--pick FILE=SECONDS]... FILE...   one trial location as JSON"},
+    {"best", orvane::tool::BestCommand, "best [--depth KM] [--pick FILE=SECONDS]... FILE...   the epicentre of smallest RMS as JSON"},
 };
 
 void PrintUsage(std::FILE* out) {

@@ -1,0 +1,236 @@
+// Runs the built orvane-tool's traveltime, locate and best commands on tables
+// and seismogram files written by the test.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "location/GreatCircle.h"
+#include "location/SyntheticEvent.h"
+#include "location/TableText.h"
+#include "seismogram/KSAC.h"
+#include "seismogram/SeismogramFile.h"
+#include "support/MiniJson.h"
+
+namespace orvane {
+namespace {
+
+namespace fs = std::filesystem;
+using test::JsonValue;
+using test::TableText;
+
+struct ToolRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string Quote(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::string StepTable(double nearTime, double farTime) {
+  return TableText(181, [=](int i) { return i < 10 ? nearTime : farTime; });
+}
+
+class LocationTool : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/orvane-tool-test-XXXXXX";
+    dir_ = ::mkdtemp(pattern);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Runs the tool in the scratch directory, so that tables written there are
+  // the ones it reads.
+  ToolRun Run(const std::vector<std::string>& args) {
+    std::string command = "cd " + Quote(dir_.string()) + " && " + Quote(ORVANE_TOOL_PATH);
+    for (const std::string& a : args) command += " " + Quote(a);
+    const fs::path out = dir_ / "stdout.txt", err = dir_ / "stderr.txt";
+    command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
+    ToolRun run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadText(out);
+    run.err = ReadText(err);
+    fs::remove(out);
+    fs::remove(err);
+    return run;
+  }
+
+  void Write(const std::string& name, const std::string& text) { test::WriteFile(dir_ / name, text); }
+
+  // A SAC file of a station with reference time 2026-03-01 10:00:00.000 plus
+  // @p startSeconds, and P pick @p pick (none when 0).
+  void WriteStation(const std::string& name, const char* code, float stla, float stlo, float pick,
+                    int startSeconds = 0) {
+    SYSTEMTIME t;
+    t.wYear = 2026;
+    t.wMonth = 3;
+    t.wDay = 1;
+    t.wHour = 10;
+    t.wSecond = static_cast<std::uint16_t>(startSeconds);
+    auto samples = std::make_unique<float[]>(8);
+    for (int i = 0; i < 8; ++i) samples[i] = static_cast<float>(i % 3);
+    KSAC r(8, std::move(samples), stla, stlo, 0.0f, 0.05f, code, "BHZ", t);
+    if (pick != 0.0f) r.SetPick(0, pick);
+    ASSERT_FALSE(WriteSeismogramFile((dir_ / name).string(), r).has_value());
+  }
+
+  static JsonValue Parse(const std::string& text) {
+    auto v = test::ParseJson(text);
+    EXPECT_TRUE(v.has_value()) << text;
+    return v ? *v : JsonValue{};
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(LocationTool, TravelTimesForwardAndBack) {
+  // Column c holds 10 i + c + 0.5 at row i.
+  Write("P.JB", TableText(181, [](int i, int c) { return 10.0 * i + c + 0.5; }));
+  ToolRun run = Run({"traveltime", "--phase", "P", "--depth", "100", "10.5", "0", "200"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "10.5 107.5\n0 2.5\n200 1802.5\n");
+  run = Run({"traveltime", "--phase=P", "--inverse", "105.5", "0.1", "1800.5"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "105.5 10.5\n0.1 0\n1800.5 180\n");
+}
+
+TEST_F(LocationTool, TravelTimeRefusals) {
+  Write("S.JB", "");
+  ToolRun run = Run({"traveltime", "--phase", "S", "30"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("S.JB"), std::string::npos) << run.err;
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_EQ(Run({"traveltime", "--phase", "X", "30"}).status, 2);
+  EXPECT_EQ(Run({"traveltime", "--phase", "P", "thirty"}).status, 2);
+  EXPECT_EQ(Run({"traveltime", "--phase", "P"}).status, 2);
+  EXPECT_EQ(Run({"traveltime", "--phas", "P", "3"}).status, 2);
+  EXPECT_EQ(Run({"traveltime", "--phase", "P", "--depth", "nan", "3"}).status, 2);
+}
+
+// The worked examples of the trial arithmetic, through the files and the tool.
+TEST_F(LocationTool, LocateReproducesTheWorkedExamples) {
+  Write("P.JB", StepTable(5.7, 14.2));
+  Write("S.JB", StepTable(9.0, 25.0));
+  WriteStation("A.sac", "ALFA", 90.0f, 0.0f, 12.3f);
+  WriteStation("B.sac", "BRAVO", 60.0f, 0.0f, 0.0f);
+
+  // One station (B is unpicked and takes no part).
+  ToolRun run = Run({"locate", "--depth", "0", "--epicentre", "90,0", "A.sac", "B.sac"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  JsonValue v = Parse(run.out);
+  EXPECT_EQ(v["epicentre"][0].number, 90.0);
+  EXPECT_EQ(v["depth"].number, 0.0);
+  EXPECT_EQ(v["originTime"].Latin1(), "2026-03-01T10:00:07.300");
+  EXPECT_NEAR(v["rms"].number, 0.7, 1e-5);
+  ASSERT_EQ(v["stations"].items.size(), 2u);
+  const JsonValue& a = v["stations"][0];
+  EXPECT_EQ(a["file"].Latin1(), "A.sac");
+  EXPECT_EQ(a["kstnm"].Latin1(), "ALFA");
+  EXPECT_EQ(a["gcarc"].number, 0.0);
+  EXPECT_NEAR(a["t0"].number, 12.3, 1e-5);
+  EXPECT_NEAR(a["t1"].number, 13.0, 1e-5);
+  EXPECT_NEAR(a["t2"].number, 16.3, 1e-5);
+  EXPECT_EQ(a["user5"].number, 0.0);
+  EXPECT_NEAR(a["deltaT"].number, 0.7, 1e-5);
+  const JsonValue& b = v["stations"][1];
+  EXPECT_TRUE(b["t0"].IsNull());
+  EXPECT_TRUE(b["deltaT"].IsNull());
+  EXPECT_NEAR(b["t1"].number, 14.2 + 7.3, 1e-4);
+
+  // Two stations: B's pick given on the command line.
+  run = Run({"locate", "--epicentre", "90,0", "--pick", "B.sac=20", "A.sac", "B.sac"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  v = Parse(run.out);
+  EXPECT_EQ(v["originTime"].Latin1(), "2026-03-01T10:00:06.650");
+  EXPECT_NEAR(v["rms"].number, std::sqrt(0.32), 1e-5);
+  EXPECT_NEAR(v["stations"][0]["deltaT"].number, 0.0, 1e-5);
+  EXPECT_NEAR(v["stations"][1]["deltaT"].number, 0.8, 1e-5);
+  EXPECT_NEAR(v["stations"][1]["gcarc"].number, 30.0, 1e-3);
+
+  // The pick before the origin, set over the file's own.
+  run = Run({"locate", "--epicentre", "90,0", "--pick", "A.sac=2", "A.sac"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  v = Parse(run.out);
+  EXPECT_EQ(v["originTime"].Latin1(), "2026-03-01T09:59:57.000");
+  EXPECT_NEAR(v["stations"][0]["t1"].number, 2.7, 1e-5);
+  EXPECT_NEAR(v["rms"].number, 0.7, 1e-5);
+}
+
+TEST_F(LocationTool, LocateRefusals) {
+  Write("P.JB", StepTable(5.7, 14.2));
+  Write("S.JB", StepTable(9.0, 25.0));
+  WriteStation("A.sac", "ALFA", 90.0f, 0.0f, 12.3f);
+  WriteStation("U.sac", "UNPK", 60.0f, 0.0f, 0.0f);
+  ToolRun run = Run({"locate", "--epicentre", "90,0", "U.sac"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("P pick"), std::string::npos) << run.err;
+  run = Run({"locate", "--epicentre", "90,0", "A.sac", "missing.sac"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("missing.sac"), std::string::npos) << run.err;
+  run = Run({"locate", "--epicentre", "90,0", "--pick", "Z.sac=3", "A.sac"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("Z.sac"), std::string::npos) << run.err;
+  EXPECT_EQ(Run({"locate", "--epicentre", "95,0", "A.sac"}).status, 2);
+  EXPECT_EQ(Run({"locate", "--epicentre", "10", "A.sac"}).status, 2);
+  EXPECT_EQ(Run({"locate", "A.sac"}).status, 2);
+  EXPECT_EQ(Run({"locate", "--epicentre", "1,2", "--pick", "A.sac", "A.sac"}).status, 2);
+  Write("P.JB", "");
+  run = Run({"locate", "--epicentre", "90,0", "A.sac"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("P.JB"), std::string::npos) << run.err;
+  EXPECT_TRUE(run.out.empty());
+}
+
+// A synthetic event whose picks come from the tables the tool reads.
+TEST_F(LocationTool, BestFindsTheTrueEpicentre) {
+  const float lat = -6.3f, lon = 147.2f, depth = 60.0f;
+  auto [p, s] = test::EventTables(depth);
+  JB probe("P", depth), probeS("S", depth);
+  if (probe.count != 181 || probeS.count != 181) {
+    Write("P.JB", test::HandTable(1.0));
+    Write("S.JB", test::HandTable(1.8));
+  }
+  const auto records = test::SyntheticRecords(p, lat, lon, 12);
+  std::vector<std::string> args = {"best", "--depth", "60"};
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const std::string name = "st" + std::to_string(i) + ".sac";
+    ASSERT_FALSE(WriteSeismogramFile((dir_ / name).string(), *records[i]).has_value());
+    args.push_back(name);
+  }
+  ToolRun run = Run(args);
+  ASSERT_EQ(run.status, 0) << run.err;
+  const JsonValue v = Parse(run.out);
+  const float foundLat = static_cast<float>(v["epicentre"][0].number);
+  const float foundLon = static_cast<float>(v["epicentre"][1].number);
+  EXPECT_LT(GreatCircle(foundLat, foundLon, lat, lon), 0.25f) << run.out;
+  ASSERT_EQ(v["stations"].items.size(), 12u);
+  EXPECT_EQ(v["stations"][3]["file"].Latin1(), "st3.sac");
+
+  // locate at the printed epicentre makes the very same trial.
+  std::vector<std::string> again = {"locate", "--depth", "60", "--epicentre",
+                                    v["epicentre"][0].numberText + "," + v["epicentre"][1].numberText};
+  again.insert(again.end(), args.begin() + 3, args.end());
+  const ToolRun locate = Run(again);
+  ASSERT_EQ(locate.status, 0) << locate.err;
+  EXPECT_EQ(locate.out, run.out);
+}
+
+}  // namespace
+}  // namespace orvane
