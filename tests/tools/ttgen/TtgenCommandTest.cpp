@@ -1,0 +1,107 @@
+// Runs the built ttgen: single values, the exit status on bad input, and that
+// a failed run leaves no table behind.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "TestModels.h"
+
+namespace orvane::ttgen {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class TtgenCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("ttgen-cmd-" + std::to_string(::getpid()) + "-" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  ToolRun Ttgen(const std::string& args) {
+    const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
+    const std::string command = std::string("'") + ORVANE_TTGEN_PATH + "' " + args + " >'" + out.string() + "' 2>'" +
+                                err.string() + "'";
+    const int raw = std::system(command.c_str());
+    ToolRun run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadText(out);
+    run.err = ReadText(err);
+    return run;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(TtgenCommandTest, PrintsSingleValues) {
+  ToolRun run = Ttgen("--phase P --depth 0 --distance 45");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "496.967\n");
+  run = Ttgen("--model '" + testing::ModelPath("iasp91.tvel") + "' --phase SKS --depth 0 --distance 90 --explain");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out.substr(0, 13), "1412.951 SKS ");
+}
+
+TEST_F(TtgenCommandTest, MalformedModelIsRefusedWithStatus1AndNoTable) {
+  const fs::path model = dir_ / "bad.tvel";
+  std::ofstream(model) << "h1\nh2\n0 5.8 3.36 2.7\n20 5.8 oops 2.7\n";
+  const fs::path table = dir_ / "P.JB";
+  const ToolRun run = Ttgen("--model '" + model.string() + "' --phase P --output '" + table.string() + "'");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("line 4: 'oops' is not a number"), std::string::npos) << run.err;
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_FALSE(fs::exists(table));
+  EXPECT_FALSE(fs::exists(dir_ / "P.JB.tmp"));
+}
+
+TEST_F(TtgenCommandTest, MissingModelAndBadDepthAreRefusedWithStatus1) {
+  ToolRun run = Ttgen("--model '" + (dir_ / "none.tvel").string() + "' --phase P");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("cannot open"), std::string::npos) << run.err;
+  run = Ttgen("--phase P --depth 3000 --distance 10");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("focal depth"), std::string::npos) << run.err;
+}
+
+TEST_F(TtgenCommandTest, CommandLineMistakesGiveUsageAndStatus2) {
+  for (const char* args : {"", "--phase X", "--phase PKIKP", "--phase P --depth 10", "--phase P --depth x --distance 3",
+                           "--phase P --depth 10 --distance 190", "--phase P --bogus"}) {
+    SCOPED_TRACE(args);
+    const ToolRun run = Ttgen(args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("usage:"), std::string::npos);
+    EXPECT_TRUE(run.out.empty());
+  }
+}
+
+TEST_F(TtgenCommandTest, WritesATableFile) {
+  const fs::path table = dir_ / "S.JB";
+  const ToolRun run = Ttgen("--model '" + testing::ModelPath("jb.nd") + "' --phase S --output '" + table.string() + "'");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string text = ReadText(table);
+  EXPECT_EQ(text.size(), 181u * 104u);
+  EXPECT_EQ(text.substr(0, 12), "    0    0.0");
+}
+
+}  // namespace
+}  // namespace orvane::ttgen
