@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 #include "location/GreatCircle.h"
 #include "location/RMS.h"
 #include "location/SyntheticEvent.h"
@@ -70,6 +73,35 @@ TEST(BestEpicentre, RefusalsPassThrough) {
   const BestEpicentreResult r = FindBestEpicentre(Stations(records), p, empty);
   EXPECT_EQ(r.trial.status, TrialStatus::kMissingTable);
   EXPECT_EQ(r.trial.file, "S.JB");
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+// Events anywhere on the globe, at any depth, seen by a random part of the
+// network: the search must not settle in a false minimum.
+TEST(BestEpicentre, RandomEventsWorldwide) {
+  std::mt19937 random(20260301);
+  for (int n = 0; n < 24; ++n) {
+    const float lat = static_cast<float>(std::asin(2.0 * (random() / 4294967296.0) - 1.0) * 180.0 / M_PI);
+    const float lon = static_cast<float>(-180.0 + 360.0 * (random() / 4294967296.0));
+    const float depth = static_cast<float>(700.0 * (random() / 4294967296.0));
+    const std::size_t count = 6 + random() % 10;
+    SCOPED_TRACE(testing::Message() << lat << "," << lon << " at " << depth << " km, " << count << " stations");
+    const auto [p, s] = test::EventTables(depth);
+    const auto records = test::SyntheticRecords(p, lat, lon, count);
+    std::vector<TrialStation> stations(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) ASSERT_TRUE(StationOf(*records[i], stations[i]).ok());
+    const BestEpicentreResult best = FindBestEpicentre(stations, p, s);
+    ASSERT_TRUE(best.ok());
+    const TrialResult atTruth = EvaluateTrial(stations, lat, lon, p, s, {});
+    EXPECT_LE(best.trial.rms, atTruth.rms);
+    EXPECT_LT(GreatCircle(best.lat, best.lon, lat, lon), 0.5f)
+        << "found " << best.lat << "," << best.lon << " rms " << best.trial.rms << " (truth " << atTruth.rms << ")";
+  }
 }
 
 }  // namespace
