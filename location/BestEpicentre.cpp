@@ -62,7 +62,6 @@ class Search {
       picked_.push_back(st);
       arrival_.push_back(static_cast<double>(st.pickTicks - base) / kTicksPerSecond);
     }
-    residual_.resize(picked_.size());
   }
 
   // The exact RMS of a trial at (lat, lon).
@@ -155,7 +154,7 @@ class Search {
   const JB& s_;
   std::vector<TrialStation> picked_;
   std::vector<double> arrival_;
-  std::vector<double> residual_, r0_, r1_, r2_;
+  std::vector<double> r0_, r1_, r2_;
 };
 
 }  // namespace

@@ -4,13 +4,18 @@
 //
 // The RMS of a trial is quantised (the origin time comes from travel times cut
 // to whole seconds, the predicted arrivals move by whole tenths), so the misfit
-// surface is piecewise flat with many small steps. The search therefore does
-// not follow gradients: it evaluates a coarse grid over the whole sphere, keeps
-// several well separated low points, and around each shrinks a grid of trial
-// points by halves down to a ten-thousandth of a degree, always moving to the
-// lowest point seen. Every evaluation is exactly the trial arithmetic of a
-// click (EvaluateTrial) on the same tables; nothing is written into records
-// and trialList is not touched.
+// surface is piecewise flat with many small steps, and it is steep: several
+// seconds per degree. The search therefore works in two stages:
+//   1. a smooth stand-in, the same misfit without the cuts (arrivals minus
+//      travel times about their mean), guides the way: every point of a 3
+//      degree grid over the whole sphere takes one Gauss-Newton step on it,
+//      the 16 best well separated points take ten more;
+//   2. around each of them, grids of exact trials shrink by halves from
+//      1 degree down to a ten-thousandth of a degree, always moving to the
+//      lowest exact RMS seen.
+// Every exact evaluation is the trial arithmetic of a click (EvaluateTrial)
+// on the same tables; nothing is written into records and trialList is not
+// touched.
 
 #include <span>
 
