@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -49,7 +50,14 @@ bool ReadFileBytes(const std::string& path, std::size_t maxBytes, std::vector<un
   return true;
 }
 
-bool WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes) {
+bool WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes,
+                         std::string* reason) {
+  auto fail = [reason](const std::string& what, int code) {
+    if (reason != nullptr) *reason = what + ": " + std::strerror(code);
+    return false;
+  };
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return fail("the path is a directory", EISDIR);
   static std::atomic<unsigned> counter{0};
   const auto stamp = static_cast<unsigned long long>(
       std::chrono::steady_clock::now().time_since_epoch().count());
@@ -61,17 +69,28 @@ bool WriteFileAtomically(const std::string& path, std::span<const unsigned char>
     out = std::fopen(temp.c_str(), "wbx");
     if (out == nullptr && errno != EEXIST) break;
   }
-  if (out == nullptr) return false;
+  if (out == nullptr) return fail("the file cannot be created", errno);
   bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-  ok = (std::fflush(out) == 0) && ok;
-  ok = (std::fclose(out) == 0) && ok;
-  std::error_code ec;
-  if (ok) {
-    std::filesystem::rename(temp, path, ec);
-    ok = !ec;
+  int code = ok ? 0 : errno;
+  if (std::fflush(out) != 0 && ok) {
+    ok = false;
+    code = errno;
   }
-  if (!ok) std::filesystem::remove(temp, ec);
-  return ok;
+  if (std::fclose(out) != 0 && ok) {
+    ok = false;
+    code = errno;
+  }
+  if (!ok) {
+    std::filesystem::remove(temp, ec);
+    return fail("the file could not be written", code);
+  }
+  std::filesystem::rename(temp, path, ec);
+  if (ec) {
+    const int renameCode = ec.value();
+    std::filesystem::remove(temp, ec);
+    return fail("the file cannot be replaced", renameCode);
+  }
+  return true;
 }
 
 }  // namespace orvane

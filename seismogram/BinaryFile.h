@@ -40,7 +40,10 @@ bool ReadFileBytes(const std::string& path, std::size_t maxBytes, std::vector<un
 /// temporary file in the same directory, which is renamed over @p path only
 /// when every byte was written. On failure the temporary file is removed and
 /// the old file, if any, is left as it was.
-/// @return false when the file could not be created, written or renamed.
-bool WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes);
+/// @return false when the file could not be created, written or renamed;
+/// @p reason (when given) then says which, e.g. "the file cannot be created:
+/// No such file or directory".
+bool WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes,
+                         std::string* reason = nullptr);
 
 }  // namespace orvane

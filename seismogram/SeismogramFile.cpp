@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "seismogram/BinaryFile.h"
+#include "seismogram/PEPP.h"
+#include "seismogram/PEPPFile.h"
+#include "seismogram/PSN.h"
+#include "seismogram/PSNFile.h"
 #include "seismogram/SACFile.h"
 
 namespace orvane {
@@ -65,20 +70,37 @@ std::unique_ptr<KSAC> ReadSACRecord(const std::string& path, std::string& reason
   return record;
 }
 
-// The PEPP and PSN readers come with their record classes; until then the
-// formats are refused by name.
-std::unique_ptr<KSAC> ReadPEPPRecord(const std::string&, std::string& reason) {
-  reason = "PEPP files are not supported yet";
-  return nullptr;
+std::unique_ptr<KSAC> ReadPEPPRecord(const std::string& path, std::string& reason) {
+  PEPP pepp;
+  ByteReadError error;
+  if (!LoadPEPP(path, pepp, error)) {
+    reason = error.Text();
+    return nullptr;
+  }
+  // The byte-level reader has checked what the conversion relies on.
+  return std::make_unique<KSAC>(pepp);
 }
 
-std::unique_ptr<KSAC> ReadPSNRecord(const std::string&, std::string& reason) {
-  reason = "PSN files are not supported yet";
-  return nullptr;
+std::unique_ptr<KSAC> ReadPSNRecord(const std::string& path, std::string& reason) {
+  PSN psn;
+  ByteReadError error;
+  if (!LoadPSN(path, psn, error)) {
+    reason = error.Text();
+    return nullptr;
+  }
+  return std::make_unique<KSAC>(psn);
 }
 
-std::optional<std::string> WritePEPPRecord(const std::string&, const KSAC&) {
-  return std::string("PEPP files cannot be written yet");
+std::optional<std::string> WritePEPPRecord(const std::string& path, const KSAC& record) {
+  const std::int32_t npts = record.GetIntHeader(KSAC::NPTS);
+  if (npts == KSAC::UNDEFINED_INT || npts < 0)
+    return "the record has no defined number of samples (npts = " + std::to_string(npts) + ")";
+  if (npts > 0 && !record.samples) return "the record has no samples although npts = " + std::to_string(npts);
+  if (path.empty()) return std::string("no file name was given");
+  const PEPP pepp(record);
+  std::string reason;
+  if (!WriteFileAtomically(path, EncodePEPP(pepp), &reason)) return reason;
+  return std::nullopt;
 }
 
 SeismogramReadResult ReadSeismogramFile(const std::string& path, std::optional<SeismogramFormat> forced) {

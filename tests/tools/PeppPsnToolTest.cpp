@@ -1,0 +1,225 @@
+// Runs the built orvane-tool on PEPP and PSN files written by the test: the
+// header as JSON, refusals with their reasons, conversion to and from PEPP.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "seismogram/KSAC.h"
+#include "seismogram/PEPP.h"
+#include "support/MiniJson.h"
+#include "support/PeppBuilder.h"
+#include "support/PsnBuilder.h"
+#include "support/SacBuilder.h"
+
+namespace orvane {
+namespace {
+
+using test::JsonValue;
+using test::PeppBuilder;
+using test::PsnBuilder;
+namespace fs = std::filesystem;
+
+struct ToolRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string Quote(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+float AsFloat(const JsonValue& v) { return static_cast<float>(v.number); }
+
+class PeppPsnTool : public testing::Test {
+ protected:
+  ToolRun RunTool(const std::vector<std::string>& args) {
+    std::string command = Quote(ORVANE_TOOL_PATH);
+    for (const std::string& a : args) command += " " + Quote(a);
+    const fs::path out = scratch / "stdout.txt", err = scratch / "stderr.txt";
+    command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
+    ToolRun run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadText(out);
+    run.err = ReadText(err);
+    return run;
+  }
+
+  // The one record of `header FILE`.
+  JsonValue Header(const std::string& file) {
+    ToolRun run = RunTool({"header", file});
+    EXPECT_EQ(run.status, 0) << run.err;
+    auto json = test::ParseJson(run.out);
+    EXPECT_TRUE(json && json->items.size() == 1) << run.out;
+    return json && json->items.size() == 1 ? (*json)[0] : JsonValue{};
+  }
+
+  static PeppBuilder Pepp() {
+    return PeppBuilder()
+        .Short(17, 2004).Short(19, 12).Short(21, 26).Short(23, 361).Short(25, 1).Short(27, 2)
+        .Float(29, 3.456f).Float(41, 50.0f).Float(51, -4.0f).Float(55, 6.0f).Float(59, 0.25f)
+        .Byte(74, 'N').Float(84, 48.25f).Float(88, -11.5f).Short(92, 565).Text(94, 8, "FURTHERX")
+        .Float(200, 3.3f).Float(204, 95.98f).Float(208, 30.0f).Float(234, 10.5f)
+        .Samples({0.5f, -1.5f, 2.25f, 3.0f, -4.0f, 5.0f, 6.0f});
+  }
+  static PsnBuilder Psn() {
+    std::vector<std::int16_t> samples(1000);
+    for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<std::int16_t>(i % 7) - 3;
+    return PsnBuilder()
+        .Short(2, 2024).Short(4, 3).Short(6, 1).Short(8, 23).Short(10, 59).Short(12, 55).Short(14, 5)
+        .Short(16, 0).Short(18, 0).Short(20, 5).Short(22, 5)  // 10 s: 100 samples per second
+        .Short(28, -3).Short(30, 3).Byte(32, 'E')
+        .Short(34, -33).Short(36, 500).Short(38, 151).Short(40, 250)
+        .Short(106, 120).Short(108, -6).Short(110, 100).Short(112, 130).Short(114, 750)
+        .Samples(samples);
+  }
+
+  test::ScopedTempDir dir;
+  test::ScopedTempDir scratch;  // the tool's captured output, apart from the files under test
+};
+
+TEST_F(PeppPsnTool, HeaderOfAPeppFile) {
+  const fs::path file = dir / "fur.set";
+  Pepp().WriteTo(file);
+  const JsonValue r = Header(file.string());
+  EXPECT_EQ(r["format"].Latin1(), "pepp");
+  EXPECT_EQ(r["origin"].number, 1);
+  EXPECT_EQ(r["npts"].number, 7);
+  EXPECT_EQ(AsFloat(r["delta"]), 0.02f);
+  EXPECT_EQ(r["kstnm"].Latin1(), "FURTHERX");
+  EXPECT_EQ(r["kcmpnm"].Latin1(), "N");
+  EXPECT_EQ(AsFloat(r["stla"]), 48.25f);
+  EXPECT_EQ(AsFloat(r["stel"]), 565.0f);
+  EXPECT_EQ(AsFloat(r["evdp"]), 30000.0f);
+  EXPECT_EQ(AsFloat(r["gcarc"]), 10.5f);
+  // Minimum, maximum and mean as the file gives them.
+  EXPECT_EQ(AsFloat(r["depmin"]), -4.0f);
+  EXPECT_EQ(AsFloat(r["depmen"]), 0.25f);
+  EXPECT_EQ(r["reference"].Latin1(), "2004-12-26T01:02:03.456");
+  EXPECT_TRUE(r["o"].IsNull());
+  ASSERT_EQ(r["samples"].items.size(), 5u);
+  EXPECT_EQ(AsFloat(r["samples"][2]), 2.25f);
+}
+
+TEST_F(PeppPsnTool, PrefixedPeppAndPeppUnderASacNameReadToo) {
+  auto prefixed = Pepp();
+  prefixed.Prefix(std::vector<unsigned char>(36, 0xEE)).WriteTo(dir / "prefixed.set");
+  EXPECT_EQ(Header((dir / "prefixed.set").string())["npts"].number, 7);
+  // Event opening reads a file the SAC reader refuses as PEPP. (Bytes 316-319,
+  // not interpreted by PEPP, are where SAC keeps npts: negative here.)
+  Pepp().Int(316, -5).WriteTo(dir / "station.sac");
+  const JsonValue r = Header((dir / "station.sac").string());
+  EXPECT_EQ(r["format"].Latin1(), "pepp");
+  EXPECT_EQ(r["kstnm"].Latin1(), "FURTHERX");
+}
+
+TEST_F(PeppPsnTool, HeaderOfAPsnFile) {
+  const fs::path file = dir / "station.psn";
+  Psn().WriteTo(file);
+  const JsonValue r = Header(file.string());
+  EXPECT_EQ(r["format"].Latin1(), "psn");
+  EXPECT_EQ(r["origin"].number, 2);
+  EXPECT_EQ(r["npts"].number, 1000);
+  EXPECT_EQ(AsFloat(r["delta"]), 0.01f);
+  EXPECT_EQ(r["kstnm"].Latin1(), "-12345");
+  EXPECT_EQ(r["kcmpnm"].Latin1(), "E");
+  EXPECT_FLOAT_EQ(AsFloat(r["stla"]), -33.5f);
+  EXPECT_FLOAT_EQ(AsFloat(r["stlo"]), 151.25f);
+  EXPECT_FLOAT_EQ(AsFloat(r["evla"]), -6.1f);
+  EXPECT_FLOAT_EQ(AsFloat(r["evlo"]), 130.75f);
+  EXPECT_EQ(AsFloat(r["evdp"]), 12000.0f);
+  EXPECT_EQ(AsFloat(r["depmin"]), -3.0f);
+  EXPECT_TRUE(r["depmen"].IsNull());
+  EXPECT_EQ(r["reference"].Latin1(), "2024-03-01T23:59:55.050");
+}
+
+TEST_F(PeppPsnTool, RefusedFilesAreNamedWithTheReasonAndItsOffset) {
+  Psn().Short(2, 1959).WriteTo(dir / "old.psn");
+  Pepp().MarkerValue(95959596).WriteTo(dir / "marker.set");
+  Psn().WriteTo(dir / "cut.psn", 207 + 1000);
+  ToolRun run = RunTool({"header", (dir / "old.psn").string(), (dir / "marker.set").string(),
+                         (dir / "cut.psn").string()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("old.psn: not a PSN file: the year 1959 is outside 1960 to 2099 (at byte 9)"),
+            std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("marker.set: not a PEPP file: the end marker is 95959596 instead of 95959595 (at byte 669)"),
+            std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("cut.psn: not a PSN file: the file ends inside the samples"), std::string::npos) << run.err;
+  auto json = test::ParseJson(run.out);
+  ASSERT_TRUE(json) << run.out;
+  EXPECT_TRUE(json->items.empty());
+}
+
+TEST_F(PeppPsnTool, ConvertPsnToPeppKeepsTheHeader) {
+  Psn().WriteTo(dir / "in.psn");
+  const std::string out = (dir / "out.set").string();
+  ToolRun run = RunTool({"convert", (dir / "in.psn").string(), out});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  PEPP written(out);
+  EXPECT_EQ(written.Npts(), 1000);
+  EXPECT_EQ(written.GetFloat(PEPP::SAMPLING_RATE), 100.0f);
+  EXPECT_FLOAT_EQ(written.GetFloat(PEPP::EVDP_KM), 12.0f);
+  EXPECT_EQ(written.GetShort(PEPP::DAY_OF_YEAR), 61);
+  EXPECT_EQ(written.GetShort(PEPP::MONTH), 3);
+
+  const JsonValue a = Header((dir / "in.psn").string());
+  const JsonValue b = Header(out);
+  for (const char* key : {"npts", "delta", "stla", "stlo", "evla", "evlo", "evdp", "depmin", "depmax",
+                          "reference", "referenceSeconds", "kcmpnm"}) {
+    SCOPED_TRACE(key);
+    EXPECT_EQ(a[key].numberText, b[key].numberText);
+    EXPECT_EQ(a[key].Latin1(), b[key].Latin1());
+  }
+  EXPECT_EQ(b["format"].Latin1(), "pepp");
+  EXPECT_EQ(b["kstnm"].Latin1(), "-12345");
+}
+
+TEST_F(PeppPsnTool, ConvertPeppToSacAndBack) {
+  Pepp().WriteTo(dir / "in.set");
+  ASSERT_EQ(RunTool({"convert", (dir / "in.set").string(), (dir / "mid.sac").string()}).status, 0);
+  ToolRun back = RunTool({"convert", (dir / "mid.sac").string(), (dir / "back.set").string()});
+  ASSERT_EQ(back.status, 0) << back.err;
+  PEPP original((dir / "in.set").string());
+  PEPP returned((dir / "back.set").string());
+  EXPECT_EQ(returned.samples, original.samples);
+  for (int offset : {int(PEPP::STLA), int(PEPP::STLO), int(PEPP::EVLA), int(PEPP::EVLO), int(PEPP::EVDP_KM),
+                     int(PEPP::GCARC), int(PEPP::SAMPLING_RATE)}) {
+    SCOPED_TRACE(offset);
+    EXPECT_FLOAT_EQ(returned.GetFloat(offset), original.GetFloat(offset));
+  }
+  EXPECT_EQ(returned.GetText(PEPP::STATION, 8), "FURTHERX");
+  EXPECT_EQ(returned.GetShort(PEPP::STEL), 565);
+}
+
+TEST_F(PeppPsnTool, FailedConvertToPeppLeavesNothing) {
+  Pepp().WriteTo(dir / "in.set");
+  const std::string nowhere = (dir / "no-such-dir" / "out.set").string();
+  ToolRun run = RunTool({"convert", (dir / "in.set").string(), nowhere});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.rfind("orvane-tool: " + nowhere + ": the file cannot be created", 0), 0u) << run.err;
+  fs::create_directory(dir / "taken.set");
+  ToolRun onDirectory = RunTool({"convert", (dir / "in.set").string(), (dir / "taken.set").string()});
+  EXPECT_EQ(onDirectory.status, 1);
+  EXPECT_NE(onDirectory.err.find("directory"), std::string::npos) << onDirectory.err;
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2)
+      << "only in.set and taken.set";
+}
+
+}  // namespace
+}  // namespace orvane
