@@ -12,11 +12,17 @@
 // off-screen background in a class derived from MapCache.
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
+#include <span>
+
+#include "platform/Rect.h"
+#include "seismogram/Calendar.h"
 
 namespace orvane {
 
 class Surface;  // the drawing surface of the painters (Qt side)
+class KSAC;
 
 /// A pixel position, y downwards.
 struct ScreenPoint {
@@ -120,6 +126,39 @@ class Earth {
   // Declared here, defined in the Qt map-painter library; they take a
   // Surface& and may set radius, centre, rotation and the cache.
   // ---------------------------------------------------------------------
+
+  /// @brief Paints the whole map picture into @p client: black background, the
+  /// globe with grid and map layers (level of detail by MapLevel), scale bar and
+  /// RMS legend, then the trials of trialList, the stations of @p records, the
+  /// trial epicentre with a reach line towards each station, and the trial's
+  /// description. Sets `radius`, `centre` and `rotation` first. A trial
+  /// latitude of exactly 0.0 means there is no trial: nothing of it is drawn.
+  /// Everything up to the legend is kept in `cache` and copied back while
+  /// spin, tilt, radius, maximumRms and the client size stay the same, so such
+  /// repaints open no map file.
+  void DrawMap(Surface& surface, float spin, float tilt, float radius, const Rect& client,
+               std::span<KSAC* const> records, const SYSTEMTIME& originTime, float trialLat,
+               float trialLon, float trialDepth, float trialRms);
+
+  /// @brief Draws the records of an open map data file that lie on the near
+  /// hemisphere, with the current `rotation` and `centre` and the given radius:
+  /// one polyline per visible stretch of a record, in the pen colour of its
+  /// feature class. Does nothing when called again while it runs.
+  void DrawMapFile(std::FILE* file, float radius, Surface& surface);
+
+  /// @brief A red triangle with a black outline, corners (x, y-8), (x+7, y+4), (x-7, y+4).
+  static void DrawStationMarker(int x, int y, Surface& surface);
+  /// @brief A black triangle, corners (x, y-6), (x+5, y+3), (x-5, y+3).
+  static void DrawReachMarker(int x, int y, Surface& surface);
+  /// @brief A blue ten-cornered star with a black outline, 6 pixels from (x, y) to its tips.
+  static void DrawEpicentreStar(int x, int y, Surface& surface);
+  /// @brief A disc in rmsColours[rmsClass] with bounding box (x-r, y-r)-(x+r, y+r);
+  /// nothing for a class outside 0..rmsColourCount-1.
+  static void DrawRmsDot(int x, int y, int rmsClass, int r, Surface& surface);
+
+ private:
+  // Grid, map layers, scale bar and legend: the cached part of the picture.
+  void DrawBackground(Surface& surface, const Rect& client, float rmsStep);
 };
 
 }  // namespace orvane

@@ -1,0 +1,438 @@
+// The map painter: Earth::DrawMap and what it draws with.
+#include <QImage>
+#include <QPoint>
+#include <QString>
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "location/RMS.h"
+#include "map/DrawingPrimitives.h"
+#include "map/Earth.h"
+#include "map/MapFile.h"
+#include "map/MapPainter.h"
+#include "platform/DataFile.h"
+#include "platform/Surface.h"
+#include "seismogram/KSAC.h"
+
+namespace orvane {
+namespace {
+
+const QColor kBlack(0, 0, 0);
+const QColor kWhite(255, 255, 255);
+
+// The finished background and everything that shaped it. The client size is
+// part of the key: after a resize the old picture would sit off-centre.
+struct MapBackground final : MapCache {
+  QImage image;
+  float spin = 0.0f;
+  float tilt = 0.0f;
+  float radius = 0.0f;
+  int cachedMaximumRms = 0;
+  int width = 0;
+  int height = 0;
+
+  bool Matches(float s, float t, float r, int maxRms, int w, int h) const {
+    return spin == s && tilt == t && radius == r && cachedMaximumRms == maxRms && width == w && height == h;
+  }
+};
+
+std::vector<std::string>& FileLog() {
+  static std::vector<std::string> log;
+  return log;
+}
+
+// Set while DrawMapFile runs; a nested call draws nothing.
+bool drawingMapFile = false;
+
+// trunc() of a float pixel coordinate, kept inside the int range.
+int TruncPixel(float v) {
+  constexpr float kLimit = 1.0e9f;
+  if (std::isnan(v)) return 0;
+  if (v > kLimit) return static_cast<int>(kLimit);
+  if (v < -kLimit) return -static_cast<int>(kLimit);
+  return static_cast<int>(v);
+}
+
+// The table sine and cosine of every whole minute of latitude and longitude,
+// which is all a map file can hold. Filled once from the same tables and the
+// same interpolation as Earth::SinDeg/CosDeg, so the values are identical; the
+// painter then needs no interpolation per point.
+struct MinuteTables {
+  // Every int16 value may appear in a file; those beyond the globe are
+  // computed the same way (SinDeg reduces them) rather than refused.
+  static constexpr int kOffset = 32768;
+  std::vector<float> sine, cosine;  // index minutes + kOffset
+
+  explicit MinuteTables(const Earth& earth) : sine(2 * kOffset), cosine(2 * kOffset) {
+    for (int m = -kOffset; m < kOffset; ++m) {
+      // minutes × (1/60), the product formed in extended precision, kept as a float.
+      const float deg = static_cast<float>(static_cast<long double>(m) * static_cast<long double>(1.0 / 60.0));
+      sine[m + kOffset] = earth.SinDeg(deg);
+      cosine[m + kOffset] = earth.CosDeg(deg);
+    }
+  }
+  float SinOf(std::int16_t m) const { return sine[m + kOffset]; }
+  float CosOf(std::int16_t m) const { return cosine[m + kOffset]; }
+};
+
+const MinuteTables& Minutes(const Earth& earth) {
+  static const MinuteTables tables(earth);
+  return tables;
+}
+
+QString StationName(const KSAC& record) {
+  const char* text = record.GetCharHeader(KSAC::KSTNM);
+  std::size_t length = 0;
+  while (length < 8 && text[length] != '\0') ++length;
+  return QString::fromLatin1(text, static_cast<qsizetype>(length));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Tables and rules
+
+float RmsStep(int maximumRms) {
+  const float step = static_cast<float>(maximumRms / 10);
+  return step < 1.0f ? 0.5f : step;
+}
+
+int RmsClass(float rms, float step) {
+  if (!(rms >= 0.0f) || !(step > 0.0f)) return std::numeric_limits<int>::max();
+  const float q = rms / step;
+  if (!(q < 1.0e6f)) return std::numeric_limits<int>::max();
+  return static_cast<int>(q);
+}
+
+int MapLevel(int clientHeight, float radius) {
+  if (!(radius > 0.0f)) return 3;
+  const float q = static_cast<float>(4 * static_cast<long long>(clientHeight)) / radius;
+  if (!(q < 4.0f)) return 3;
+  if (q < 0.0f) return 0;
+  return static_cast<int>(q);
+}
+
+ScaleBar ComputeScaleBar(int clientRight, float radius) {
+  ScaleBar bar;
+  if (clientRight <= 0) return bar;  // no width, no scale (log10 of 0)
+  const float pixelsPerKm = static_cast<float>(radius * 0.0001569612305760477);
+  const double target = clientRight / (10.0 * pixelsPerKm);
+  if (!std::isfinite(target) || !(target > 0.0) || target > 1.0e8) return bar;
+  const double e = std::log10(target);
+  const int n = static_cast<int>(e);
+  const double m = std::pow(10.0, e - n);
+  const double step = m < 2.0 ? 2.0 : (m < 5.0 ? 5.0 : 10.0);
+  bar.barKm = static_cast<int>(std::pow(10.0, n) * step);
+  bar.barPixels = TruncPixel(static_cast<float>(bar.barKm) * pixelsPerKm);
+  bar.shown = true;
+  return bar;
+}
+
+std::string RmsLegendText(int k, float step) {
+  char text[64];
+  std::snprintf(text, sizeof text, " %g", static_cast<double>(static_cast<float>(k) * step));
+  return text;
+}
+
+namespace {
+std::string CoordinateText(float value, char positive, char negative) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%6.2f%c", static_cast<double>(std::fabs(value)),
+                value >= 0.0f ? positive : negative);
+  return text;
+}
+}  // namespace
+
+std::string LatitudeText(float lat) { return CoordinateText(lat, 'N', 'S'); }
+std::string LongitudeText(float lon) { return CoordinateText(lon, 'E', 'W'); }
+
+std::string TrialDescription(const SYSTEMTIME& t, float lat, float lon, float depth, float rms) {
+  char text[256];
+  std::snprintf(text, sizeof text, " %04d/%02d/%02d %02d:%02d:%02d %s  %s  Depth: %.0f km  RMS: %0.2f s ",
+                int{t.wYear}, int{t.wMonth}, int{t.wDay}, int{t.wHour}, int{t.wMinute}, int{t.wSecond},
+                LatitudeText(lat).c_str(), LongitudeText(lon).c_str(), static_cast<double>(depth),
+                static_cast<double>(rms));
+  return text;
+}
+
+const std::vector<std::string>& MapFilesOpened() { return FileLog(); }
+void ClearMapFileLog() { FileLog().clear(); }
+
+// ---------------------------------------------------------------------------
+// Markers
+
+void Earth::DrawStationMarker(int x, int y, Surface& surface) {
+  const Pen pen = surface.SelectPen(Pen::Solid(kBlack, 1));
+  const Brush brush = surface.SelectBrush(Brush::Solid(QColor(255, 0, 0)));
+  const QPoint corners[] = {{x, y - 8}, {x + 7, y + 4}, {x - 7, y + 4}};
+  surface.Polygon(corners);
+  surface.SelectBrush(brush);
+  surface.SelectPen(pen);
+}
+
+void Earth::DrawReachMarker(int x, int y, Surface& surface) {
+  const Pen pen = surface.SelectPen(Pen::Solid(kBlack, 1));
+  const Brush brush = surface.SelectBrush(Brush::Solid(kBlack));
+  const QPoint corners[] = {{x, y - 6}, {x + 5, y + 3}, {x - 5, y + 3}};
+  surface.Polygon(corners);
+  surface.SelectBrush(brush);
+  surface.SelectPen(pen);
+}
+
+void Earth::DrawEpicentreStar(int x, int y, Surface& surface) {
+  const Pen pen = surface.SelectPen(Pen::Solid(kBlack, 1));
+  const Brush brush = surface.SelectBrush(Brush::Solid(QColor(0, 0, 255)));
+  const QPoint corners[] = {{x, y - 6},     {x + 2, y - 2}, {x + 6, y - 2}, {x + 3, y + 1},
+                            {x + 4, y + 6}, {x, y + 3},     {x - 4, y + 6}, {x - 3, y + 1},
+                            {x - 6, y - 2}, {x - 2, y - 2}};
+  surface.Polygon(corners);
+  surface.SelectBrush(brush);
+  surface.SelectPen(pen);
+}
+
+void Earth::DrawRmsDot(int x, int y, int rmsClass, int r, Surface& surface) {
+  if (rmsClass < 0 || rmsClass >= rmsColourCount) return;
+  const QColor colour(rmsColours[rmsClass]);
+  const Pen pen = surface.SelectPen(Pen::Solid(colour, 1));
+  const Brush brush = surface.SelectBrush(Brush::Solid(colour));
+  surface.Ellipse(x - r, y - r, x + r, y + r);
+  surface.SelectBrush(brush);
+  surface.SelectPen(pen);
+}
+
+// ---------------------------------------------------------------------------
+// Map files
+
+void Earth::DrawMapFile(std::FILE* file, float fileRadius, Surface& surface) {
+  if (drawingMapFile || file == nullptr) return;
+  drawingMapFile = true;
+  struct Clear {
+    ~Clear() { drawingMapFile = false; }
+  } clear;
+
+  const MinuteTables& minutes = Minutes(*this);
+  MapFile reader(file);
+  MapRecord record;
+  std::vector<QPoint> run;
+  while (reader.Next(record)) {
+    surface.SelectPen(Pen::Solid(QColor(mapPenColours[FeatureClass(record.featureCode)]), 1));
+    run.clear();
+    run.reserve(record.points.size());
+    for (const MapPoint& p : record.points) {
+      const float cosLat = minutes.CosOf(p.latMinutes);
+      Vector3 m;
+      m.x = minutes.CosOf(p.lonMinutes) * cosLat;
+      m.y = minutes.SinOf(p.lonMinutes) * cosLat;
+      m.z = minutes.SinOf(p.latMinutes);
+      m.x *= fileRadius;
+      m.y *= fileRadius;
+      m.z *= fileRadius;
+      const Vector3 v = Rotate(m);
+      if (v.x < 0.0f) {
+        if (!run.empty()) {
+          surface.Polyline(run);
+          run.clear();
+        }
+        continue;
+      }
+      const ScreenPoint s = ToScreen(v);
+      run.emplace_back(s.x, s.y);
+    }
+    // The last stretch is drawn whatever the class: a line must not vanish
+    // because of its colour.
+    if (!run.empty()) surface.Polyline(run);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The picture
+
+void Earth::DrawBackground(Surface& surface, const Rect& client, float rmsStep) {
+  const int w = client.Width();
+  const int h = client.Height();
+  const int b = client.bottom;
+
+  // Globe: a white disc (or the whole client when the globe is wider than it),
+  // outlined with the surface's default black pen, as is the grid.
+  surface.SelectBrush(Brush::Solid(kWhite));
+  if (static_cast<float>(w) < radius) {
+    surface.Rectangle(client.left, client.top, client.right, client.bottom);
+  } else {
+    surface.Ellipse(TruncPixel(static_cast<float>(centre.x) - radius), TruncPixel(static_cast<float>(centre.y) - radius),
+                    TruncPixel(static_cast<float>(centre.x) + radius), TruncPixel(static_cast<float>(centre.y) + radius));
+  }
+
+  std::vector<QPoint> points;
+  points.reserve(361);
+  auto rim = [&] {
+    points.clear();
+    for (int i = 0; i <= 360; ++i)
+      points.emplace_back(centre.x + TruncPixel(radius * cosTable[i]), centre.y + TruncPixel(radius * sinTable[i]));
+    surface.Polyline(points);
+  };
+  // A grid line: visible points joined, far-side points lift the pen.
+  auto gridPoint = [&](const Vector3& model) {
+    const Vector3 v = Rotate(model);
+    if (!IsNearSide(v)) {
+      surface.Polyline(points);
+      points.clear();
+      return;
+    }
+    const ScreenPoint s = ToScreen(v);
+    points.emplace_back(s.x, s.y);
+  };
+
+  rim();
+
+  // Parallels every 15 degrees from 75 S to 75 N.
+  for (int p = -75; p <= 75; p += 15) {
+    const float z = p >= 0 ? radius * sinTable[p] : -radius * sinTable[-p];
+    const float q = radius * cosTable[p < 0 ? -p : p];
+    points.clear();
+    for (int i = 0; i <= 360; ++i) gridPoint(Vector3{q * cosTable[i], q * sinTable[i], z});
+    surface.Polyline(points);
+  }
+
+  rim();
+
+  // Meridians 0, 15, ..., 165 as great circles (each also draws its opposite).
+  for (int m = 0; m <= 165; m += 15) {
+    points.clear();
+    for (int i = 0; i < 360; ++i) {
+      const float x = radius * cosTable[m] * cosTable[i];
+      const float y = radius * sinTable[m] * cosTable[i];
+      const float z = radius * sinTable[i];
+      gridPoint(Vector3{x, y, z});
+    }
+    surface.Polyline(points);
+  }
+
+  // Map layers at the level of detail the view asks for.
+  const int level = MapLevel(h, radius);
+  for (const char* feature : kMapFeatureNames) {
+    const std::string name = std::string(feature) + kMapLevelExtensions[level];
+    const std::string path = FindDataFile(name);
+    if (path.empty()) continue;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) continue;
+    FileLog().push_back(name);
+    DrawMapFile(file, radius, surface);
+    std::fclose(file);
+  }
+
+  // Scale bar, bottom left.
+  surface.SelectPen(Pen::Solid(kBlack, 1));
+  const ScaleBar bar = ComputeScaleBar(client.right, radius);
+  if (bar.shown) {
+    surface.SelectBrush(Brush::Solid(kWhite));
+    surface.Rectangle(5, b - 45, 35 + bar.barPixels + 30, b - 5);
+    surface.MoveTo(35, b - 35);
+    surface.LineTo(35, b - 25);
+    surface.LineTo(35 + bar.barPixels, b - 25);
+    surface.LineTo(35 + bar.barPixels, b - 35);
+    DrawLabel(surface, 35, b - 25, nullptr, QStringLiteral("0"), 1, -1, 1, 2);
+    DrawLabel(surface, 35 + bar.barPixels, b - 25, nullptr, QStringLiteral("%1 km").arg(bar.barKm), 1, -1, 1, 2);
+  }
+
+  // RMS legend above it: one box per class.
+  const int y0 = (b - 45) - 20 * rmsColourCount - 5;
+  surface.SelectBrush(Brush::Solid(kWhite));
+  surface.Rectangle(5, y0 - 20, 65, y0 + 20 * rmsColourCount);
+  DrawLabel(surface, 35, y0 - 20, nullptr, QStringLiteral("RMS"), 1, -1, 1, 2);
+  for (int k = 0; k < rmsColourCount; ++k) {
+    surface.SelectBrush(Brush::Solid(QColor(rmsColours[k])));
+    surface.Rectangle(5, y0 + 20 * k, 25, y0 + 20 * k + 20);
+    DrawLabel(surface, 30, y0 + 20 * k, nullptr, QString::fromStdString(RmsLegendText(k, rmsStep)), 1, -1, 0, 2);
+  }
+}
+
+void Earth::DrawMap(Surface& surface, float spin, float tilt, float viewRadius, const Rect& client,
+                    std::span<KSAC* const> records, const SYSTEMTIME& originTime, float trialLat,
+                    float trialLon, float trialDepth, float trialRms) {
+  const int w = client.Width();
+  const int h = client.Height();
+
+  radius = viewRadius;
+  centre.x = w / 2;
+  centre.y = h / 2;
+  surface.FillSolidRect(client, kBlack);
+  const float step = RmsStep(maximumRms);
+  SetRotation(spin, tilt);
+
+  auto* background = dynamic_cast<MapBackground*>(cache.get());
+  if (background != nullptr && background->Matches(spin, tilt, viewRadius, maximumRms, w, h)) {
+    surface.BitBlt(client.left, client.top, background->image);
+  } else if (w > 0 && h > 0) {
+    // The background is drawn off-screen in client coordinates, kept, and copied in.
+    auto fresh = std::make_unique<MapBackground>();
+    fresh->image = QImage(w, h, QImage::Format_RGB32);
+    fresh->image.fill(kBlack);
+    {
+      Surface offscreen(fresh->image);
+      offscreen.SetWindowOrigin(client.left, client.top);
+      offscreen.FillSolidRect(client, kBlack);
+      DrawBackground(offscreen, client, step);
+    }
+    surface.BitBlt(client.left, client.top, fresh->image);
+    fresh->spin = spin;
+    fresh->tilt = tilt;
+    fresh->radius = viewRadius;
+    fresh->cachedMaximumRms = maximumRms;
+    fresh->width = w;
+    fresh->height = h;
+    cache = std::move(fresh);
+    cachedSpin = spin;
+    cachedTilt = tilt;
+    cachedRadius = viewRadius;
+  } else {
+    // Nothing of an empty client area would be seen; draw without keeping it.
+    DrawBackground(surface, client, step);
+  }
+
+  const bool hasTrial = trialLat != 0.0f;
+  ScreenPoint epicentre;
+  if (hasTrial) {
+    for (const RMS& trial : trialList) {
+      const ScreenPoint p = Project(trial.lat, trial.lon);
+      DrawRmsDot(p.x, p.y, RmsClass(trial.rms, step), 5, surface);
+    }
+    epicentre = Project(trialLat, trialLon);
+    DrawEpicentreStar(epicentre.x, epicentre.y, surface);
+    DrawRmsDot(epicentre.x, epicentre.y, RmsClass(trialRms, step), 5, surface);
+  }
+
+  for (KSAC* record : records) {
+    if (record == nullptr) continue;
+    const ScreenPoint s = Project(record->GetFloatHeader(KSAC::STLA), record->GetFloatHeader(KSAC::STLO));
+    DrawStationMarker(s.x, s.y, surface);
+    DrawLabel(surface, s.x + 10, s.y - 8, nullptr, StationName(*record), 5, -1, 0, 1);
+    if (!hasTrial) continue;
+    // The reach line ends where the observed P time puts the station: at the
+    // station when user5 = gcarc. A station at the epicentre (gcarc 0) has no
+    // such point and gets no line.
+    const float gcarc = record->GetFloatHeader(KSAC::GCARC);
+    const float f = record->GetFloatHeader(KSAC::USER5) / gcarc;
+    if (gcarc == 0.0f || !std::isfinite(f)) continue;
+    const int px = TruncPixel(static_cast<float>(epicentre.x) * (1.0f - f) + static_cast<float>(s.x) * f);
+    const int py = TruncPixel(static_cast<float>(epicentre.y) * (1.0f - f) + static_cast<float>(s.y) * f);
+    surface.MoveTo(epicentre.x, epicentre.y);
+    const Pen pen = surface.SelectPen(Pen::Solid(kBlack, 1));
+    surface.LineTo(px, py);
+    surface.SelectPen(pen);
+    DrawReachMarker(px, py, surface);
+  }
+
+  if (hasTrial) {
+    const QString text = QString::fromStdString(TrialDescription(originTime, trialLat, trialLon, trialDepth, trialRms));
+    const Rect box = DrawLabel(surface, 5, 5, nullptr, text, 2, 15, 0, 2);
+    surface.FillSolidRect(box.Offset(2, 2), kBlack);
+    DrawLabel(surface, 5, 5, nullptr, text, 2, 15, 0, 2);
+  }
+}
+
+}  // namespace orvane
