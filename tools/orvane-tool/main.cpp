@@ -7,6 +7,9 @@
 
 #include "tools/orvane-tool/Commands.h"
 #include "tools/orvane-tool/LocationCommands.h"
+#ifdef ORVANE_TOOL_RENDER
+#include "tools/orvane-tool/RenderCommand.h"
+#endif
 #include "tools/orvane-tool/SeismogramCommands.h"
 
 namespace {
@@ -24,6 +27,9 @@ const Entry kCommands[] = {
     {"traveltime", orvane::tool::TravelTimeCommand, "traveltime --phase P|S [--depth KM] [--inverse] VALUE...   travel times (or distances) from P.JB/S.JB"},
     {"locate", orvane::tool::LocateCommand, "locate [--depth KM] --epicentre LAT,LON [--pick FILE=SECONDS]... FILE...   one trial location as JSON"},
     {"best", orvane::tool::BestCommand, "best [--depth KM] [--pick FILE=SECONDS]... FILE...   the epicentre of smallest RMS as JSON"},
+#ifdef ORVANE_TOOL_RENDER
+    {"render", orvane::tool::RenderCommand, "render --out FILE.png [--size WxH] [--centre LAT,LON] [--radius PX] [--maximum-rms N] [--depth KM --epicentre LAT,LON] [--pick FILE=SECONDS]... [FILE...]   the globe as a PNG"},
+#endif
 };
 
 void PrintUsage(std::FILE* out) {
