@@ -8,6 +8,7 @@
 
 #include "app/ErrorReport.h"
 #include "seismogram/SACFile.h"
+#include "seismogram/SampleStatistics.h"
 
 namespace orvane {
 namespace {
@@ -157,22 +158,13 @@ void KSAC::ClearPicks() {
 
 void KSAC::ComputeMinMaxMean() {
   const std::int32_t npts = GetIntHeader(NPTS);
+  // npts without an array counts as no samples.
   const std::int32_t count = samples && npts > 0 ? npts : 0;
-  float min = 1.0e20f;
-  float max = -1.0e20f;
-  float sum = 0.0f;
-  for (std::int32_t i = 0; i < count; ++i) {
-    const float x = samples[i];
-    sum = sum + x;
-    // Written as "not >=" so that a NaN sample becomes the minimum, as the
-    // record has always done.
-    if (!(x >= min)) min = x;
-    if (x > max) max = x;
-  }
-  const float mean = count != 0 ? sum / static_cast<float>(count) : sum;
-  SetFloatHeader(DEPMIN, min);
-  SetFloatHeader(DEPMAX, max);
-  SetFloatHeader(DEPMEN, mean);
+  const float* values = samples.get();
+  const SampleStatistics s = ComputeSampleStatistics(count, [values](std::int32_t i) { return values[i]; });
+  SetFloatHeader(DEPMIN, s.min);
+  SetFloatHeader(DEPMAX, s.max);
+  SetFloatHeader(DEPMEN, s.mean);
 }
 
 SYSTEMTIME KSAC::GetReferenceSystemTime() const {

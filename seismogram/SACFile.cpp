@@ -93,7 +93,8 @@ std::optional<SACReadFailure> DecodeSACHeader(std::span<const unsigned char> byt
 }
 
 std::optional<SACReadFailure> DecodeSACSamples(std::span<const unsigned char> payload,
-                                               std::int32_t npts, SACByteOrder order, float* out) {
+                                               std::int32_t npts, SACByteOrder order, float* out,
+                                               SampleStatistics* statistics) {
   if (npts < 0) {
     return Failure(SACReadFailure::kBadSampleCount,
                    "the sample count npts = " + std::to_string(npts) + " is negative",
@@ -106,11 +107,38 @@ std::optional<SACReadFailure> DecodeSACSamples(std::span<const unsigned char> pa
                        ", but its " + std::to_string(npts) + " samples end at byte " + SampleEnd(npts),
                    kSACHeaderBytes + payload.size());
   }
+  const unsigned char* source = payload.data();
   auto* target = reinterpret_cast<unsigned char*>(out);
-  if (need > 0 && payload.data() != target) std::memcpy(target, payload.data(), need);
+  if (order != kHostOrder && statistics != nullptr) {
+    // One pass: each word is read before it is overwritten, so this works in
+    // place too.
+    *statistics = ComputeSampleStatistics(npts, [source, out](std::int32_t i) {
+      std::uint32_t w;
+      std::memcpy(&w, source + 4 * static_cast<std::size_t>(i), 4);
+      const float x = std::bit_cast<float>(Swapped(w));
+      out[i] = x;
+      return x;
+    });
+    return std::nullopt;
+  }
+  if (need > 0 && source != target) std::memcpy(target, source, need);
   if (order != kHostOrder) SwapWords(target, static_cast<std::size_t>(npts));
+  if (statistics != nullptr) {
+    *statistics = ComputeSampleStatistics(npts, [out](std::int32_t i) { return out[i]; });
+  }
   return std::nullopt;
 }
+
+namespace {
+
+// What KSAC::ComputeMinMaxMean stores, from statistics taken while decoding.
+void StoreStatistics(KSAC& record, const SampleStatistics& s) {
+  record.SetFloatHeader(KSAC::DEPMIN, s.min);
+  record.SetFloatHeader(KSAC::DEPMAX, s.max);
+  record.SetFloatHeader(KSAC::DEPMEN, s.mean);
+}
+
+}  // namespace
 
 std::optional<SACReadFailure> ParseSAC(std::span<const unsigned char> file, KSAC& record) {
   record.origin = 0;
@@ -126,9 +154,10 @@ std::optional<SACReadFailure> ParseSAC(std::span<const unsigned char> file, KSAC
     return DecodeSACSamples(payload, npts, order, &none);
   }
   std::unique_ptr<float[]> samples(new float[static_cast<std::size_t>(npts)]);
-  if (auto failure = DecodeSACSamples(payload, npts, order, samples.get())) return failure;
+  SampleStatistics statistics;
+  if (auto failure = DecodeSACSamples(payload, npts, order, samples.get(), &statistics)) return failure;
   record.samples = std::move(samples);
-  record.ComputeMinMaxMean();
+  StoreStatistics(record, statistics);
   record.ownsLoadedSamples |= 1u;
   return std::nullopt;
 }
@@ -177,12 +206,13 @@ std::optional<SACReadFailure> LoadSAC(const std::string& path, KSAC& record) {
                        ", but its " + std::to_string(npts) + " samples end at byte " + SampleEnd(npts),
                    kSACHeaderBytes + read);
   }
+  SampleStatistics statistics;
   if (auto failure = DecodeSACSamples(std::span<const unsigned char>(target, need), npts, order,
-                                      samples.get())) {
+                                      samples.get(), &statistics)) {
     return failure;
   }
   record.samples = std::move(samples);
-  record.ComputeMinMaxMean();
+  StoreStatistics(record, statistics);
   record.ownsLoadedSamples |= 1u;
   return std::nullopt;
 }

@@ -24,6 +24,8 @@
 #include <span>
 #include <string>
 
+#include "seismogram/SampleStatistics.h"
+
 namespace orvane {
 
 class KSAC;
@@ -65,12 +67,15 @@ std::optional<SACReadFailure> DecodeSACHeader(std::span<const unsigned char> byt
 
 /// @brief Decodes @p npts samples in byte order @p order from the start of
 /// @p payload (the bytes after the header) into @p out. @p payload may be the
-/// bytes of @p out itself, which decodes in place.
+/// bytes of @p out itself, which decodes in place. With @p statistics, also
+/// computes the samples' minimum, maximum and mean in the same pass, exactly
+/// as KSAC::ComputeMinMaxMean does.
 /// @return Nothing on success; a failure (offsets counted from the start of
 /// the file) when @p payload is shorter than 4 * @p npts bytes or @p npts is
 /// negative.
 std::optional<SACReadFailure> DecodeSACSamples(std::span<const unsigned char> payload,
-                                               std::int32_t npts, SACByteOrder order, float* out);
+                                               std::int32_t npts, SACByteOrder order, float* out,
+                                               SampleStatistics* statistics = nullptr);
 
 /// @brief Reads a whole SAC file held in memory into @p record, as
 /// KSAC::ReadSAC does with a file: header, origin 0, samples, minimum, maximum
