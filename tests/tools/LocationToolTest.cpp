@@ -232,5 +232,32 @@ TEST_F(LocationTool, BestFindsTheTrueEpicentre) {
   EXPECT_EQ(locate.out, run.out);
 }
 
+// The committed example event: the answer key lands on the true epicentre.
+TEST_F(LocationTool, ExampleEventAnswerKey) {
+  const fs::path examples = fs::path(ORVANE_SOURCE_DIR) / "examples";
+  const std::pair<const char*, const char*> picks[] = {
+      {"TAIG", "55.37"}, {"MNGL", "66.06"}, {"KODK", "54.38"}, {"NVSB", "62.02"},
+      {"HVLO", "63.06"}, {"DRWN", "64.58"}, {"ORPL", "46.98"}, {"KRUN", "54.09"}};
+  std::vector<std::string> args = {"best", "--depth", "33"};
+  std::vector<std::string> files;
+  for (const auto& [code, seconds] : picks) {
+    const std::string file = (examples / (std::string(code) + ".sac")).string();
+    args.push_back("--pick");
+    args.push_back(file + "=" + seconds);
+    files.push_back(file);
+  }
+  args.insert(args.end(), files.begin(), files.end());
+  const ToolRun run = Run(args);
+  ASSERT_EQ(run.status, 0) << run.err;
+  const JsonValue v = Parse(run.out);
+  const float lat = static_cast<float>(v["epicentre"][0].number);
+  const float lon = static_cast<float>(v["epicentre"][1].number);
+  EXPECT_LT(GreatCircle(lat, lon, 41.3f, 142.8f), 0.1f) << run.out;
+  EXPECT_EQ(v["originTime"].Latin1().substr(0, 18), "2025-10-19T07:42:1") << run.out;
+  EXPECT_LT(v["rms"].number, 1.0);
+  ASSERT_EQ(v["stations"].items.size(), 8u);
+  for (const JsonValue& st : v["stations"].items) EXPECT_LT(std::fabs(st["deltaT"].number), 1.0) << run.out;
+}
+
 }  // namespace
 }  // namespace orvane
