@@ -1,6 +1,8 @@
 // Reading map data files: records, skipped and cut records, chunked streams.
 #include "map/MapFile.h"
 
+#include "map/MapBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,27 +12,7 @@
 namespace orvane {
 namespace {
 
-// Writes map records field by field, little-endian.
-struct MapBytes {
-  std::vector<unsigned char> bytes;
-
-  MapBytes& Word(int v) {
-    const auto u = static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
-    bytes.push_back(static_cast<unsigned char>(u & 0xff));
-    bytes.push_back(static_cast<unsigned char>(u >> 8));
-    return *this;
-  }
-  MapBytes& Header(int code, int count) {
-    Word(code).Word(count);
-    for (int i = 0; i < 4; ++i) Word(0x7777);  // reserved words are not read
-    return *this;
-  }
-  MapBytes& Record(int code, const std::vector<MapPoint>& points) {
-    Header(code, static_cast<int>(points.size()));
-    for (const MapPoint& p : points) Word(p.lonMinutes).Word(p.latMinutes);
-    return *this;
-  }
-};
+using test::MapBytes;
 
 struct Read {
   std::vector<std::int16_t> codes;
