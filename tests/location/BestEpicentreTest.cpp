@@ -104,5 +104,23 @@ TEST(BestEpicentre, RandomEventsWorldwide) {
   }
 }
 
+// One or two picked stations cannot fix an epicentre; the search still ends
+// with a point whose RMS is what a trial there gives.
+TEST(BestEpicentre, TooFewStationsStillGiveATrial) {
+  const auto [p, s] = test::EventTables(0.0f);
+  for (std::size_t count : {1u, 2u}) {
+    SCOPED_TRACE(count);
+    const auto records = test::SyntheticRecords(p, 20.0f, 30.0f, count);
+    std::vector<TrialStation> stations(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) ASSERT_TRUE(StationOf(*records[i], stations[i]).ok());
+    const BestEpicentreResult best = FindBestEpicentre(stations, p, s);
+    ASSERT_TRUE(best.ok());
+    EXPECT_TRUE(std::isfinite(best.lat) && std::isfinite(best.lon));
+    EXPECT_LE(std::fabs(best.lat), 90.0f);
+    EXPECT_EQ(best.trial.rms, EvaluateTrial(stations, best.lat, best.lon, p, s, {}).rms);
+    EXPECT_LE(best.trial.rms, EvaluateTrial(stations, 20.0f, 30.0f, p, s, {}).rms);
+  }
+}
+
 }  // namespace
 }  // namespace orvane
