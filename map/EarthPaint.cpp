@@ -216,6 +216,9 @@ void Earth::DrawMapFile(std::FILE* file, float fileRadius, Surface& surface) {
   } clear;
 
   const MinuteTables& minutes = Minutes(*this);
+  // Rotate and ToScreen written out, in the same float operations, so that a
+  // far-side point costs one row of the matrix.
+  const float (&r)[3][3] = rotation;
   MapFile reader(file);
   MapRecord record;
   std::vector<QPoint> run;
@@ -225,23 +228,23 @@ void Earth::DrawMapFile(std::FILE* file, float fileRadius, Surface& surface) {
     run.reserve(record.points.size());
     for (const MapPoint& p : record.points) {
       const float cosLat = minutes.CosOf(p.latMinutes);
-      Vector3 m;
-      m.x = minutes.CosOf(p.lonMinutes) * cosLat;
-      m.y = minutes.SinOf(p.lonMinutes) * cosLat;
-      m.z = minutes.SinOf(p.latMinutes);
-      m.x *= fileRadius;
-      m.y *= fileRadius;
-      m.z *= fileRadius;
-      const Vector3 v = Rotate(m);
-      if (v.x < 0.0f) {
+      float mx = minutes.CosOf(p.lonMinutes) * cosLat;
+      float my = minutes.SinOf(p.lonMinutes) * cosLat;
+      float mz = minutes.SinOf(p.latMinutes);
+      mx *= fileRadius;
+      my *= fileRadius;
+      mz *= fileRadius;
+      const float vx = r[0][0] * mx + r[0][1] * my + r[0][2] * mz;
+      if (vx < 0.0f) {
         if (!run.empty()) {
           surface.Polyline(run);
           run.clear();
         }
         continue;
       }
-      const ScreenPoint s = ToScreen(v);
-      run.emplace_back(s.x, s.y);
+      const float vy = r[1][0] * mx + r[1][1] * my + r[1][2] * mz;
+      const float vz = r[2][0] * mx + r[2][1] * my + r[2][2] * mz;
+      run.emplace_back(centre.x + TruncPixel(vy), centre.y + TruncPixel(-vz));
     }
     // The last stretch is drawn whatever the class: a line must not vanish
     // because of its colour.

@@ -305,6 +305,13 @@ void Surface::AppendLine(QPoint from, QPoint to, const Rect& bounds) {
   const long long dx = static_cast<long long>(to.x()) - from.x();
   const long long dy = static_cast<long long>(to.y()) - from.y();
   if (dx == 0 && dy == 0) return;
+  // Wholly beyond one edge of the bounds: nothing to draw (most lines of a
+  // close view of the map lie off the surface).
+  if ((from.x() < bounds.left && to.x() < bounds.left) || (from.x() >= bounds.right && to.x() >= bounds.right) ||
+      (from.y() < bounds.top && to.y() < bounds.top) || (from.y() >= bounds.bottom && to.y() >= bounds.bottom)) {
+    styleStep_ += std::max(std::llabs(dx), std::llabs(dy));
+    return;
+  }
   const bool xMajor = std::llabs(dx) >= std::llabs(dy);
   const long long dMajor = xMajor ? dx : dy;
   const long long dMinor = xMajor ? dy : dx;
@@ -329,15 +336,21 @@ void Surface::AppendLine(QPoint from, QPoint to, const Rect& bounds) {
   // Minor offset at step t: floor((2·t·dMinor + n) / 2n), carried forward with a
   // remainder; the start is computed in 128 bits, as t·dMinor may exceed 64.
   const long long twoN = 2 * n;
-  const __int128 numerator = static_cast<__int128>(2) * first * dMinor + n;
-  __int128 q = numerator / twoN;
-  __int128 r = numerator % twoN;
-  if (r < 0) {
-    r += twoN;
-    q -= 1;
+  long long offset = 0;
+  long long remainder = 0;
+  if (first < (1LL << 30) && n < (1LL << 30)) {
+    const long long numerator = 2 * first * dMinor + n;  // below 2^62
+    offset = numerator / twoN;
+    remainder = numerator % twoN;
+  } else {
+    const __int128 numerator = static_cast<__int128>(2) * first * dMinor + n;
+    offset = static_cast<long long>(numerator / twoN);
+    remainder = static_cast<long long>(numerator % twoN);
   }
-  long long offset = static_cast<long long>(q);
-  long long remainder = static_cast<long long>(r);
+  if (remainder < 0) {
+    remainder += twoN;
+    offset -= 1;
+  }
 
   int period = 0, on = 0;
   if (pen_.style == PenStyle::Dash) period = 24, on = 18;
