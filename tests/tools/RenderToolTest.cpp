@@ -1,0 +1,204 @@
+// Runs the built orvane-tool render and compares its PNG with what the map
+// painter draws in this process for the same view, event and trial.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QImage>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "location/RMS.h"
+#include "location/TrialLocation.h"
+#include "map/Earth.h"
+#include "platform/Surface.h"
+#include "seismogram/KSAC.h"
+#include "seismogram/SeismogramFile.h"
+
+namespace orvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+  int status = -1;
+  std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+struct View {
+  int width = 800, height = 600;
+  float lat = 0, lon = 0, radius = 200;
+  int maximum = 10;
+};
+
+class RenderTool : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/orvane-render-test-XXXXXX";
+    dir_ = ::mkdtemp(pattern);
+    trialList.clear();
+    maximumRms = 10;
+  }
+  void TearDown() override {
+    fs::remove_all(dir_);
+    trialList.clear();
+    maximumRms = 10;
+  }
+
+  // Runs the tool in the scratch directory; the map files and tables come
+  // from the data directory, as for the painter in this process.
+  ToolRun Run(const std::vector<std::string>& args) {
+    std::string command = "cd " + Quote(dir_.string()) + " && " + Quote(ORVANE_TOOL_PATH) + " render";
+    for (const std::string& a : args) command += " " + Quote(a);
+    const fs::path err = dir_ / "stderr.txt";
+    command += " >/dev/null 2>" + Quote(err.string());
+    ToolRun run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream in(err);
+    run.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    fs::remove(err);
+    return run;
+  }
+
+  // A SAC file of a station with reference time 2026-03-01 10:00:00.
+  void WriteStation(const std::string& name, const char* code, float stla, float stlo) {
+    SYSTEMTIME t{2026, 3, 0, 1, 10, 0, 0, 0};
+    auto samples = std::make_unique<float[]>(8);
+    for (int i = 0; i < 8; ++i) samples[i] = static_cast<float>(i % 3);
+    KSAC r(8, std::move(samples), stla, stlo, 0.0f, 0.05f, code, "BHZ", t);
+    ASSERT_FALSE(WriteSeismogramFile((dir_ / name).string(), r).has_value());
+  }
+
+  // What the painter draws here for the view, the files (with their picks) and
+  // the trial at @p epicentre when there is one.
+  QImage Expected(const View& v, const std::vector<std::pair<std::string, float>>& files = {},
+                  const float* epicentre = nullptr, float depth = 0.0f) {
+    std::vector<std::unique_ptr<KSAC>> records;
+    for (const auto& [name, pick] : files) {
+      SeismogramReadResult read = ReadSeismogramFile((dir_ / name).string());
+      EXPECT_TRUE(read.record) << read.reason;
+      if (!read.record) return {};
+      if (pick != 0.0f) read.record->SetPick(0, pick);
+      records.push_back(std::move(read.record));
+    }
+    std::vector<KSAC*> pointers = RecordPointers(records);
+    maximumRms = v.maximum;
+    trialList.clear();
+    TrialState state;
+    if (epicentre != nullptr) {
+      const TrialResult trial = TrialLocation(pointers, epicentre[0], epicentre[1], depth, state, false);
+      EXPECT_TRUE(trial.ok()) << trial.reason;
+    }
+    QImage image(v.width, v.height, QImage::Format_RGB32);
+    {
+      Surface surface(image);
+      Earth earth;
+      earth.DrawMap(surface, v.lon, -v.lat, v.radius, Rect{0, 0, v.width, v.height}, pointers, state.originTime,
+                    state.epicentreLat, state.epicentreLon, depth, state.rms);
+    }
+    return image;
+  }
+
+  QImage Load(const std::string& name) {
+    QImage image((dir_ / name).c_str());
+    return image.convertToFormat(QImage::Format_RGB32);
+  }
+
+  std::vector<std::string> Files() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(RenderTool, DefaultsDrawTheWholeGlobeAsThePainterDoes) {
+  const ToolRun run = Run({"--out", "globe.png"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const QImage png = Load("globe.png");
+  ASSERT_EQ(png.size(), QSize(800, 600));
+  EXPECT_EQ(png, Expected(View{}));
+}
+
+TEST_F(RenderTool, ViewOptions) {
+  const ToolRun run = Run({"--out=close.png", "--size", "320x240", "--centre", "50,10", "--radius", "900",
+                           "--maximum-rms", "25"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const QImage png = Load("close.png");
+  ASSERT_EQ(png.size(), QSize(320, 240));
+  View v;
+  v.width = 320;
+  v.height = 240;
+  v.lat = 50;
+  v.lon = 10;
+  v.radius = 900;
+  v.maximum = 25;
+  EXPECT_EQ(png, Expected(v));
+  View tenSeconds = v;
+  tenSeconds.maximum = 10;
+  EXPECT_NE(png, Expected(tenSeconds)) << "the legend follows --maximum-rms";
+}
+
+TEST_F(RenderTool, EventAndTrialAsLocateMakesIt) {
+  WriteStation("a.sac", "ALFA", 35.0f, 20.0f);
+  WriteStation("b.sac", "BRAV", -10.0f, 40.0f);
+  WriteStation("c.sac", "CHAR", 20.0f, -15.0f);
+  const ToolRun run = Run({"--out", "trial.png", "--depth", "33", "--epicentre", "10,15", "--pick", "a.sac=200",
+                           "--pick", "b.sac=250", "--pick", "c.sac=180", "a.sac", "b.sac", "c.sac"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const float epicentre[] = {10.0f, 15.0f};
+  const QImage expected = Expected(View{}, {{"a.sac", 200}, {"b.sac", 250}, {"c.sac", 180}}, epicentre, 33.0f);
+  EXPECT_EQ(Load("trial.png"), expected);
+  // Without the trial the stations still show, and the picture differs.
+  ASSERT_EQ(Run({"--out", "stations.png", "a.sac", "b.sac", "c.sac"}).status, 0);
+  EXPECT_EQ(Load("stations.png"), Expected(View{}, {{"a.sac", 0}, {"b.sac", 0}, {"c.sac", 0}}));
+  EXPECT_NE(Load("stations.png"), expected);
+}
+
+TEST_F(RenderTool, RefusalsLeaveNoFile) {
+  WriteStation("a.sac", "ALFA", 35.0f, 20.0f);
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+  } cases[] = {
+      {"no --out", {"a.sac"}, 2},
+      {"zero size", {"--out", "x.png", "--size", "0x10"}, 2},
+      {"size without x", {"--out", "x.png", "--size", "800"}, 2},
+      {"huge size", {"--out", "x.png", "--size", "100000x100000"}, 2},
+      {"bad centre", {"--out", "x.png", "--centre", "91,0"}, 2},
+      {"negative radius", {"--out", "x.png", "--radius", "-3"}, 2},
+      {"radius not a number", {"--out", "x.png", "--radius", "nan"}, 2},
+      {"unknown option", {"--out", "x.png", "--zoom", "2"}, 2},
+      {"unreadable file", {"--out", "x.png", "missing.sac"}, 1},
+      {"pick of no file", {"--out", "x.png", "--pick", "b.sac=10", "a.sac"}, 1},
+      {"trial without picks", {"--out", "x.png", "--epicentre", "10,10", "a.sac"}, 1},
+      {"directory missing", {"--out", "no/such/dir/x.png"}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ToolRun run = Run(c.args);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_FALSE(run.err.empty());
+    EXPECT_EQ(Files(), std::vector<std::string>{"a.sac"});
+  }
+}
+
+}  // namespace
+}  // namespace orvane
