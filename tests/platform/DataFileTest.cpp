@@ -55,8 +55,8 @@ TEST_F(DataFileTest, MissingEverywhereGivesEmpty) {
 }
 
 TEST_F(DataFileTest, DirectoriesAreNotFiles) {
-  fs::create_directories(base_ / "env" / "COAST.S1");
-  EXPECT_EQ(orvane::FindDataFile("COAST.S1"), "");
+  fs::create_directories(base_ / "env" / "NOTAFILE.S9");
+  EXPECT_EQ(orvane::FindDataFile("NOTAFILE.S9"), "");
 }
 
 TEST_F(DataFileTest, PathsWithDirectoriesAreNotSearchedElsewhere) {
