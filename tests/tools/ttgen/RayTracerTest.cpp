@@ -97,6 +97,38 @@ TEST(RayTracerTest, RaysTurnWhereTheirSlownessSays) {
   }
 }
 
+// A layer with v ∝ r keeps η = r/v constant, so a ray crosses it at a fixed
+// angle: Δ = ln(r1/r2)·p/√(η²−p²), T = ln(r1/r2)·η²/√(η²−p²). Also a layer of
+// constant velocity (a straight chord) below it.
+TEST(RayTracerTest, LayersWithConstantEtaOrConstantVelocityHaveTheirClosedForms) {
+  const char text[] =
+      "h\nh\n"
+      "0 6.371 3.0 2.7\n"
+      "100 6.271 3.0 2.7\n"
+      "100 8.0 4.5 3.3\n"
+      "2900 8.0 4.5 5.5\n"
+      "2900 8.0 0 9.9\n"
+      "5150 10 0 12\n"
+      "5150 11 3.5 12.7\n"
+      "6371 11.3 3.6 13\n";
+  const EarthModel model = EarthModel::Parse(text, ModelFormat::Tvel);
+  const RayTracer tracer(model, {100.0, 2000.0});
+  RayWalk walk;
+  const double p = 500.0, eta = 1000.0, s = std::sqrt(eta * eta - p * p), ln = std::log(6371.0 / 6271.0);
+  tracer.Trace(Family::P, p, walk);
+  ASSERT_TRUE(walk.reached[0]);
+  EXPECT_NEAR(walk.toSource[0].delta, ln * p / s, 1e-12);
+  EXPECT_NEAR(walk.toSource[0].time, ln * eta * eta / s, 1e-9);
+  // From 100 km to 2000 km at 8 km/s the ray is straight: the chord between
+  // the radii at ray parameter p (η = r/8 at both ends).
+  ASSERT_TRUE(walk.reached[1]);
+  const double r1 = 6271.0, r2 = 4371.0, v = 8.0;
+  const double chord = std::sqrt(r1 * r1 - (p * v) * (p * v)) - std::sqrt(r2 * r2 - (p * v) * (p * v));
+  const double angle = std::acos(p * v / r1) - std::acos(p * v / r2);
+  EXPECT_NEAR(walk.toSource[1].time - walk.toSource[0].time, chord / v, 1e-9);
+  EXPECT_NEAR(walk.toSource[1].delta - walk.toSource[0].delta, angle, 1e-12);
+}
+
 TEST(RayTracerTest, CoreMantleBoundaryIsAJumpForP) {
   const RayTracer tracer(Iasp91(), {0.0});
   const auto jumps = tracer.JumpSlownesses(Family::P);
