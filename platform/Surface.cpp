@@ -375,8 +375,12 @@ void Surface::AppendLine(QPoint from, QPoint to, const Rect& bounds) {
 
 void Surface::FlushPixels() {
   if (pixels_.empty()) return;
+  // Square points one logical unit wide, so that a device that scales (a
+  // high-density screen) fills the whole unit whatever the pen's cap.
+  painter_->setPen(QPen(QBrush(pen_.colour), 1, Qt::SolidLine, Qt::SquareCap));
   painter_->drawPoints(pixels_.data(), static_cast<int>(pixels_.size()));
   pixels_.clear();
+  ApplyPen();
 }
 
 void Surface::Polygon(std::span<const QPoint> points) {

@@ -171,6 +171,29 @@ TEST(SurfaceLines, DashedAndDottedPensLeaveGaps) {
   }
 }
 
+TEST(SurfaceLines, LinesShowOnADeviceWithTwoPixelsPerUnit) {
+  // A high-density screen: every logical unit is 2 × 2 device pixels.
+  QImage image(80, 60, QImage::Format_RGB32);
+  image.setDevicePixelRatio(2.0);
+  image.fill(kWhite);
+  {
+    Surface s(image);
+    s.MoveTo(2, 10);
+    s.LineTo(30, 10);
+    const QPoint points[] = {{5, 20}, {5, 28}, {20, 28}};
+    s.Polyline(points);
+  }
+  // Each line is two device pixels thick (Qt centres it on the unit's corner).
+  auto thickness = [&](int x, int y0, int y1) {
+    int n = 0;
+    for (int y = y0; y <= y1; ++y) n += image.pixel(x, y) == kBlack;
+    return n;
+  };
+  EXPECT_EQ(thickness(30, 14, 26), 2);
+  EXPECT_EQ(thickness(20, 50, 62 - 3), 2);
+  EXPECT_EQ(thickness(62, 14, 26), 0);  // beyond the end point
+}
+
 TEST(SurfaceLines, NullPenDrawsNoLineButStillMoves) {
   QPoint after;
   QImage image = Paint([&](Surface& s) {
