@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPixmap>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QWidget>
 
 #include <functional>
 
@@ -468,6 +472,47 @@ TEST(SurfaceState, SelectReturnsThePreviousObject) {
   EXPECT_EQ(s.MoveTo(5, 6), QPoint(3, 4));
   EXPECT_TRUE(s.IsActive());
   EXPECT_EQ(s.DeviceSize(), QSize(40, 30));
+}
+
+// A widget that paints through a Surface in its paint event, as the windows do.
+class SurfaceWidget : public QWidget {
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    Surface s(*this);
+    s.FillSolidRect(Rect{0, 0, width(), height()}, QColor(0, 0, 255));
+    s.SelectBrush(Brush::Solid(QColor(255, 0, 0)));
+    s.Rectangle(10, 10, 30, 20);
+  }
+};
+
+TEST(SurfaceDevices, PaintsOnAWidgetInItsPaintEvent) {
+  SurfaceWidget widget;
+  widget.resize(60, 40);
+  const QImage image = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_FALSE(image.isNull());
+  const double ratio = image.devicePixelRatio();
+  auto at = [&](int x, int y) { return image.pixel(static_cast<int>(x * ratio), static_cast<int>(y * ratio)); };
+  EXPECT_EQ(at(50, 35), qRgb(0, 0, 255));
+  EXPECT_EQ(at(20, 15), qRgb(255, 0, 0));
+  EXPECT_EQ(at(10, 10), kBlack);
+}
+
+TEST(SurfaceDevices, PaintsOnAPrinter) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString path = dir.filePath("page.pdf");
+  {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    Surface s(printer);
+    ASSERT_TRUE(s.IsActive());
+    EXPECT_GT(s.DeviceSize().width(), 1000);
+    s.MoveTo(100, 100);
+    s.LineTo(2000, 2000);
+    s.TextOut(200, 300, "Printed");
+  }
+  EXPECT_GT(QFileInfo(path).size(), 500);
 }
 
 TEST(SurfaceState, NullImageGivesAnInactiveSurfaceThatDrawsNothing) {
