@@ -266,8 +266,9 @@ void Earth::DrawBackground(Surface& surface, const Rect& client, float rmsStep) 
   if (static_cast<float>(w) < radius) {
     surface.Rectangle(client.left, client.top, client.right, client.bottom);
   } else {
-    surface.Ellipse(TruncPixel(static_cast<float>(centre.x) - radius), TruncPixel(static_cast<float>(centre.y) - radius),
-                    TruncPixel(static_cast<float>(centre.x) + radius), TruncPixel(static_cast<float>(centre.y) + radius));
+    const float cx = static_cast<float>(centre.x);
+    const float cy = static_cast<float>(centre.y);
+    surface.Ellipse(TruncPixel(cx - radius), TruncPixel(cy - radius), TruncPixel(cx + radius), TruncPixel(cy + radius));
   }
 
   std::vector<QPoint> points;
