@@ -17,7 +17,7 @@
 #include "seismogram/KSAC.h"
 #include "seismogram/PEPPFile.h"
 #include "support/PeppBuilder.h"
-#include "support/SacBuilder.h"
+#include "support/TempDir.h"
 
 namespace orvane {
 namespace {

@@ -15,7 +15,7 @@
 #include "seismogram/KSAC.h"
 #include "seismogram/PSNFile.h"
 #include "support/PsnBuilder.h"
-#include "support/SacBuilder.h"
+#include "support/TempDir.h"
 
 namespace orvane {
 namespace {

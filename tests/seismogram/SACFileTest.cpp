@@ -14,6 +14,7 @@
 
 #include "seismogram/KSAC.h"
 #include "support/SacBuilder.h"
+#include "support/TempDir.h"
 
 namespace orvane {
 namespace {

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "support/SacBuilder.h"
+#include "support/TempDir.h"
 
 namespace orvane {
 namespace {

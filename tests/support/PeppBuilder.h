@@ -9,15 +9,14 @@
 // offsets are written out here rather than taken from PEPP, so that a wrong
 // offset in the record shows up as a failing test.
 
-#include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "support/ByteWriter.h"
 
 namespace orvane::test {
 
@@ -57,8 +56,7 @@ class PeppBuilder {
   }
   /// A text field of @p width bytes, NUL-padded or cut.
   PeppBuilder& Text(std::size_t offset, std::size_t width, std::string_view text) {
-    std::memset(header_.data() + offset, 0, width);
-    std::memcpy(header_.data() + offset, text.data(), std::min(width, text.size()));
+    PutText(header_.data() + offset, width, text);
     return *this;
   }
   /// The samples; also sets npts (offset 45) to their number unless @p setCount is false.
@@ -106,16 +104,11 @@ class PeppBuilder {
 
   /// Writes Bytes() (or their first @p limit bytes) to @p path.
   void WriteTo(const std::filesystem::path& path, std::size_t limit = SIZE_MAX) const {
-    std::vector<unsigned char> bytes = Bytes();
-    if (limit < bytes.size()) bytes.resize(limit);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    WriteBytes(path, Bytes(), limit);
   }
 
  private:
-  static void Put(unsigned char* p, std::uint32_t value, int width) {
-    for (int i = 0; i < width; ++i) p[i] = static_cast<unsigned char>(value >> (8 * i));
-  }
+  static void Put(unsigned char* p, std::uint32_t value, int width) { PutBytes(p, value, width); }
 
   std::vector<unsigned char> header_;
   std::vector<unsigned char> prefix_;

@@ -12,9 +12,10 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <utility>
 #include <vector>
+
+#include "support/ByteWriter.h"
 
 namespace orvane::test {
 
@@ -78,8 +79,9 @@ class PsnBuilder {
     std::vector<unsigned char> out = prefix_;
     out.insert(out.end(), header_.begin(), header_.end());
     for (std::int16_t s : samples_) {
-      out.push_back(static_cast<unsigned char>(static_cast<std::uint16_t>(s) & 0xFF));
-      out.push_back(static_cast<unsigned char>(static_cast<std::uint16_t>(s) >> 8));
+      unsigned char word[2];
+      Put(word, static_cast<std::uint16_t>(s), 2);
+      out.insert(out.end(), word, word + 2);
     }
     out.insert(out.end(), trailing_.begin(), trailing_.end());
     return out;
@@ -87,16 +89,11 @@ class PsnBuilder {
 
   /// Writes Bytes() (or their first @p limit bytes) to @p path.
   void WriteTo(const std::filesystem::path& path, std::size_t limit = SIZE_MAX) const {
-    std::vector<unsigned char> bytes = Bytes();
-    if (limit < bytes.size()) bytes.resize(limit);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    WriteBytes(path, Bytes(), limit);
   }
 
  private:
-  static void Put(unsigned char* p, std::uint32_t value, int width) {
-    for (int i = 0; i < width; ++i) p[i] = static_cast<unsigned char>(value >> (8 * i));
-  }
+  static void Put(unsigned char* p, std::uint32_t value, int width) { PutBytes(p, value, width); }
 
   std::vector<unsigned char> prefix_;
   std::vector<unsigned char> header_;

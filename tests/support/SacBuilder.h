@@ -9,18 +9,14 @@
 // text "-12345". The offsets are written out here rather than taken from KSAC,
 // so that a wrong offset in the record shows up as a failing test.
 
-#include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "support/ByteWriter.h"
 
 namespace orvane::test {
 
@@ -53,8 +49,7 @@ class SacBuilder {
   SacBuilder& Text(int index, std::string_view text) {
     const std::size_t offset = index == 0 ? 440 : index == 1 ? 448 : 464 + 8 * static_cast<std::size_t>(index - 2);
     const std::size_t width = index == 1 ? 16 : 8;
-    std::memset(header_.data() + offset, 0, width);
-    std::memcpy(header_.data() + offset, text.data(), std::min(width, text.size()));
+    PutText(header_.data() + offset, width, text);
     return *this;
   }
   /// The samples; also sets npts to their number unless @p setCount is false.
@@ -82,18 +77,12 @@ class SacBuilder {
 
   /// Writes Bytes() (or their first @p limit bytes) to @p path.
   void WriteTo(const std::filesystem::path& path, std::size_t limit = SIZE_MAX) const {
-    std::vector<unsigned char> bytes = Bytes();
-    if (limit < bytes.size()) bytes.resize(limit);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    WriteBytes(path, Bytes(), limit);
   }
 
  private:
   void Encode(std::uint32_t w, unsigned char* p) const {
-    for (int i = 0; i < 4; ++i) {
-      const int shift = order_ == kLittle ? 8 * i : 8 * (3 - i);
-      p[i] = static_cast<unsigned char>(w >> shift);
-    }
+    PutBytes(p, w, 4, order_ == kLittle ? ByteOrder::kLittle : ByteOrder::kBig);
   }
   void PutWord(std::size_t offset, std::uint32_t w) { Encode(w, header_.data() + offset); }
 
@@ -101,32 +90,6 @@ class SacBuilder {
   std::vector<unsigned char> header_;
   std::vector<float> samples_;
   std::vector<unsigned char> trailing_;
-};
-
-/// A fresh directory under the system's temporary directory, removed with
-/// everything in it when the object goes.
-class ScopedTempDir {
- public:
-  ScopedTempDir() {
-    std::random_device random;
-    for (;;) {
-      path_ = std::filesystem::temp_directory_path() /
-              ("orvane-test-" + std::to_string(random()) + "-" + std::to_string(random()));
-      if (std::filesystem::create_directory(path_)) break;
-    }
-  }
-  ~ScopedTempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  ScopedTempDir(const ScopedTempDir&) = delete;
-  ScopedTempDir& operator=(const ScopedTempDir&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
 };
 
 }  // namespace orvane::test

@@ -2,13 +2,10 @@
 // and seismogram files written by the test.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,30 +15,16 @@
 #include "seismogram/KSAC.h"
 #include "seismogram/SeismogramFile.h"
 #include "support/MiniJson.h"
+#include "support/RunCommand.h"
 
 namespace orvane {
 namespace {
 
 namespace fs = std::filesystem;
+using test::CommandRun;
 using test::JsonValue;
+using test::RunCommand;
 using test::TableText;
-
-struct ToolRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
 
 std::string StepTable(double nearTime, double farTime) {
   return TableText(181, [=](int i) { return i < 10 ? nearTime : farTime; });
@@ -57,20 +40,7 @@ class LocationTool : public testing::Test {
 
   // Runs the tool in the scratch directory, so that tables written there are
   // the ones it reads.
-  ToolRun Run(const std::vector<std::string>& args) {
-    std::string command = "cd " + Quote(dir_.string()) + " && " + Quote(ORVANE_TOOL_PATH);
-    for (const std::string& a : args) command += " " + Quote(a);
-    const fs::path out = dir_ / "stdout.txt", err = dir_ / "stderr.txt";
-    command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
-    ToolRun run;
-    const int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadText(out);
-    run.err = ReadText(err);
-    fs::remove(out);
-    fs::remove(err);
-    return run;
-  }
+  CommandRun Run(const std::vector<std::string>& args) { return RunCommand(ORVANE_TOOL_PATH, args, dir_, dir_); }
 
   void Write(const std::string& name, const std::string& text) { test::WriteFile(dir_ / name, text); }
 
@@ -103,7 +73,7 @@ class LocationTool : public testing::Test {
 TEST_F(LocationTool, TravelTimesForwardAndBack) {
   // Column c holds 10 i + c + 0.5 at row i.
   Write("P.JB", TableText(181, [](int i, int c) { return 10.0 * i + c + 0.5; }));
-  ToolRun run = Run({"traveltime", "--phase", "P", "--depth", "100", "10.5", "0", "200"});
+  CommandRun run = Run({"traveltime", "--phase", "P", "--depth", "100", "10.5", "0", "200"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "10.5 107.5\n0 2.5\n200 1802.5\n");
   run = Run({"traveltime", "--phase=P", "--inverse", "105.5", "0.1", "1800.5"});
@@ -113,7 +83,7 @@ TEST_F(LocationTool, TravelTimesForwardAndBack) {
 
 TEST_F(LocationTool, TravelTimeRefusals) {
   Write("S.JB", "");
-  ToolRun run = Run({"traveltime", "--phase", "S", "30"});
+  CommandRun run = Run({"traveltime", "--phase", "S", "30"});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("S.JB"), std::string::npos) << run.err;
   EXPECT_TRUE(run.out.empty());
@@ -132,7 +102,7 @@ TEST_F(LocationTool, LocateReproducesTheWorkedExamples) {
   WriteStation("B.sac", "BRAVO", 60.0f, 0.0f, 0.0f);
 
   // One station (B is unpicked and takes no part).
-  ToolRun run = Run({"locate", "--depth", "0", "--epicentre", "90,0", "A.sac", "B.sac"});
+  CommandRun run = Run({"locate", "--depth", "0", "--epicentre", "90,0", "A.sac", "B.sac"});
   ASSERT_EQ(run.status, 0) << run.err;
   JsonValue v = Parse(run.out);
   EXPECT_EQ(v["epicentre"][0].number, 90.0);
@@ -178,7 +148,7 @@ TEST_F(LocationTool, LocateRefusals) {
   Write("S.JB", StepTable(9.0, 25.0));
   WriteStation("A.sac", "ALFA", 90.0f, 0.0f, 12.3f);
   WriteStation("U.sac", "UNPK", 60.0f, 0.0f, 0.0f);
-  ToolRun run = Run({"locate", "--epicentre", "90,0", "U.sac"});
+  CommandRun run = Run({"locate", "--epicentre", "90,0", "U.sac"});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("P pick"), std::string::npos) << run.err;
   run = Run({"locate", "--epicentre", "90,0", "A.sac", "missing.sac"});
@@ -214,7 +184,7 @@ TEST_F(LocationTool, BestFindsTheTrueEpicentre) {
     ASSERT_FALSE(WriteSeismogramFile((dir_ / name).string(), *records[i]).has_value());
     args.push_back(name);
   }
-  ToolRun run = Run(args);
+  CommandRun run = Run(args);
   ASSERT_EQ(run.status, 0) << run.err;
   const JsonValue v = Parse(run.out);
   const float foundLat = static_cast<float>(v["epicentre"][0].number);
@@ -227,7 +197,7 @@ TEST_F(LocationTool, BestFindsTheTrueEpicentre) {
   std::vector<std::string> again = {"locate", "--depth", "60", "--epicentre",
                                     v["epicentre"][0].numberText + "," + v["epicentre"][1].numberText};
   again.insert(again.end(), args.begin() + 3, args.end());
-  const ToolRun locate = Run(again);
+  const CommandRun locate = Run(again);
   ASSERT_EQ(locate.status, 0) << locate.err;
   EXPECT_EQ(locate.out, run.out);
 }
@@ -247,7 +217,7 @@ TEST_F(LocationTool, ExampleEventAnswerKey) {
     files.push_back(file);
   }
   args.insert(args.end(), files.begin(), files.end());
-  const ToolRun run = Run(args);
+  const CommandRun run = Run(args);
   ASSERT_EQ(run.status, 0) << run.err;
   const JsonValue v = Parse(run.out);
   const float lat = static_cast<float>(v["epicentre"][0].number);

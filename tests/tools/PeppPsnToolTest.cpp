@@ -2,11 +2,8 @@
 // header as JSON, refusals with their reasons, conversion to and from PEPP.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -16,53 +13,30 @@
 #include "support/MiniJson.h"
 #include "support/PeppBuilder.h"
 #include "support/PsnBuilder.h"
-#include "support/SacBuilder.h"
+#include "support/RunCommand.h"
+#include "support/TempDir.h"
 
 namespace orvane {
 namespace {
 
+using test::CommandRun;
 using test::JsonValue;
 using test::PeppBuilder;
 using test::PsnBuilder;
+using test::RunCommand;
 namespace fs = std::filesystem;
-
-struct ToolRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
 
 float AsFloat(const JsonValue& v) { return static_cast<float>(v.number); }
 
 class PeppPsnTool : public testing::Test {
  protected:
-  ToolRun RunTool(const std::vector<std::string>& args) {
-    std::string command = Quote(ORVANE_TOOL_PATH);
-    for (const std::string& a : args) command += " " + Quote(a);
-    const fs::path out = scratch / "stdout.txt", err = scratch / "stderr.txt";
-    command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
-    ToolRun run;
-    const int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadText(out);
-    run.err = ReadText(err);
-    return run;
+  CommandRun RunTool(const std::vector<std::string>& args) {
+    return RunCommand(ORVANE_TOOL_PATH, args, scratch.path());
   }
 
   // The one record of `header FILE`.
   JsonValue Header(const std::string& file) {
-    ToolRun run = RunTool({"header", file});
+    CommandRun run = RunTool({"header", file});
     EXPECT_EQ(run.status, 0) << run.err;
     auto json = test::ParseJson(run.out);
     EXPECT_TRUE(json && json->items.size() == 1) << run.out;
@@ -152,7 +126,7 @@ TEST_F(PeppPsnTool, RefusedFilesAreNamedWithTheReasonAndItsOffset) {
   Psn().Short(2, 1959).WriteTo(dir / "old.psn");
   Pepp().MarkerValue(95959596).WriteTo(dir / "marker.set");
   Psn().WriteTo(dir / "cut.psn", 207 + 1000);
-  ToolRun run = RunTool({"header", (dir / "old.psn").string(), (dir / "marker.set").string(),
+  CommandRun run = RunTool({"header", (dir / "old.psn").string(), (dir / "marker.set").string(),
                          (dir / "cut.psn").string()});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("old.psn: not a PSN file: the year 1959 is outside 1960 to 2099 (at byte 9)"),
@@ -168,7 +142,7 @@ TEST_F(PeppPsnTool, RefusedFilesAreNamedWithTheReasonAndItsOffset) {
 TEST_F(PeppPsnTool, ConvertPsnToPeppKeepsTheHeader) {
   Psn().WriteTo(dir / "in.psn");
   const std::string out = (dir / "out.set").string();
-  ToolRun run = RunTool({"convert", (dir / "in.psn").string(), out});
+  CommandRun run = RunTool({"convert", (dir / "in.psn").string(), out});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
   PEPP written(out);
@@ -193,7 +167,7 @@ TEST_F(PeppPsnTool, ConvertPsnToPeppKeepsTheHeader) {
 TEST_F(PeppPsnTool, ConvertPeppToSacAndBack) {
   Pepp().WriteTo(dir / "in.set");
   ASSERT_EQ(RunTool({"convert", (dir / "in.set").string(), (dir / "mid.sac").string()}).status, 0);
-  ToolRun back = RunTool({"convert", (dir / "mid.sac").string(), (dir / "back.set").string()});
+  CommandRun back = RunTool({"convert", (dir / "mid.sac").string(), (dir / "back.set").string()});
   ASSERT_EQ(back.status, 0) << back.err;
   PEPP original((dir / "in.set").string());
   PEPP returned((dir / "back.set").string());
@@ -210,11 +184,11 @@ TEST_F(PeppPsnTool, ConvertPeppToSacAndBack) {
 TEST_F(PeppPsnTool, FailedConvertToPeppLeavesNothing) {
   Pepp().WriteTo(dir / "in.set");
   const std::string nowhere = (dir / "no-such-dir" / "out.set").string();
-  ToolRun run = RunTool({"convert", (dir / "in.set").string(), nowhere});
+  CommandRun run = RunTool({"convert", (dir / "in.set").string(), nowhere});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err.rfind("orvane-tool: " + nowhere + ": the file cannot be created", 0), 0u) << run.err;
   fs::create_directory(dir / "taken.set");
-  ToolRun onDirectory = RunTool({"convert", (dir / "in.set").string(), (dir / "taken.set").string()});
+  CommandRun onDirectory = RunTool({"convert", (dir / "in.set").string(), (dir / "taken.set").string()});
   EXPECT_EQ(onDirectory.status, 1);
   EXPECT_NE(onDirectory.err.find("directory"), std::string::npos) << onDirectory.err;
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2)

@@ -2,15 +2,12 @@
 // painter draws in this process for the same view, event and trial.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <QImage>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,22 +18,12 @@
 #include "platform/Surface.h"
 #include "seismogram/KSAC.h"
 #include "seismogram/SeismogramFile.h"
+#include "support/RunCommand.h"
 
 namespace orvane {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct ToolRun {
-  int status = -1;
-  std::string err;
-};
-
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
 
 struct View {
   int width = 800, height = 600;
@@ -60,18 +47,9 @@ class RenderTool : public testing::Test {
 
   // Runs the tool in the scratch directory; the map files and tables come
   // from the data directory, as for the painter in this process.
-  ToolRun Run(const std::vector<std::string>& args) {
-    std::string command = "cd " + Quote(dir_.string()) + " && " + Quote(ORVANE_TOOL_PATH) + " render";
-    for (const std::string& a : args) command += " " + Quote(a);
-    const fs::path err = dir_ / "stderr.txt";
-    command += " >/dev/null 2>" + Quote(err.string());
-    ToolRun run;
-    const int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream in(err);
-    run.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    fs::remove(err);
-    return run;
+  test::CommandRun Run(std::vector<std::string> args) {
+    args.insert(args.begin(), "render");
+    return test::RunCommand(ORVANE_TOOL_PATH, args, dir_, dir_);
   }
 
   // A SAC file of a station with reference time 2026-03-01 10:00:00.
@@ -129,7 +107,7 @@ class RenderTool : public testing::Test {
 };
 
 TEST_F(RenderTool, DefaultsDrawTheWholeGlobeAsThePainterDoes) {
-  const ToolRun run = Run({"--out", "globe.png"});
+  const test::CommandRun run = Run({"--out", "globe.png"});
   ASSERT_EQ(run.status, 0) << run.err;
   const QImage png = Load("globe.png");
   ASSERT_EQ(png.size(), QSize(800, 600));
@@ -137,7 +115,7 @@ TEST_F(RenderTool, DefaultsDrawTheWholeGlobeAsThePainterDoes) {
 }
 
 TEST_F(RenderTool, ViewOptions) {
-  const ToolRun run = Run({"--out=close.png", "--size", "320x240", "--centre", "50,10", "--radius", "900",
+  const test::CommandRun run = Run({"--out=close.png", "--size", "320x240", "--centre", "50,10", "--radius", "900",
                            "--maximum-rms", "25"});
   ASSERT_EQ(run.status, 0) << run.err;
   const QImage png = Load("close.png");
@@ -159,7 +137,7 @@ TEST_F(RenderTool, EventAndTrialAsLocateMakesIt) {
   WriteStation("a.sac", "ALFA", 35.0f, 20.0f);
   WriteStation("b.sac", "BRAV", -10.0f, 40.0f);
   WriteStation("c.sac", "CHAR", 20.0f, -15.0f);
-  const ToolRun run = Run({"--out", "trial.png", "--depth", "33", "--epicentre", "10,15", "--pick", "a.sac=200",
+  const test::CommandRun run = Run({"--out", "trial.png", "--depth", "33", "--epicentre", "10,15", "--pick", "a.sac=200",
                            "--pick", "b.sac=250", "--pick", "c.sac=180", "a.sac", "b.sac", "c.sac"});
   ASSERT_EQ(run.status, 0) << run.err;
   const float epicentre[] = {10.0f, 15.0f};
@@ -193,7 +171,7 @@ TEST_F(RenderTool, RefusalsLeaveNoFile) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const ToolRun run = Run(c.args);
+    const test::CommandRun run = Run(c.args);
     EXPECT_EQ(run.status, c.status) << run.err;
     EXPECT_FALSE(run.err.empty());
     EXPECT_EQ(Files(), std::vector<std::string>{"a.sac"});

@@ -2,11 +2,9 @@
 // JSON, its messages and its exit status.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <bit>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,48 +13,23 @@
 
 #include "seismogram/KSAC.h"
 #include "support/MiniJson.h"
+#include "support/RunCommand.h"
 #include "support/SacBuilder.h"
+#include "support/TempDir.h"
 
 namespace orvane {
 namespace {
 
+using test::CommandRun;
 using test::JsonValue;
+using test::ReadText;
+using test::RunCommand;
 using test::SacBuilder;
 namespace fs = std::filesystem;
 
-struct ToolRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
 class Tool : public testing::Test {
  protected:
-  ToolRun RunTool(const std::vector<std::string>& args) {
-    std::string command = Quote(ORVANE_TOOL_PATH);
-    for (const std::string& a : args) command += " " + Quote(a);
-    const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
-    command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
-    ToolRun run;
-    const int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadText(out);
-    run.err = ReadText(err);
-    fs::remove(out);
-    fs::remove(err);
-    return run;
-  }
+  CommandRun RunTool(const std::vector<std::string>& args) { return RunCommand(ORVANE_TOOL_PATH, args, dir.path()); }
 
   std::string Write(const SacBuilder& b, const std::string& name) {
     const fs::path p = dir / name;
@@ -98,7 +71,7 @@ float AsFloat(const JsonValue& v) { return static_cast<float>(v.number); }
 TEST_F(Tool, HeaderOfBothByteOrders) {
   const std::string le = Write(Station(SacBuilder::kLittle), "le.sac");
   const std::string be = Write(Station(SacBuilder::kBig), "be.sac");
-  ToolRun run = RunTool({"header", le, be});
+  CommandRun run = RunTool({"header", le, be});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
   auto json = test::ParseJson(run.out);
@@ -153,7 +126,7 @@ TEST_F(Tool, UndefinedAndNonFiniteValuesPrintAsNull) {
   SacBuilder b;  // a fresh header: no reference time, every float UNDEFINED
   b.Float(KSAC::DELTA, std::bit_cast<float>(0x7f800000u))
       .Samples({1.0f, std::bit_cast<float>(0x7fc00000u)});
-  ToolRun run = RunTool({"header", Write(b, "x.sac")});
+  CommandRun run = RunTool({"header", Write(b, "x.sac")});
   ASSERT_EQ(run.status, 0) << run.err;
   auto json = test::ParseJson(run.out);
   ASSERT_TRUE(json) << run.out;
@@ -171,7 +144,7 @@ TEST_F(Tool, UndefinedAndNonFiniteValuesPrintAsNull) {
 TEST_F(Tool, RawTextBytesStayValidJson) {
   auto b = Station(SacBuilder::kLittle);
   b.Text(KSAC::KSTNM, std::string("A\"\\\n\x01\xe9\xff", 7)).Text(KSAC::KCMPNM, std::string("\0Z", 2));
-  ToolRun run = RunTool({"header", Write(b, "odd.sac")});
+  CommandRun run = RunTool({"header", Write(b, "odd.sac")});
   ASSERT_EQ(run.status, 0) << run.err;
   auto json = test::ParseJson(run.out);
   ASSERT_TRUE(json) << run.out;
@@ -185,7 +158,7 @@ TEST_F(Tool, UnreadableFilesAreNamedOnStandardError) {
   auto shortFile = Station(SacBuilder::kBig);
   const fs::path cut = dir / "cut.sac";
   shortFile.WriteTo(cut, 640);
-  ToolRun run = RunTool({"header", missing, good, cut.string()});
+  CommandRun run = RunTool({"header", missing, good, cut.string()});
   EXPECT_EQ(run.status, 1);
   auto json = test::ParseJson(run.out);
   ASSERT_TRUE(json) << run.out;
@@ -204,18 +177,18 @@ TEST_F(Tool, UnreadableFilesAreNamedOnStandardError) {
 TEST_F(Tool, ForcedFormatUsesOneReader) {
   // A SAC file under a PEPP name reads when SAC is forced.
   const std::string named = Write(Station(SacBuilder::kLittle), "station.set");
-  ToolRun forced = RunTool({"header", "--format", "sac", named});
+  CommandRun forced = RunTool({"header", "--format", "sac", named});
   ASSERT_EQ(forced.status, 0) << forced.err;
   auto json = test::ParseJson(forced.out);
   ASSERT_TRUE(json);
   EXPECT_EQ((*json)[0]["format"].Latin1(), "sac");
   // By its name it goes to the PEPP reader, which finds no PEPP file in it.
-  ToolRun byName = RunTool({"header", named});
+  CommandRun byName = RunTool({"header", named});
   EXPECT_EQ(byName.status, 1);
   EXPECT_NE(byName.err.find("orvane-tool: " + named + ": "), std::string::npos);
   // Forcing PEPP on a SAC file: no fallback to the SAC reader.
   const std::string sac = Write(Station(SacBuilder::kLittle), "station.sac");
-  ToolRun pepp = RunTool({"header", "--format", "pepp", sac});
+  CommandRun pepp = RunTool({"header", "--format", "pepp", sac});
   EXPECT_EQ(pepp.status, 1);
   auto empty = test::ParseJson(pepp.out);
   ASSERT_TRUE(empty) << pepp.out;
@@ -233,7 +206,7 @@ TEST_F(Tool, BadArguments) {
 TEST_F(Tool, ConvertWritesBigEndianSac) {
   const std::string in = Write(Station(SacBuilder::kLittle), "in.sac");
   const std::string out = (dir / "out.sac").string();
-  ToolRun run = RunTool({"convert", in, out});
+  CommandRun run = RunTool({"convert", in, out});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
   const std::string bytes = ReadText(out);
@@ -243,8 +216,8 @@ TEST_F(Tool, ConvertWritesBigEndianSac) {
   EXPECT_EQ(static_cast<unsigned char>(bytes[3]), delta & 0xff);
 
   // The converted file shows the same header as the original.
-  ToolRun a = RunTool({"header", in});
-  ToolRun b = RunTool({"header", out});
+  CommandRun a = RunTool({"header", in});
+  CommandRun b = RunTool({"header", out});
   auto ja = test::ParseJson(a.out), jb = test::ParseJson(b.out);
   ASSERT_TRUE(ja && jb);
   for (const auto& [key, value] : (*ja)[0].members) {
@@ -260,20 +233,20 @@ TEST_F(Tool, ConvertWritesBigEndianSac) {
 
 TEST_F(Tool, FailedConvertLeavesNothing) {
   const std::string in = Write(Station(SacBuilder::kLittle), "in.sac");
-  ToolRun missing = RunTool({"convert", (dir / "missing.sac").string(), (dir / "out.sac").string()});
+  CommandRun missing = RunTool({"convert", (dir / "missing.sac").string(), (dir / "out.sac").string()});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("missing.sac: "), std::string::npos);
   EXPECT_FALSE(fs::exists(dir / "out.sac"));
 
   const std::string nowhere = (dir / "no-such-dir" / "out.sac").string();
-  ToolRun unwritable = RunTool({"convert", in, nowhere});
+  CommandRun unwritable = RunTool({"convert", in, nowhere});
   EXPECT_EQ(unwritable.status, 1);
   EXPECT_EQ(unwritable.err.rfind("orvane-tool: " + nowhere + ": ", 0), 0u) << unwritable.err;
   EXPECT_FALSE(fs::exists(dir / "no-such-dir"));
 
   // An existing target stays as it was when the input is refused.
   std::ofstream(dir / "keep.sac") << "old";
-  ToolRun refused = RunTool({"convert", (dir / "missing.sac").string(), (dir / "keep.sac").string()});
+  CommandRun refused = RunTool({"convert", (dir / "missing.sac").string(), (dir / "keep.sac").string()});
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(ReadText(dir / "keep.sac"), "old");
   // Only the files the test made are left.

@@ -2,31 +2,22 @@
 // a failed run leaves no table behind.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "TestModels.h"
+#include "support/RunCommand.h"
 
 namespace orvane::ttgen {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using orvane::test::CommandRun;
+using orvane::test::ReadText;
 
 class TtgenCommandTest : public ::testing::Test {
  protected:
@@ -38,23 +29,16 @@ class TtgenCommandTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  ToolRun Ttgen(const std::string& args) {
-    const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
-    const std::string command = std::string("'") + ORVANE_TTGEN_PATH + "' " + args + " >'" + out.string() + "' 2>'" +
-                                err.string() + "'";
-    const int raw = std::system(command.c_str());
-    ToolRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadText(out);
-    run.err = ReadText(err);
-    return run;
+  // @p args as the shell splits them: paths in them are quoted by the caller.
+  CommandRun Ttgen(const std::string& args) {
+    return orvane::test::RunShell(orvane::test::ShellQuote(ORVANE_TTGEN_PATH) + " " + args, dir_);
   }
 
   fs::path dir_;
 };
 
 TEST_F(TtgenCommandTest, PrintsSingleValues) {
-  ToolRun run = Ttgen("--phase P --depth 0 --distance 45");
+  CommandRun run = Ttgen("--phase P --depth 0 --distance 45");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "496.967\n");
   run = Ttgen("--model '" + testing::ModelPath("iasp91.tvel") + "' --phase SKS --depth 0 --distance 90 --explain");
@@ -66,7 +50,7 @@ TEST_F(TtgenCommandTest, MalformedModelIsRefusedWithStatus1AndNoTable) {
   const fs::path model = dir_ / "bad.tvel";
   std::ofstream(model) << "h1\nh2\n0 5.8 3.36 2.7\n20 5.8 oops 2.7\n";
   const fs::path table = dir_ / "P.JB";
-  const ToolRun run = Ttgen("--model '" + model.string() + "' --phase P --output '" + table.string() + "'");
+  const CommandRun run = Ttgen("--model '" + model.string() + "' --phase P --output '" + table.string() + "'");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("line 4: 'oops' is not a number"), std::string::npos) << run.err;
   EXPECT_TRUE(run.out.empty());
@@ -75,7 +59,7 @@ TEST_F(TtgenCommandTest, MalformedModelIsRefusedWithStatus1AndNoTable) {
 }
 
 TEST_F(TtgenCommandTest, MissingModelAndBadDepthAreRefusedWithStatus1) {
-  ToolRun run = Ttgen("--model '" + (dir_ / "none.tvel").string() + "' --phase P");
+  CommandRun run = Ttgen("--model '" + (dir_ / "none.tvel").string() + "' --phase P");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("cannot open"), std::string::npos) << run.err;
   run = Ttgen("--phase P --depth 3000 --distance 10");
@@ -87,7 +71,7 @@ TEST_F(TtgenCommandTest, CommandLineMistakesGiveUsageAndStatus2) {
   for (const char* args : {"", "--phase X", "--phase PKIKP", "--phase P --depth 10", "--phase P --depth x --distance 3",
                            "--phase P --depth 10 --distance 190", "--phase P --bogus"}) {
     SCOPED_TRACE(args);
-    const ToolRun run = Ttgen(args);
+    const CommandRun run = Ttgen(args);
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("usage:"), std::string::npos);
     EXPECT_TRUE(run.out.empty());
@@ -96,7 +80,7 @@ TEST_F(TtgenCommandTest, CommandLineMistakesGiveUsageAndStatus2) {
 
 TEST_F(TtgenCommandTest, WritesATableFile) {
   const fs::path table = dir_ / "S.JB";
-  const ToolRun run = Ttgen("--model '" + testing::ModelPath("jb.nd") + "' --phase S --output '" + table.string() + "'");
+  const CommandRun run = Ttgen("--model '" + testing::ModelPath("jb.nd") + "' --phase S --output '" + table.string() + "'");
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string text = ReadText(table);
   EXPECT_EQ(text.size(), 181u * 104u);
