@@ -1,9 +1,7 @@
 #include "tools/orvane-tool/LocationCommands.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,90 +13,35 @@
 #include "location/TrialLocation.h"
 #include "seismogram/KSAC.h"
 #include "seismogram/SeismogramFile.h"
+#include "tools/orvane-tool/Arguments.h"
 #include "tools/orvane-tool/Json.h"
 
 namespace orvane::tool {
 namespace {
 
-// A finite decimal number, the whole text; locale-independent.
-std::optional<float> ParseNumber(const std::string& text) {
-  double value = 0.0;
-  const char* first = text.data();
-  const char* last = text.data() + text.size();
-  if (first != last && *first == '+') ++first;
-  const auto r = std::from_chars(first, last, value, std::chars_format::general);
-  if (r.ec != std::errc() || r.ptr != last || !std::isfinite(value)) return std::nullopt;
-  const auto f = static_cast<float>(value);
-  if (!std::isfinite(f)) return std::nullopt;
-  return f;
-}
-
 struct Options {
   std::optional<std::string> phase;
-  float depth = 0.0f;
-  std::optional<std::pair<float, float>> epicentre;
   bool inverse = false;
-  std::vector<std::pair<std::string, float>> picks;
+  EventOptions event;
   std::vector<std::string> values;  // distances, times or files
 };
 
-bool Fail(const char* command, const std::string& message) {
-  std::fprintf(stderr, "orvane-tool %s: %s\n", command, message.c_str());
-  return false;
-}
-
 // Parses the options that @p allowed names (a list like "phase depth inverse"),
 // in any order before the values; "--name value" and "--name=value".
-bool ParseOptions(const char* command, const char* allowed, int argc, char** argv, Options& o) {
-  int i = 0;
-  for (; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--") {
-      ++i;
-      break;
-    }
-    if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) break;
-    std::string name = arg.substr(2);
-    std::optional<std::string> value;
-    if (const auto eq = name.find('='); eq != std::string::npos) {
-      value = name.substr(eq + 1);
-      name.resize(eq);
-    }
-    if ((std::string(" ") + allowed + " ").find(" " + name + " ") == std::string::npos)
-      return Fail(command, "unknown option '" + arg + "'");
+bool ParseLocationOptions(const char* command, const char* allowed, int argc, char** argv, Options& o) {
+  const auto handle = [&](const std::string& name, const std::string& value) {
     if (name == "inverse") {
       o.inverse = true;
-      continue;
-    }
-    if (!value) {
-      if (i + 1 >= argc) return Fail(command, "--" + name + " needs a value");
-      value = argv[++i];
+      return true;
     }
     if (name == "phase") {
-      if (*value != "P" && *value != "S") return Fail(command, "--phase is P or S, not '" + *value + "'");
-      o.phase = *value;
-    } else if (name == "depth") {
-      const auto depth = ParseNumber(*value);
-      if (!depth) return Fail(command, "--depth needs a number of kilometres, not '" + *value + "'");
-      o.depth = *depth;
-    } else if (name == "epicentre") {
-      const auto comma = value->find(',');
-      const auto lat = comma == std::string::npos ? std::nullopt : ParseNumber(value->substr(0, comma));
-      const auto lon = comma == std::string::npos ? std::nullopt : ParseNumber(value->substr(comma + 1));
-      if (!lat || !lon || std::fabs(*lat) > 90.0f || std::fabs(*lon) > 360.0f)
-        return Fail(command, "--epicentre needs LAT,LON in degrees, not '" + *value + "'");
-      o.epicentre = std::make_pair(*lat, *lon);
-    } else if (name == "pick") {
-      const auto eq = value->rfind('=');
-      const auto seconds = eq == std::string::npos ? std::nullopt : ParseNumber(value->substr(eq + 1));
-      if (!seconds || eq == 0) return Fail(command, "--pick needs FILE=SECONDS, not '" + *value + "'");
-      o.picks.emplace_back(value->substr(0, eq), *seconds);
-    } else {
-      return Fail(command, "unknown option '" + arg + "'");
+      if (value != "P" && value != "S") return Fail(command, "--phase is P or S, not '" + value + "'");
+      o.phase = value;
+      return true;
     }
-  }
-  for (; i < argc; ++i) o.values.emplace_back(argv[i]);
-  return true;
+    return ParseEventOption(command, name, value, o.event);
+  };
+  return ParseOptions(command, allowed, "inverse", argc, argv, handle, o.values);
 }
 
 std::string TimeText(const SYSTEMTIME& t) {
@@ -107,28 +50,6 @@ std::string TimeText(const SYSTEMTIME& t) {
                 unsigned{t.wMonth}, unsigned{t.wDay}, unsigned{t.wHour}, unsigned{t.wMinute},
                 unsigned{t.wSecond}, unsigned{t.wMilliseconds});
   return text;
-}
-
-// The event's records with the picks of the command line set. False (with
-// the reason on standard error) when a file cannot be read or a pick names
-// no file.
-bool ReadEvent(const char* command, const Options& o, std::vector<std::unique_ptr<KSAC>>& records) {
-  for (const std::string& file : o.values) {
-    SeismogramReadResult result = ReadSeismogramFile(file);
-    if (!result.record) return Fail(command, file + ": " + result.reason);
-    records.push_back(std::move(result.record));
-  }
-  for (const auto& [file, seconds] : o.picks) {
-    bool found = false;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-      if (o.values[i] == file) {
-        records[i]->SetPick(0, seconds);
-        found = true;
-      }
-    }
-    if (!found) return Fail(command, "--pick names '" + file + "', which is not one of the files");
-  }
-  return true;
 }
 
 void PrintTrial(const std::vector<std::string>& files, const std::vector<std::unique_ptr<KSAC>>& records,
@@ -164,7 +85,7 @@ void PrintTrial(const std::vector<std::string>& files, const std::vector<std::un
 
 int TravelTimeCommand(int argc, char** argv) {
   Options o;
-  if (!ParseOptions("traveltime", "phase depth inverse", argc, argv, o)) return 2;
+  if (!ParseLocationOptions("traveltime", "phase depth inverse", argc, argv, o)) return 2;
   if (!o.phase || o.values.empty()) {
     std::fprintf(stderr,
                  "usage: orvane-tool traveltime --phase P|S [--depth KM] DISTANCE...\n"
@@ -180,7 +101,7 @@ int TravelTimeCommand(int argc, char** argv) {
     }
     numbers.push_back(*n);
   }
-  const JB table(*o.phase, o.depth);
+  const JB table(*o.phase, o.event.depth);
   if (!table.IsUsable()) {
     Fail("traveltime", table.fileName + (table.fileFound ? " holds no travel times" : " is missing"));
     return 1;
@@ -194,35 +115,35 @@ int TravelTimeCommand(int argc, char** argv) {
 
 int LocateCommand(int argc, char** argv) {
   Options o;
-  if (!ParseOptions("locate", "depth epicentre pick", argc, argv, o)) return 2;
-  if (!o.epicentre || o.values.empty()) {
+  if (!ParseLocationOptions("locate", "depth epicentre pick", argc, argv, o)) return 2;
+  if (!o.event.epicentre || o.values.empty()) {
     std::fprintf(stderr,
                  "usage: orvane-tool locate [--depth KM] --epicentre LAT,LON [--pick FILE=SECONDS]... FILE...\n");
     return 2;
   }
   std::vector<std::unique_ptr<KSAC>> records;
-  if (!ReadEvent("locate", o, records)) return 1;
+  if (!ReadEvent("locate", o.values, o.event.picks, records)) return 1;
   std::vector<KSAC*> pointers = RecordPointers(records);
   TrialState state;
-  const auto [lat, lon] = *o.epicentre;
-  const TrialResult trial = TrialLocation(pointers, lat, lon, o.depth, state, /*report=*/false);
+  const auto [lat, lon] = *o.event.epicentre;
+  const TrialResult trial = TrialLocation(pointers, lat, lon, o.event.depth, state, /*report=*/false);
   if (!trial.ok()) {
     Fail("locate", trial.reason);
     return 1;
   }
-  PrintTrial(o.values, records, lat, lon, o.depth, trial);
+  PrintTrial(o.values, records, lat, lon, o.event.depth, trial);
   return 0;
 }
 
 int BestCommand(int argc, char** argv) {
   Options o;
-  if (!ParseOptions("best", "depth pick", argc, argv, o)) return 2;
+  if (!ParseLocationOptions("best", "depth pick", argc, argv, o)) return 2;
   if (o.values.empty()) {
     std::fprintf(stderr, "usage: orvane-tool best [--depth KM] [--pick FILE=SECONDS]... FILE...\n");
     return 2;
   }
   std::vector<std::unique_ptr<KSAC>> records;
-  if (!ReadEvent("best", o, records)) return 1;
+  if (!ReadEvent("best", o.values, o.event.picks, records)) return 1;
   std::vector<TrialStation> stations(records.size());
   for (std::size_t i = 0; i < records.size(); ++i) {
     if (const TrialResult r = StationOf(*records[i], stations[i]); !r.ok()) {
@@ -230,8 +151,8 @@ int BestCommand(int argc, char** argv) {
       return 1;
     }
   }
-  const JB p("P", o.depth);
-  const JB s("S", o.depth);
+  const JB p("P", o.event.depth);
+  const JB s("S", o.event.depth);
   const BestEpicentreResult best = FindBestEpicentre(stations, p, s);
   if (!best.ok()) {
     Fail("best", best.trial.reason);
@@ -243,7 +164,7 @@ int BestCommand(int argc, char** argv) {
     Fail("best", trial.reason);
     return 1;
   }
-  PrintTrial(o.values, records, best.lat, best.lon, o.depth, trial);
+  PrintTrial(o.values, records, best.lat, best.lon, o.event.depth, trial);
   return 0;
 }
 

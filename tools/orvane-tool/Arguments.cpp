@@ -1,0 +1,125 @@
+#include "tools/orvane-tool/Arguments.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "seismogram/SeismogramFile.h"
+
+namespace orvane::tool {
+
+bool Fail(const char* command, const std::string& message) {
+  std::fprintf(stderr, "orvane-tool %s: %s\n", command, message.c_str());
+  return false;
+}
+
+std::optional<float> ParseNumber(const std::string& text) {
+  double value = 0.0;
+  const char* first = text.data();
+  const char* last = first + text.size();
+  if (first != last && *first == '+') ++first;
+  const auto r = std::from_chars(first, last, value, std::chars_format::general);
+  if (r.ec != std::errc() || r.ptr != last || !std::isfinite(value)) return std::nullopt;
+  const auto f = static_cast<float>(value);
+  if (!std::isfinite(f)) return std::nullopt;
+  return f;
+}
+
+std::optional<int> ParseInt(const std::string& text) {
+  int value = 0;
+  const char* first = text.data();
+  const char* last = first + text.size();
+  if (first != last && *first == '+') ++first;
+  const auto r = std::from_chars(first, last, value);
+  if (r.ec != std::errc() || r.ptr != last) return std::nullopt;
+  return value;
+}
+
+std::optional<std::pair<float, float>> ParseLatLon(const std::string& text) {
+  const auto comma = text.find(',');
+  if (comma == std::string::npos) return std::nullopt;
+  const auto lat = ParseNumber(text.substr(0, comma));
+  const auto lon = ParseNumber(text.substr(comma + 1));
+  if (!lat || !lon || std::fabs(*lat) > 90.0f || std::fabs(*lon) > 360.0f) return std::nullopt;
+  return std::make_pair(*lat, *lon);
+}
+
+namespace {
+
+bool Listed(const char* list, const std::string& name) {
+  return (std::string(" ") + list + " ").find(" " + name + " ") != std::string::npos;
+}
+
+}  // namespace
+
+bool ParseOptions(const char* command, const char* allowed, const char* flags, int argc, char** argv,
+                  const OptionHandler& handle, std::vector<std::string>& rest) {
+  int i = 0;
+  for (; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--") {
+      ++i;
+      break;
+    }
+    if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) break;
+    std::string name = arg.substr(2);
+    std::optional<std::string> value;
+    if (const auto eq = name.find('='); eq != std::string::npos) {
+      value = name.substr(eq + 1);
+      name.resize(eq);
+    }
+    if (!Listed(allowed, name)) return Fail(command, "unknown option '" + arg + "'");
+    if (Listed(flags, name)) {
+      if (!handle(name, std::string())) return false;
+      continue;
+    }
+    if (!value) {
+      if (i + 1 >= argc) return Fail(command, "--" + name + " needs a value");
+      value = argv[++i];
+    }
+    if (!handle(name, *value)) return false;
+  }
+  for (; i < argc; ++i) rest.emplace_back(argv[i]);
+  return true;
+}
+
+bool ParseEventOption(const char* command, const std::string& name, const std::string& value, EventOptions& event) {
+  if (name == "depth") {
+    const auto depth = ParseNumber(value);
+    if (!depth) return Fail(command, "--depth needs a number of kilometres, not '" + value + "'");
+    event.depth = *depth;
+  } else if (name == "epicentre") {
+    event.epicentre = ParseLatLon(value);
+    if (!event.epicentre) return Fail(command, "--epicentre needs LAT,LON in degrees, not '" + value + "'");
+  } else if (name == "pick") {
+    const auto eq = value.rfind('=');
+    const auto seconds = eq == std::string::npos ? std::nullopt : ParseNumber(value.substr(eq + 1));
+    if (!seconds || eq == 0) return Fail(command, "--pick needs FILE=SECONDS, not '" + value + "'");
+    event.picks.emplace_back(value.substr(0, eq), *seconds);
+  } else {
+    return Fail(command, "unknown option '--" + name + "'");
+  }
+  return true;
+}
+
+bool ReadEvent(const char* command, const std::vector<std::string>& files,
+               const std::vector<std::pair<std::string, float>>& picks, std::vector<std::unique_ptr<KSAC>>& records) {
+  for (const std::string& file : files) {
+    SeismogramReadResult result = ReadSeismogramFile(file);
+    if (!result.record) return Fail(command, file + ": " + result.reason);
+    records.push_back(std::move(result.record));
+  }
+  for (const auto& [file, seconds] : picks) {
+    bool found = false;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      if (files[i] == file) {
+        records[i]->SetPick(0, seconds);
+        found = true;
+      }
+    }
+    if (!found) return Fail(command, "--pick names '" + file + "', which is not one of the files");
+  }
+  return true;
+}
+
+}  // namespace orvane::tool

@@ -1,0 +1,71 @@
+#pragma once
+// Command-line pieces shared by the commands that take options and seismogram
+// files (traveltime, locate, best, render): the option loop, locale-independent
+// numbers, the event options --depth, --epicentre and --pick, and reading the
+// files with their picks. Every refusal goes to standard error as
+// "orvane-tool COMMAND: reason".
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "seismogram/KSAC.h"
+
+namespace orvane::tool {
+
+/// @brief Prints "orvane-tool @p command: @p message" on standard error.
+/// @return false, so that a parser can `return Fail(...)`.
+bool Fail(const char* command, const std::string& message);
+
+/// @brief A finite decimal number, the whole text, read the same in any locale.
+/// @return "+2.5" -> 2.5f, "1e3" -> 1000.0f; nullopt for "", "2,5", "nan",
+///         "1e99" (out of float range) or "3 " (trailing text).
+std::optional<float> ParseNumber(const std::string& text);
+
+/// @brief A whole number, the whole text, with an optional leading '+'.
+/// @return "+12" -> 12; nullopt for "12.0", "" or a number beyond int.
+std::optional<int> ParseInt(const std::string& text);
+
+/// @brief "LAT,LON" in degrees, |LAT| <= 90 and |LON| <= 360.
+/// @return "48.25,-11.5" -> (48.25, -11.5); nullopt for "91,0", "48.25" or "a,b".
+std::optional<std::pair<float, float>> ParseLatLon(const std::string& text);
+
+/// Called with each option's name (without "--") and value; false to stop
+/// parsing after printing the reason.
+using OptionHandler = std::function<bool(const std::string& name, const std::string& value)>;
+
+/// @brief Reads the options before the first non-option argument (or "--"):
+/// "--name value" and "--name=value", in any order. @p allowed lists the
+/// option names separated by spaces (e.g. "phase depth inverse"); those also in
+/// @p flags take no value and reach @p handle with an empty one. The arguments
+/// after the options are appended to @p rest.
+/// @return false after printing the reason ("unknown option '--x'", "--depth
+///         needs a value", or what @p handle printed).
+bool ParseOptions(const char* command, const char* allowed, const char* flags, int argc, char** argv,
+                  const OptionHandler& handle, std::vector<std::string>& rest);
+
+/// The options that describe an event's trial: its depth, the trial epicentre
+/// and the P picks to set on the files.
+struct EventOptions {
+  float depth = 0.0f;
+  std::optional<std::pair<float, float>> epicentre;
+  std::vector<std::pair<std::string, float>> picks;  ///< FILE, seconds; in command-line order
+};
+
+/// @brief Takes --depth KM, --epicentre LAT,LON or --pick FILE=SECONDS (the
+/// last '=' splits, so a file name may hold one) into @p event.
+/// @return false after printing the reason, e.g. "--pick needs FILE=SECONDS,
+///         not 'a.sac'".
+bool ParseEventOption(const char* command, const std::string& name, const std::string& value, EventOptions& event);
+
+/// @brief Reads @p files in order into @p records and sets each pick of
+/// @p picks as the P pick of every file of that name.
+/// @return false after printing the reason when a file cannot be read or a
+///         pick names none of the files.
+bool ReadEvent(const char* command, const std::vector<std::string>& files,
+               const std::vector<std::pair<std::string, float>>& picks, std::vector<std::unique_ptr<KSAC>>& records);
+
+}  // namespace orvane::tool
