@@ -1,5 +1,8 @@
 #include "seismogram/Calendar.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace orvane {
 namespace {
 
@@ -21,6 +24,14 @@ constexpr int kLastYear = 30827;
 
 const int* DayTable(int year) { return IsLeapYear(year) ? kLeapDays : kCommonDays; }
 
+// Day arithmetic on header fields that a file may fill with anything (an
+// nzjday near the int range's end): the result is held to the int range
+// instead of overflowing.
+int Saturated(std::int64_t value) {
+  return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
+                                                   std::numeric_limits<int>::max()));
+}
+
 // Days from 1601-01-01 to 1 January of year (year >= 1601).
 std::int64_t DaysBeforeYear(int year) {
   const std::int64_t y = year - kFirstYear;
@@ -33,7 +44,7 @@ bool IsLeapYear(int year) { return year % 400 == 0 || (year % 4 == 0 && year % 1
 
 int DayOfYear(int year, int monthIndex, int day) {
   if (monthIndex < 0 || monthIndex > 12) return day;
-  return DayTable(year)[monthIndex] + day;
+  return Saturated(std::int64_t{DayTable(year)[monthIndex]} + day);
 }
 
 void MonthDayFromDayOfYear(int dayOfYear, int year, int& month, int& day) {
@@ -41,7 +52,7 @@ void MonthDayFromDayOfYear(int dayOfYear, int year, int& month, int& day) {
   int i = 0;
   while (i < 12 && !(table[i] < dayOfYear && dayOfYear <= table[i + 1])) ++i;
   month = i + 1;
-  day = dayOfYear - table[i];
+  day = Saturated(std::int64_t{dayOfYear} - table[i]);
 }
 
 bool SystemTimeToFileTime(const SYSTEMTIME& time, FileTime& ticks) {

@@ -41,12 +41,14 @@ bool FileTimeToSystemTime(FileTime ticks, SYSTEMTIME& time);
 bool IsLeapYear(int year);
 
 /// Day of the year (1 = 1 January) of @p day in month @p monthIndex (0 = January).
-/// Example: DayOfYear(2000, 2, 1) is 61. A month index outside 0-12 gives @p day.
+/// Example: DayOfYear(2000, 2, 1) is 61. A month index outside 0-12 gives @p day;
+/// a result beyond the int range is held at its end.
 int DayOfYear(int year, int monthIndex, int day);
 
 /// Month (1-12) and day of @p dayOfYear. A day beyond the year's end gives
 /// month 13, day = dayOfYear - days of the year (for instance (13, 1) for day
-/// 366 of 1999); a day below 1 gives month 13 as well.
+/// 366 of 1999); a day below 1 gives month 13 as well (day held at the int
+/// range's end, so INT_MIN gives (13, INT_MIN) rather than an overflow).
 void MonthDayFromDayOfYear(int dayOfYear, int year, int& month, int& day);
 
 }  // namespace orvane

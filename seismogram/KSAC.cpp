@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <utility>
 
@@ -59,7 +60,8 @@ KSAC::KSAC(std::int32_t npts, std::unique_ptr<float[]> values, float stla, float
   SetCharHeader(KCMPNM, componentName.c_str());
   SetFloatHeader(O, 0.0f);
   SetFloatHeader(B, 0.0f);
-  SetFloatHeader(E, static_cast<float>(npts - 1) * delta);
+  // In 64 bits: npts is the caller's and may be the most negative int.
+  SetFloatHeader(E, static_cast<float>(std::int64_t{npts} - 1) * delta);
 }
 
 KSAC::~KSAC() = default;
@@ -233,6 +235,11 @@ bool KSAC::GetPickTicks(int n, FileTime& ticks) const {
   constexpr double kLimit = 9.2e12;
   if (!(std::fabs(scaled) < kLimit)) return false;
   const auto offset = static_cast<std::int64_t>(scaled);
+  // The limit keeps offset * kTicksPerTenth in range, but a late reference
+  // plus a pick of some 29,000 years would still pass the end of the tick
+  // range; such a pick has no instant either.
+  if (offset > 0 && offset > (std::numeric_limits<FileTime>::max() - reference) / kTicksPerTenth)
+    return false;
   const FileTime result = reference + offset * kTicksPerTenth;
   if (result < 0) return false;
   ticks = result;

@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
+
+#include "support/SystemTime.h"
 
 namespace orvane {
 namespace {
+
+using test::Time;
 
 constexpr std::int64_t kTicksPerDay = 86'400LL * kTicksPerSecond;
 
@@ -18,18 +23,6 @@ int MonthLength(int year, int month) {
     return leap ? 29 : 28;
   }
   return lengths[month - 1];
-}
-
-SYSTEMTIME Time(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
-  SYSTEMTIME t;
-  t.wYear = static_cast<std::uint16_t>(y);
-  t.wMonth = static_cast<std::uint16_t>(mo);
-  t.wDay = static_cast<std::uint16_t>(d);
-  t.wHour = static_cast<std::uint16_t>(h);
-  t.wMinute = static_cast<std::uint16_t>(mi);
-  t.wSecond = static_cast<std::uint16_t>(s);
-  t.wMilliseconds = static_cast<std::uint16_t>(ms);
-  return t;
 }
 
 TEST(Calendar, LeapYears) {
@@ -51,13 +44,20 @@ TEST(Calendar, DayOfYearUsesCumulativeTables) {
   EXPECT_EQ(DayOfYear(2000, 12, 1), 367);  // the table's 13th entry is the year's length
   EXPECT_EQ(DayOfYear(2000, 13, 5), 5);
   EXPECT_EQ(DayOfYear(2000, -1, 5), 5);
+  EXPECT_EQ(DayOfYear(2000, 11, INT_MAX), INT_MAX);
+  EXPECT_EQ(DayOfYear(2000, 11, INT_MAX - 335), INT_MAX);
+  EXPECT_EQ(DayOfYear(2000, 11, INT_MIN), INT_MIN + 335);
 }
 
 TEST(Calendar, MonthDayFromDayOfYear) {
   struct Row { int dayOfYear, year, month, day; } rows[] = {
       {60, 2000, 2, 29}, {60, 1999, 3, 1}, {366, 1999, 13, 1}, {366, 2000, 12, 31},
       {1, 2001, 1, 1},   {31, 2001, 1, 31}, {32, 2001, 2, 1},  {365, 1999, 12, 31},
-      {367, 2000, 13, 1}, {0, 2001, 13, -365}, {-12345, 2001, 13, -12710}};
+      {367, 2000, 13, 1}, {0, 2001, 13, -365}, {-12345, 2001, 13, -12710},
+      // A SAC header's nzjday can hold any 32-bit value; the day is held at
+      // the int range's end instead of overflowing.
+      {INT_MIN, 2001, 13, INT_MIN}, {INT_MIN + 365, 2001, 13, INT_MIN}, {INT_MIN + 366, 2001, 13, INT_MIN + 1},
+      {INT_MAX, 2000, 13, INT_MAX - 366}};
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::Message() << r.dayOfYear << "/" << r.year);
     int month = 0, day = 0;

@@ -7,8 +7,12 @@
 #include <limits>
 #include <string>
 
+#include "support/SystemTime.h"
+
 namespace orvane {
 namespace {
+
+using test::Time;
 
 // A record as Init leaves it, without reading a file.
 class FreshRecord : public testing::Test {
@@ -16,18 +20,6 @@ class FreshRecord : public testing::Test {
   FreshRecord() : record(0, nullptr, 0, 0, 0, 0, "", "", SYSTEMTIME{}) { record.Init(nullptr, false); }
   KSAC record;
 };
-
-SYSTEMTIME Time(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
-  SYSTEMTIME t;
-  t.wYear = static_cast<std::uint16_t>(y);
-  t.wMonth = static_cast<std::uint16_t>(mo);
-  t.wDay = static_cast<std::uint16_t>(d);
-  t.wHour = static_cast<std::uint16_t>(h);
-  t.wMinute = static_cast<std::uint16_t>(mi);
-  t.wSecond = static_cast<std::uint16_t>(s);
-  t.wMilliseconds = static_cast<std::uint16_t>(ms);
-  return t;
-}
 
 std::unique_ptr<float[]> Values(std::initializer_list<float> v) {
   std::unique_ptr<float[]> out(new float[v.size()]);
@@ -361,6 +353,21 @@ TEST_F(Times, AbsurdPicksHaveNoInstant) {
     EXPECT_EQ(record.GetPickFileTime(0), 0);
     EXPECT_EQ(record.GetPickSystemTime(0).wYear, 0);
   }
+  // A pick within the offset limit whose instant would still pass the end of
+  // the 64-bit tick range (about the year 30828) has no instant, whether the
+  // reference is early or late.
+  record.SetPick(0, 9.1e11f);
+  EXPECT_EQ(record.GetPickFileTime(0), 0);
+  EXPECT_EQ(record.GetPickSystemTime(0).wYear, 0);
+  record.SetReferenceTime(Time(30000, 1, 1));
+  record.SetPick(0, 1e11f);
+  EXPECT_EQ(record.GetPickFileTime(0), 0);
+  EXPECT_EQ(record.GetPickSystemTime(0).wYear, 0);
+  // Far, but inside the range: an instant some 25,000 years on.
+  record.SetReferenceTime(Time(2000, 3, 1));
+  record.SetPick(0, 8e11f);
+  EXPECT_GT(record.GetPickFileTime(0), Reference());
+  EXPECT_GT(record.GetPickSystemTime(0).wYear, 27000);
   // A pick before 1601 has no calendar time either.
   record.SetReferenceTime(Time(1601, 1, 1, 0, 0, 1));
   record.SetPick(0, -5.0f);
