@@ -172,7 +172,7 @@ PEPP::PEPP(const KSAC& record) {
 
   const float delta = record.GetFloatHeader(KSAC::DELTA);
   SetFloat(BEGIN, 0.0f);
-  SetFloat(END, delta * static_cast<float>(npts - 1));
+  SetFloat(END, delta * static_cast<float>(std::int64_t{npts} - 1));  // no overflow for any npts
   SetFloat(SAMPLING_RATE, static_cast<float>(1.0 / delta));
 
   SetFloat(DEPMIN, record.GetFloatHeader(KSAC::DEPMIN));
@@ -204,7 +204,7 @@ KSAC::KSAC(const PEPP& pepp) {
   // A record the reader would refuse (built or changed in code) is not
   // converted: its interval would be infinite or its samples incomplete.
   if (npts < 0 || static_cast<std::size_t>(npts) != pepp.samples.size() || !std::isfinite(rate) ||
-      !(rate > 0.0f))
+      !(rate > 0.0f) || !std::isfinite(static_cast<float>(1.0 / rate)))
     throw PEPPException();
 
   header = std::make_unique<unsigned char[]>(kHeaderBytes);

@@ -116,8 +116,9 @@ class PEPP {
   /// @brief Reads the PEPP file @p path into this record (whole or not at all).
   /// Accepts the header at byte 0 or behind 36 bytes of any content.
   /// Throws PEPPException for a missing magic number, a sample count outside
-  /// 0-1,000,000, a sampling rate that is not a positive finite number, samples
-  /// cut short, or an end marker that is wrong, cut short or absent.
+  /// 0-1,000,000, a sampling rate that is not a positive finite number (or so
+  /// small that its interval is infinite as a float), samples cut short, or an
+  /// end marker that is wrong, cut short or absent.
   /// @return 0.
   int ReadPEPP(const char* path);
 

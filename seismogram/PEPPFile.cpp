@@ -58,6 +58,13 @@ bool DecodePEPPHeader(std::span<const unsigned char> bytes,
              start + PEPP::SAMPLING_RATE};
     return false;
   }
+  // A rate below about 3e-39 per second is positive, but its interval does
+  // not fit in a float: it would be stored as infinity.
+  if (!std::isfinite(static_cast<float>(1.0 / rate))) {
+    error = {"the sampling rate " + FloatText(rate) + " is too small: its interval is not a finite number",
+             start + PEPP::SAMPLING_RATE};
+    return false;
+  }
   std::copy(h, h + kHeader, header.begin());
   headerStart = start;
   return true;

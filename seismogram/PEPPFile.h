@@ -24,7 +24,8 @@ inline constexpr std::size_t kPEPPMaxFileBytes =
 /// @brief Finds and checks the header in the first bytes of a file. The header
 /// lies at byte 0 when the int16 there is 3737, otherwise at byte 36 behind
 /// 36 bytes of any content. Also checks the sample count (0-1,000,000) and the
-/// sampling rate (positive and finite: the interval is its inverse).
+/// sampling rate (positive, finite, and with a finite inverse: the interval
+/// is its inverse).
 /// @param headerStart set to 0 or 36.
 /// @return false with a reason, e.g. "no magic number 3737 at byte 0 or 36".
 bool DecodePEPPHeader(std::span<const unsigned char> bytes,

@@ -197,6 +197,9 @@ std::vector<Refusal> Refusals() {
   r.push_back({"infinite rate",
                PeppBuilder().Float(41, std::numeric_limits<float>::infinity()).Samples({1}).Bytes(), 41,
                "sampling rate"});
+  // Positive and finite, but 1/rate overflows a float: the interval would be infinite.
+  r.push_back({"rate too small for a finite interval", PeppBuilder().Float(41, 1e-40f).Samples({1}).Bytes(), 41,
+               "too small"});
   r.push_back({"rate behind prefix is checked at 36+41",
                PeppBuilder().Float(41, 0.0f).Samples({1}).Prefix(Filler(36)).Bytes(), 77, "sampling rate"});
   r.push_back({"fewer samples than npts", PeppBuilder().Samples({1, 2, 3}).Int(45, 5).Bytes(), 641 + 16, "samples"});
@@ -358,6 +361,11 @@ TEST(PEPPToKSAC, RecordsTheReaderWouldRefuseAreNotConverted) {
   zeroRate.SetData(nullptr, 0);
   zeroRate.SetFloat(PEPP::SAMPLING_RATE, 0.0f);
   EXPECT_THROW(KSAC{zeroRate}, PEPPException);
+  zeroRate.SetFloat(PEPP::SAMPLING_RATE, 1e-40f);
+  EXPECT_THROW(KSAC{zeroRate}, PEPPException);
+  // The smallest rate whose interval is still a float converts.
+  zeroRate.SetFloat(PEPP::SAMPLING_RATE, 3e-39f);
+  EXPECT_TRUE(std::isfinite(KSAC{zeroRate}.GetFloatHeader(KSAC::DELTA)));
 }
 
 // ---------------------------------------------------------------- KSAC -> PEPP
