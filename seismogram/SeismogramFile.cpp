@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <sstream>
 
 #include "seismogram/BinaryFile.h"
 #include "seismogram/PEPP.h"
@@ -96,6 +98,15 @@ std::optional<std::string> WritePEPPRecord(const std::string& path, const KSAC& 
   if (npts == KSAC::UNDEFINED_INT || npts < 0)
     return "the record has no defined number of samples (npts = " + std::to_string(npts) + ")";
   if (npts > 0 && !record.samples) return "the record has no samples although npts = " + std::to_string(npts);
+  // A PEPP file holds the sampling rate 1/delta; without a positive, finite
+  // rate the file would be one that no PEPP reader accepts.
+  const float delta = record.GetFloatHeader(KSAC::DELTA);
+  const auto rate = static_cast<float>(1.0 / delta);
+  if (!(rate > 0.0f) || !std::isfinite(rate)) {
+    std::ostringstream text;
+    text << "the sampling interval delta = " << delta << " gives no sampling rate for a PEPP file";
+    return text.str();
+  }
   if (path.empty()) return std::string("no file name was given");
   const PEPP pepp(record);
   std::string reason;

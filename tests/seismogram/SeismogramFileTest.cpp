@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "support/SacBuilder.h"
 #include "support/TempDir.h"
@@ -89,6 +90,26 @@ TEST_F(SeismogramFiles, WritesSacForAnyNameButSet) {
   ASSERT_TRUE(back.record) << back.reason;
   EXPECT_EQ(back.record->GetFloatHeader(KSAC::STLO), 20.0f);
   EXPECT_STREQ(back.record->GetCharHeader(KSAC::KSTNM), "STA");
+}
+
+TEST_F(SeismogramFiles, PeppNeedsAPositiveFiniteSamplingRate) {
+  // A PEPP file holds 1/delta; a record without a usable interval would give a
+  // file that the PEPP reader refuses, so nothing is written.
+  const float bad[] = {0.0f, -0.0f, -1.0f, KSAC::UNDEFINED_FLOAT, std::numeric_limits<float>::quiet_NaN(),
+                       std::numeric_limits<float>::infinity(), 1e-40f};
+  for (float delta : bad) {
+    SCOPED_TRACE(delta);
+    KSAC record(2, std::unique_ptr<float[]>(new float[2]{1, 2}), 10, 20, 30, delta, "STA", "Z", SYSTEMTIME{});
+    auto reason = WriteSeismogramFile((dir / "out.set").string(), record);
+    ASSERT_TRUE(reason);
+    EXPECT_NE(reason->find("sampling interval delta"), std::string::npos) << *reason;
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+  }
+  KSAC record(2, std::unique_ptr<float[]>(new float[2]{1, 2}), 10, 20, 30, 0.5f, "STA", "Z", SYSTEMTIME{});
+  ASSERT_FALSE(WriteSeismogramFile((dir / "out.set").string(), record));
+  SeismogramReadResult back = ReadSeismogramFile((dir / "out.set").string());
+  ASSERT_TRUE(back.record) << back.reason;
+  EXPECT_EQ(back.record->GetFloatHeader(KSAC::DELTA), 0.5f);
 }
 
 }  // namespace
