@@ -260,10 +260,14 @@ void Earth::DrawBackground(Surface& surface, const Rect& client, float rmsStep) 
   const int h = client.Height();
   const int b = client.bottom;
 
-  // Globe: a white disc (or the whole client when the globe is wider than it),
-  // outlined with the surface's default black pen, as is the grid.
+  // Globe: a white disc, outlined with the surface's default black pen, as is
+  // the grid. When the globe is wider and taller than the client area it
+  // covers all of it, and the whole client is filled instead (an ellipse that
+  // large is slow and beyond what a device can draw). A tall, narrow client
+  // narrower than the globe still gets the disc, or the black sky above and
+  // below the globe would turn white.
   surface.SelectBrush(Brush::Solid(kWhite));
-  if (static_cast<float>(w) < radius) {
+  if (static_cast<float>(w) < radius && static_cast<float>(h) < radius) {
     surface.Rectangle(client.left, client.top, client.right, client.bottom);
   } else {
     const float cx = static_cast<float>(centre.x);

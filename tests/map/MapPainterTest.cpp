@@ -208,6 +208,19 @@ TEST_F(MapPainterTest, GlobeWiderThanTheClientFillsItWhite) {
   EXPECT_EQ(image.pixel(399, 299), kBlack);
 }
 
+TEST_F(MapPainterTest, TallNarrowClientKeepsTheSkyAboveAndBelowTheGlobeBlack) {
+  // Narrower than the globe but taller than its radius: the disc ends inside
+  // the client area, and above and below it lies the black background.
+  Earth earth;
+  const QImage image = Paint(earth, 400, 1400, 0, 0, 500);
+  EXPECT_EQ(earth.centre, (ScreenPoint{200, 700}));
+  EXPECT_EQ(image.pixel(200, 150), kBlack);   // above the north pole
+  EXPECT_EQ(image.pixel(200, 1250), kBlack);  // below the south pole
+  EXPECT_EQ(image.pixel(5, 210), kBlack);     // beside the top of the disc
+  EXPECT_EQ(image.pixel(207, 707), kWhite);
+  EXPECT_EQ(image.pixel(210, 260), kWhite);   // just inside the disc near its top
+}
+
 TEST_F(MapPainterTest, LevelRuleOpensTheSixFilesOfOneLevel) {
   struct Case {
     int height;
