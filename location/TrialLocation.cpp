@@ -72,6 +72,10 @@ TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, flo
                           const JB& p, const JB& s, std::span<StationPrediction> predictions) {
   if (TrialResult r = CheckTable(p); !r.ok()) return r;
   if (TrialResult r = CheckTable(s); !r.ok()) return r;
+  // A NaN position would make every distance and travel time NaN, whose cut
+  // to whole seconds has no value: refuse rather than report a NaN trial.
+  if (!std::isfinite(lat) || !std::isfinite(lon))
+    return Refusal(TrialStatus::kBadEpicentre, "The trial epicentre is not a position on the globe");
   const bool full = !predictions.empty();
   if (full && predictions.size() != stations.size())
     return Refusal(TrialStatus::kBadRecord, "internal: one prediction per station is needed");

@@ -50,6 +50,7 @@ enum class TrialStatus {
   kMissingTable,  // P.JB or S.JB is missing or holds no rows
   kNoPick,        // no record has a P pick
   kBadRecord,     // a record has no reference time, position or usable pick
+  kBadEpicentre,  // the trial position is not a number (nothing to locate)
 };
 
 /// What a trial gives back; on a refusal `reason` says why, for the status
@@ -92,8 +93,9 @@ TrialResult StationOf(const KSAC& record, TrialStation& station);
 /// empty (it must then have one entry per station); with an empty span only
 /// the origin time and the RMS are computed (S table and user5 skipped), the
 /// same numbers bit for bit. Touches nothing else.
-/// @return kMissingTable (P or S unusable), kNoPick, kBadRecord (an origin
-/// time before 1601), or kDone with origin and RMS.
+/// @return kMissingTable (P or S unusable), kNoPick, kBadEpicentre (@p lat
+/// or @p lon not finite), kBadRecord (an origin time before 1601), or kDone
+/// with origin and RMS.
 TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, float lon,
                           const JB& p, const JB& s, std::span<StationPrediction> predictions);
 
@@ -108,7 +110,8 @@ TrialResult LocateTrial(std::span<KSAC* const> records, float lat, float lon, co
 /// and appends (lat, lon, rms) to trialList. A refusal changes nothing (no
 /// record, no state, no list entry) and, when @p report is true, writes an
 /// error report: 3001 naming the table file for a missing table, 3002 when
-/// no record is picked, 3003 naming the record's file for a bad record.
+/// no record is picked, 3003 naming the record's file for a bad record; a
+/// position that is not a number is ignored like a click beside the globe.
 /// Example: one station with t0 = 12.3 s, tp = 5.7 s: origin 7.3 s after the
 /// reference, t1 = 13.0 s, rms = 0.7 s.
 TrialResult TrialLocation(std::span<KSAC* const> records, float lat, float lon, float depth,

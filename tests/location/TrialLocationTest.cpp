@@ -313,6 +313,31 @@ TEST_F(TrialTest, BadRecordsRefuseAndChangeNothing) {
   }
 }
 
+// A position that is not a number (a globe with no usable radius, a bad
+// command line) must not become a trial with NaN distances: before this was
+// refused, the cut of a NaN travel time to whole seconds gave a garbage origin
+// and a NaN RMS reported as a successful trial.
+TEST_F(TrialTest, EpicentreThatIsNotANumberIsIgnored) {
+  records_.push_back(Record("A", kPole, 0.0f, 12.3f));
+  ASSERT_TRUE(Try(kPole, 0.0f).ok());
+  const float bad[][2] = {{std::nanf(""), 0.0f}, {10.0f, std::nanf("")}, {INFINITY, 0.0f}, {0.0f, -INFINITY}};
+  for (const auto& position : bad) {
+    SCOPED_TRACE(testing::Message() << position[0] << "," << position[1]);
+    const Snapshot before = Take(records_, state_);
+    std::vector<KSAC*> pointers = RecordPointers(records_);
+    testing::internal::CaptureStdout();
+    const TrialResult r = TrialLocation(pointers, position[0], position[1], 0.0f, state_);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(r.status, TrialStatus::kBadEpicentre);
+    ExpectUnchanged(before, records_, state_);
+    const JB p("P", 0.0f), s("S", 0.0f);
+    TrialStation station;
+    ASSERT_TRUE(StationOf(*records_[0], station).ok());
+    EXPECT_EQ(EvaluateTrial(std::span(&station, 1), position[0], position[1], p, s, {}).status,
+              TrialStatus::kBadEpicentre);
+  }
+}
+
 TEST_F(TrialTest, NoRecordsNothingHappens) {
   const TrialResult r = Try(10.0f, 20.0f);
   EXPECT_EQ(r.status, TrialStatus::kNoRecords);
