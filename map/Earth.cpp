@@ -43,10 +43,17 @@ float ReduceDegrees(float deg) {
   return deg;
 }
 
+// table[i] + f * (table[i+1] - table[i]) formed in extended precision and
+// rounded to a float once, as the globe has always interpolated: rounding the
+// product to a float first moves about one value in seven hundred by a unit
+// in the last place, and with it the odd projected pixel.
 float Interpolate(const float* table, float d) {
   const int i = static_cast<int>(d);  // 0 <= d < 360
-  const float f = d - static_cast<float>(i);
-  return table[i] + f * (table[i + 1] - table[i]);
+  const float f = d - static_cast<float>(i);  // exact
+  const long double value = static_cast<long double>(table[i]) +
+                            static_cast<long double>(f) *
+                                (static_cast<long double>(table[i + 1]) - table[i]);
+  return static_cast<float>(value);
 }
 
 }  // namespace
@@ -159,8 +166,14 @@ bool Earth::ScreenToLatLon(int x, int y, float& lat, float& lon) const {
   w.y *= inverse;
   w.z *= inverse;
   const double z = std::clamp(static_cast<double>(w.z), -1.0, 1.0);
-  lat = static_cast<float>(std::asin(z) * kRadToDeg);
-  lon = static_cast<float>(std::atan2(static_cast<double>(w.y), static_cast<double>(w.x)) * kRadToDeg);
+  const auto foundLat = static_cast<float>(std::asin(z) * kRadToDeg);
+  const auto foundLon = static_cast<float>(std::atan2(static_cast<double>(w.y), static_cast<double>(w.x)) * kRadToDeg);
+  // A radius that is infinite (or so large that the turned vector overflows)
+  // gives no position: report nothing found rather than NaN degrees, which a
+  // trial would take for an epicentre.
+  if (!std::isfinite(foundLat) || !std::isfinite(foundLon)) return false;
+  lat = foundLat;
+  lon = foundLon;
   return true;
 }
 

@@ -102,7 +102,8 @@ class Earth {
 
   /// @brief Geographic position under the screen point (@p x, @p y).
   /// @return false, with @p lat and @p lon untouched, when the point lies on
-  /// or outside the rim of the disc (radius^2 - dx^2 - dy^2 <= 0).
+  /// or outside the rim of the disc (radius^2 - dx^2 - dy^2 <= 0), or when
+  /// the radius is not a usable number (infinite, NaN) and gives no position.
   /// Example: the centre gives latitude -tilt, longitude spin.
   /// The arc-sine argument is clamped to [-1, 1] against rounding at the rim.
   bool ScreenToLatLon(int x, int y, float& lat, float& lon) const;

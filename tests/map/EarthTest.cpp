@@ -52,6 +52,28 @@ TEST(EarthTables, InterpolatedSineAndCosine) {
   }
 }
 
+// The interpolated value is rounded to a float once, not the product first
+// and then the sum: the two differ for a fraction of the angles, and the test
+// must meet such angles to tell them apart.
+TEST(EarthTables, InterpolationIsRoundedOnce) {
+  Earth earth;
+  int differing = 0;
+  for (float d = 0.0f; d < 360.0f; d += 0.0137f) {
+    const int i = static_cast<int>(d);
+    const float f = d - static_cast<float>(i);
+    for (const bool sine : {true, false}) {
+      const float* t = sine ? earth.sinTable : earth.cosTable;
+      const auto once = static_cast<float>(static_cast<long double>(t[i]) +
+                                           static_cast<long double>(f) * (static_cast<long double>(t[i + 1]) - t[i]));
+      const float stepwise = t[i] + f * (t[i + 1] - t[i]);
+      if (once != stepwise) ++differing;
+      ASSERT_EQ(sine ? earth.SinDeg(d) : earth.CosDeg(d), once) << d << (sine ? " sin" : " cos");
+      ASSERT_EQ(sine ? earth.SinDeg(-d) : earth.CosDeg(-d), sine ? -once : once) << d;
+    }
+  }
+  EXPECT_GT(differing, 10);
+}
+
 TEST(EarthTables, AnglesOutsideTheTablesAreReducedNotReadPastTheEnd) {
   Earth earth;
   EXPECT_EQ(earth.SinDeg(360.0f), earth.SinDeg(0.0f));
@@ -158,6 +180,31 @@ TEST(EarthInverse, RimAndOutsideAreNotFound) {
   EXPECT_GT(lon, 80.0f);
   Earth unset;  // radius 0 before any view was set: nothing is on the globe
   EXPECT_FALSE(unset.ScreenToLatLon(0, 0, lat, lon));
+}
+
+// An unusable radius (a corrupt view setting) must not hand NaN degrees to a
+// trial: either a finite position or nothing found, with lat and lon untouched.
+TEST(EarthInverse, UnusableRadiusGivesNoPosition) {
+  const float radii[] = {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN(),
+                         std::numeric_limits<float>::max(), -std::numeric_limits<float>::infinity()};
+  for (float radius : radii) {
+    SCOPED_TRACE(radius);
+    Earth earth;
+    earth.SetView(10.0f, 20.0f, radius, 800, 600);
+    for (const ScreenPoint p : {ScreenPoint{400, 300}, ScreenPoint{500, 200}, ScreenPoint{0, 0}}) {
+      float lat = 7.0f, lon = 8.0f;
+      if (earth.ScreenToLatLon(p.x, p.y, lat, lon)) {
+        EXPECT_TRUE(std::isfinite(lat) && std::isfinite(lon)) << p.x << "," << p.y;
+      } else {
+        EXPECT_EQ(lat, 7.0f);
+        EXPECT_EQ(lon, 8.0f);
+      }
+    }
+  }
+  Earth earth;
+  earth.SetView(10.0f, 20.0f, std::numeric_limits<float>::infinity(), 800, 600);
+  float lat = 7.0f, lon = 8.0f;
+  EXPECT_FALSE(earth.ScreenToLatLon(400, 300, lat, lon));
 }
 
 TEST(EarthInverse, RimNearThePolesStaysFinite) {
