@@ -160,6 +160,25 @@ TEST(JBLookup, ForwardInterpolatesAndIsFlatBeyondTheEnd) {
   EXPECT_EQ(JB::FromText("", 0.0f).TravelTime(10.0f), 0.0f);
 }
 
+// times[i] + (x - i) * (times[i+1] - times[i]) is rounded to a float once;
+// rounding the product first gives a different float for part of the
+// distances, so the loop must meet some of those to tell the two apart.
+TEST(JBLookup, ForwardInterpolationIsRoundedOnce) {
+  const JB table = JB::FromText(TableText(181, [](int i) { return 3.7 * i + 0.013 * i * i + 0.3; }), 0.0f);
+  const float* t = table.times.get();
+  int differing = 0;
+  for (float x = 0.0f; x < 180.0f; x += 0.0173f) {
+    const int i = static_cast<int>(x);
+    const float f = x - static_cast<float>(i);
+    const auto once = static_cast<float>(static_cast<long double>(t[i]) +
+                                         static_cast<long double>(f) * (static_cast<long double>(t[i + 1]) - t[i]));
+    const float stepwise = t[i] + f * (t[i + 1] - t[i]);
+    if (once != stepwise) ++differing;
+    ASSERT_EQ(table.TravelTime(x), once) << x;
+  }
+  EXPECT_GT(differing, 10);
+}
+
 TEST(JBLookup, InverseFindsTheDistance) {
   const JB table = JB::FromText(FullTable(), 0.0f);
   const float* t = table.times.get();
