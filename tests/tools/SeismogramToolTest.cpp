@@ -174,6 +174,17 @@ TEST_F(Tool, UnreadableFilesAreNamedOnStandardError) {
   EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2);
 }
 
+TEST_F(Tool, OutputThatCannotBeWrittenIsAFailure) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
+  const std::string good = Write(Station(SacBuilder::kBig), "good.sac");
+  // The inner shell sends the tool's standard output to a device that is
+  // always full; its standard error still reaches the test.
+  const std::string inner = test::ShellQuote(ORVANE_TOOL_PATH) + " header " + test::ShellQuote(good) + " >/dev/full";
+  CommandRun run = test::RunShell("sh -c " + test::ShellQuote(inner), dir.path());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.rfind("orvane-tool: standard output: ", 0), 0u) << run.err;
+}
+
 TEST_F(Tool, ForcedFormatUsesOneReader) {
   // A SAC file under a PEPP name reads when SAC is forced.
   const std::string named = Write(Station(SacBuilder::kLittle), "station.set");

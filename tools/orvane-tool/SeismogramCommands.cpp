@@ -1,5 +1,6 @@
 #include "tools/orvane-tool/SeismogramCommands.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -146,6 +147,11 @@ int HeaderCommand(int argc, char** argv) {
   w.NewLine().EndArray();
   std::fputs(w.str().c_str(), stdout);
   std::fputc('\n', stdout);
+  // A full disk or a closed pipe must not pass for a complete listing.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "orvane-tool: standard output: %s\n", std::strerror(errno));
+    return 1;
+  }
   return failed ? 1 : 0;
 }
 
