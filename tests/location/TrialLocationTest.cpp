@@ -118,6 +118,23 @@ TEST_F(TrialTest, TwoStationsAndTheOriginCutToTenths) {
   EXPECT_NEAR(r.rms, std::sqrt(0.64f / 2), 1e-5);
 }
 
+// Origin 6.65 s before the reference time: the gap is cut to whole tenths
+// towards zero (6.6 s, not 6.7 s), and the predicted arrivals move back by it.
+TEST_F(TrialTest, OriginBeforeTheReferenceIsCutTowardsZero) {
+  records_.push_back(Record("A", kPole, 0.0f, 1.0f));  // 5.7 s away: 1.0 - 5 s
+  records_.push_back(Record("B", 60.0f, 0.0f, 4.7f));  // 14.2 s away: 4.7 - 14 s
+  const TrialResult r = Try(kPole, 0.0f);
+  ASSERT_TRUE(r.ok()) << r.reason;
+  EXPECT_EQ(r.originTicks, Ticks(At(10, 0, 0, 0)) - 66'500'000);
+  EXPECT_EQ(r.originTime.wSecond, 53);
+  EXPECT_EQ(r.originTime.wMilliseconds, 350);
+  EXPECT_FLOAT_EQ(records_[0]->GetPick(1), 5.7f - 6.6f);
+  EXPECT_FLOAT_EQ(records_[1]->GetPick(1), 14.2f - 6.6f);
+  EXPECT_FLOAT_EQ(records_[1]->GetPick(2), 25.0f - 6.6f);
+  // Residuals -1.9 s and 2.9 s.
+  EXPECT_NEAR(r.rms, std::sqrt((1.9 * 1.9 + 2.9 * 2.9) / 2), 1e-5);
+}
+
 TEST_F(TrialTest, OriginIsTruncatedByTheIntegerDivision) {
   records_.push_back(Record("A", kPole, 0.0f, 10.0f));
   records_.push_back(Record("B", kPole, 0.0f, 10.0f));
