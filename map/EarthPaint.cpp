@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <limits>
 #include <memory>
@@ -44,6 +45,17 @@ struct MapBackground final : MapCache {
 std::vector<std::string>& FileLog() {
   static std::vector<std::string> log;
   return log;
+}
+
+// The log serves tests and diagnostics; in a long session every pan and zoom
+// adds six names, so only the latest are kept.
+constexpr std::size_t kFileLogLimit = 60;
+
+void LogMapFile(const std::string& name) {
+  std::vector<std::string>& log = FileLog();
+  if (log.size() >= kFileLogLimit)
+    log.erase(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(log.size() - kFileLogLimit + 1));
+  log.push_back(name);
 }
 
 // Set while DrawMapFile runs; a nested call draws nothing.
@@ -328,7 +340,7 @@ void Earth::DrawBackground(Surface& surface, const Rect& client, float rmsStep) 
     if (path.empty()) continue;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) continue;
-    FileLog().push_back(name);
+    LogMapFile(name);
     DrawMapFile(file, radius, surface);
     std::fclose(file);
   }

@@ -69,7 +69,8 @@ std::string LongitudeText(float lon);
 std::string TrialDescription(const SYSTEMTIME& originTime, float lat, float lon, float depth, float rms);
 
 /// @brief Map data files opened by the painter since the last ClearMapFileLog, by the name
-/// asked for (e.g. "COAST.S4"), in order. Lets tests see the level rule and the cache at work.
+/// asked for (e.g. "COAST.S4"), in order; the latest 60 at most, so that a long session
+/// does not grow it without end. Lets tests see the level rule and the cache at work.
 const std::vector<std::string>& MapFilesOpened();
 void ClearMapFileLog();
 

@@ -249,6 +249,20 @@ TEST_F(MapPainterTest, SecondPaintWithTheSameViewOpensNoFile) {
   EXPECT_EQ(first, second);
 }
 
+TEST_F(MapPainterTest, FileLogKeepsOnlyTheLatestNames) {
+  // Every redraw opens six files; a long session of pans must not grow the log
+  // without end, and what it keeps are the latest names.
+  Earth earth;
+  for (int spin = 0; spin < 15; ++spin) Paint(earth, 40, 30, static_cast<float>(spin), 0, 200);
+  ClearMapFileLog();
+  for (int spin = 0; spin < 15; ++spin) Paint(earth, 40, 30, static_cast<float>(spin) + 0.5f, 0, 200);
+  const std::vector<std::string>& log = MapFilesOpened();
+  EXPECT_LE(log.size(), 60u);
+  ASSERT_GE(log.size(), 6u);
+  const std::vector<std::string> last(log.end() - 6, log.end());
+  EXPECT_EQ(last, LevelFiles(".S1"));  // 4 x 30 / 200 = 0.6: level 0
+}
+
 TEST_F(MapPainterTest, AnyChangeOfViewScaleOrSizeRedraws) {
   struct Change {
     const char* name;
