@@ -9,9 +9,13 @@
 #include <functional>
 
 #include "platform/Surface.h"
+#include "support/ImageInk.h"
 
 namespace orvane {
 namespace {
+
+using test::CountColour;
+using test::InkBox;
 
 constexpr QRgb kWhite = 0xffffffff;
 
@@ -23,28 +27,6 @@ QImage Paint(const std::function<void(Surface&)>& draw, int w = 200, int h = 100
     draw(s);
   }
   return image;
-}
-
-Rect InkBox(const QImage& image, std::optional<QRgb> colour = std::nullopt) {
-  Rect box{image.width(), image.height(), 0, 0};
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
-      const QRgb p = image.pixel(x, y);
-      if (colour ? p == *colour : p != kWhite) {
-        box.left = std::min(box.left, x);
-        box.top = std::min(box.top, y);
-        box.right = std::max(box.right, x + 1);
-        box.bottom = std::max(box.bottom, y + 1);
-      }
-    }
-  return box;
-}
-
-int CountColour(const QImage& image, QRgb colour) {
-  int n = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == colour;
-  return n;
 }
 
 bool Inside(const Rect& inner, const Rect& outer) {

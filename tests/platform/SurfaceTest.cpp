@@ -14,8 +14,13 @@
 
 #include <functional>
 
+#include "support/ImageInk.h"
+
 namespace orvane {
 namespace {
+
+using test::CountColour;
+using test::InkBox;
 
 constexpr QRgb kWhite = 0xffffffff;
 constexpr QRgb kBlack = 0xff000000;
@@ -34,27 +39,6 @@ QImage Paint(const std::function<void(Surface&)>& draw, int w = 40, int h = 30) 
     draw(s);
   }
   return image;
-}
-
-// Pixels that are not white, as a bounding rectangle (right/bottom outside).
-Rect InkBox(const QImage& image) {
-  Rect box{image.width(), image.height(), 0, 0};
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (image.pixel(x, y) != kWhite) {
-        box.left = std::min(box.left, x);
-        box.top = std::min(box.top, y);
-        box.right = std::max(box.right, x + 1);
-        box.bottom = std::max(box.bottom, y + 1);
-      }
-  return box;
-}
-
-int CountColour(const QImage& image, QRgb colour) {
-  int n = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == colour;
-  return n;
 }
 
 TEST(SurfaceLines, LineToLeavesOutTheEndPointAndMovesThePosition) {

@@ -5,8 +5,12 @@
 #include <climits>
 #include <cstdint>
 
+#include "support/SystemTime.h"
+
 namespace orvane {
 namespace {
+
+using test::Time;
 
 constexpr std::int64_t kTicksPerDay = 86'400LL * kTicksPerSecond;
 
@@ -19,18 +23,6 @@ int MonthLength(int year, int month) {
     return leap ? 29 : 28;
   }
   return lengths[month - 1];
-}
-
-SYSTEMTIME Time(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
-  SYSTEMTIME t;
-  t.wYear = static_cast<std::uint16_t>(y);
-  t.wMonth = static_cast<std::uint16_t>(mo);
-  t.wDay = static_cast<std::uint16_t>(d);
-  t.wHour = static_cast<std::uint16_t>(h);
-  t.wMinute = static_cast<std::uint16_t>(mi);
-  t.wSecond = static_cast<std::uint16_t>(s);
-  t.wMilliseconds = static_cast<std::uint16_t>(ms);
-  return t;
 }
 
 TEST(Calendar, LeapYears) {

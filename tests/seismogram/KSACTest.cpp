@@ -7,8 +7,12 @@
 #include <limits>
 #include <string>
 
+#include "support/SystemTime.h"
+
 namespace orvane {
 namespace {
+
+using test::Time;
 
 // A record as Init leaves it, without reading a file.
 class FreshRecord : public testing::Test {
@@ -16,18 +20,6 @@ class FreshRecord : public testing::Test {
   FreshRecord() : record(0, nullptr, 0, 0, 0, 0, "", "", SYSTEMTIME{}) { record.Init(nullptr, false); }
   KSAC record;
 };
-
-SYSTEMTIME Time(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
-  SYSTEMTIME t;
-  t.wYear = static_cast<std::uint16_t>(y);
-  t.wMonth = static_cast<std::uint16_t>(mo);
-  t.wDay = static_cast<std::uint16_t>(d);
-  t.wHour = static_cast<std::uint16_t>(h);
-  t.wMinute = static_cast<std::uint16_t>(mi);
-  t.wSecond = static_cast<std::uint16_t>(s);
-  t.wMilliseconds = static_cast<std::uint16_t>(ms);
-  return t;
-}
 
 std::unique_ptr<float[]> Values(std::initializer_list<float> v) {
   std::unique_ptr<float[]> out(new float[v.size()]);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,6 +15,8 @@
 #include "seismogram/SeismogramFile.h"
 #include "support/MiniJson.h"
 #include "support/RunCommand.h"
+#include "support/SystemTime.h"
+#include "support/TempDir.h"
 
 namespace orvane {
 namespace {
@@ -32,15 +33,11 @@ std::string StepTable(double nearTime, double farTime) {
 
 class LocationTool : public testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/orvane-tool-test-XXXXXX";
-    dir_ = ::mkdtemp(pattern);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   // Runs the tool in the scratch directory, so that tables written there are
   // the ones it reads.
-  CommandRun Run(const std::vector<std::string>& args) { return RunCommand(ORVANE_TOOL_PATH, args, dir_, dir_); }
+  CommandRun Run(const std::vector<std::string>& args) {
+    return RunCommand(ORVANE_TOOL_PATH, args, dir_.path(), dir_.path());
+  }
 
   void Write(const std::string& name, const std::string& text) { test::WriteFile(dir_ / name, text); }
 
@@ -48,12 +45,7 @@ class LocationTool : public testing::Test {
   // @p startSeconds, and P pick @p pick (none when 0).
   void WriteStation(const std::string& name, const char* code, float stla, float stlo, float pick,
                     int startSeconds = 0) {
-    SYSTEMTIME t;
-    t.wYear = 2026;
-    t.wMonth = 3;
-    t.wDay = 1;
-    t.wHour = 10;
-    t.wSecond = static_cast<std::uint16_t>(startSeconds);
+    const SYSTEMTIME t = test::Time(2026, 3, 1, 10, 0, startSeconds);
     auto samples = std::make_unique<float[]>(8);
     for (int i = 0; i < 8; ++i) samples[i] = static_cast<float>(i % 3);
     KSAC r(8, std::move(samples), stla, stlo, 0.0f, 0.05f, code, "BHZ", t);
@@ -67,7 +59,7 @@ class LocationTool : public testing::Test {
     return v ? *v : JsonValue{};
   }
 
-  fs::path dir_;
+  test::ScopedTempDir dir_;
 };
 
 TEST_F(LocationTool, TravelTimesForwardAndBack) {

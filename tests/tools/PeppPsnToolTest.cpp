@@ -127,7 +127,7 @@ TEST_F(PeppPsnTool, RefusedFilesAreNamedWithTheReasonAndItsOffset) {
   Pepp().MarkerValue(95959596).WriteTo(dir / "marker.set");
   Psn().WriteTo(dir / "cut.psn", 207 + 1000);
   CommandRun run = RunTool({"header", (dir / "old.psn").string(), (dir / "marker.set").string(),
-                         (dir / "cut.psn").string()});
+                            (dir / "cut.psn").string()});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("old.psn: not a PSN file: the year 1959 is outside 1960 to 2099 (at byte 9)"),
             std::string::npos) << run.err;

@@ -6,7 +6,6 @@
 #include <QImage>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -19,11 +18,13 @@
 #include "seismogram/KSAC.h"
 #include "seismogram/SeismogramFile.h"
 #include "support/RunCommand.h"
+#include "support/TempDir.h"
 
 namespace orvane {
 namespace {
 
 namespace fs = std::filesystem;
+using test::CommandRun;
 
 struct View {
   int width = 800, height = 600;
@@ -34,22 +35,19 @@ struct View {
 class RenderTool : public testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/orvane-render-test-XXXXXX";
-    dir_ = ::mkdtemp(pattern);
     trialList.clear();
     maximumRms = 10;
   }
   void TearDown() override {
-    fs::remove_all(dir_);
     trialList.clear();
     maximumRms = 10;
   }
 
   // Runs the tool in the scratch directory; the map files and tables come
   // from the data directory, as for the painter in this process.
-  test::CommandRun Run(std::vector<std::string> args) {
+  CommandRun Run(std::vector<std::string> args) {
     args.insert(args.begin(), "render");
-    return test::RunCommand(ORVANE_TOOL_PATH, args, dir_, dir_);
+    return test::RunCommand(ORVANE_TOOL_PATH, args, dir_.path(), dir_.path());
   }
 
   // A SAC file of a station with reference time 2026-03-01 10:00:00.
@@ -98,16 +96,16 @@ class RenderTool : public testing::Test {
 
   std::vector<std::string> Files() {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(dir_.path())) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }
 
-  fs::path dir_;
+  test::ScopedTempDir dir_;
 };
 
 TEST_F(RenderTool, DefaultsDrawTheWholeGlobeAsThePainterDoes) {
-  const test::CommandRun run = Run({"--out", "globe.png"});
+  const CommandRun run = Run({"--out", "globe.png"});
   ASSERT_EQ(run.status, 0) << run.err;
   const QImage png = Load("globe.png");
   ASSERT_EQ(png.size(), QSize(800, 600));
@@ -115,8 +113,8 @@ TEST_F(RenderTool, DefaultsDrawTheWholeGlobeAsThePainterDoes) {
 }
 
 TEST_F(RenderTool, ViewOptions) {
-  const test::CommandRun run = Run({"--out=close.png", "--size", "320x240", "--centre", "50,10", "--radius", "900",
-                           "--maximum-rms", "25"});
+  const CommandRun run = Run({"--out=close.png", "--size", "320x240", "--centre", "50,10", "--radius", "900",
+                              "--maximum-rms", "25"});
   ASSERT_EQ(run.status, 0) << run.err;
   const QImage png = Load("close.png");
   ASSERT_EQ(png.size(), QSize(320, 240));
@@ -137,8 +135,8 @@ TEST_F(RenderTool, EventAndTrialAsLocateMakesIt) {
   WriteStation("a.sac", "ALFA", 35.0f, 20.0f);
   WriteStation("b.sac", "BRAV", -10.0f, 40.0f);
   WriteStation("c.sac", "CHAR", 20.0f, -15.0f);
-  const test::CommandRun run = Run({"--out", "trial.png", "--depth", "33", "--epicentre", "10,15", "--pick", "a.sac=200",
-                           "--pick", "b.sac=250", "--pick", "c.sac=180", "a.sac", "b.sac", "c.sac"});
+  const CommandRun run = Run({"--out", "trial.png", "--depth", "33", "--epicentre", "10,15", "--pick", "a.sac=200",
+                              "--pick", "b.sac=250", "--pick", "c.sac=180", "a.sac", "b.sac", "c.sac"});
   ASSERT_EQ(run.status, 0) << run.err;
   const float epicentre[] = {10.0f, 15.0f};
   const QImage expected = Expected(View{}, {{"a.sac", 200}, {"b.sac", 250}, {"c.sac", 180}}, epicentre, 33.0f);
@@ -171,7 +169,7 @@ TEST_F(RenderTool, RefusalsLeaveNoFile) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const test::CommandRun run = Run(c.args);
+    const CommandRun run = Run(c.args);
     EXPECT_EQ(run.status, c.status) << run.err;
     EXPECT_FALSE(run.err.empty());
     EXPECT_EQ(Files(), std::vector<std::string>{"a.sac"});

@@ -2,7 +2,6 @@
 // a failed run leaves no table behind.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,6 +9,7 @@
 
 #include "TestModels.h"
 #include "support/RunCommand.h"
+#include "support/TempDir.h"
 
 namespace orvane::ttgen {
 namespace {
@@ -21,20 +21,12 @@ using orvane::test::ReadText;
 
 class TtgenCommandTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("ttgen-cmd-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   // @p args as the shell splits them: paths in them are quoted by the caller.
   CommandRun Ttgen(const std::string& args) {
-    return orvane::test::RunShell(orvane::test::ShellQuote(ORVANE_TTGEN_PATH) + " " + args, dir_);
+    return orvane::test::RunShell(orvane::test::ShellQuote(ORVANE_TTGEN_PATH) + " " + args, dir_.path());
   }
 
-  fs::path dir_;
+  orvane::test::ScopedTempDir dir_;
 };
 
 TEST_F(TtgenCommandTest, PrintsSingleValues) {
@@ -80,7 +72,8 @@ TEST_F(TtgenCommandTest, CommandLineMistakesGiveUsageAndStatus2) {
 
 TEST_F(TtgenCommandTest, WritesATableFile) {
   const fs::path table = dir_ / "S.JB";
-  const CommandRun run = Ttgen("--model '" + testing::ModelPath("jb.nd") + "' --phase S --output '" + table.string() + "'");
+  const CommandRun run =
+      Ttgen("--model '" + testing::ModelPath("jb.nd") + "' --phase S --output '" + table.string() + "'");
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string text = ReadText(table);
   EXPECT_EQ(text.size(), 181u * 104u);
