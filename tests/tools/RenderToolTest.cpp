@@ -112,6 +112,17 @@ TEST_F(RenderTool, DefaultsDrawTheWholeGlobeAsThePainterDoes) {
   EXPECT_EQ(png, Expected(View{}));
 }
 
+TEST_F(RenderTool, NeedsNoDisplayWhateverPlatformTheEnvironmentNames) {
+  // A desktop session may leave QT_QPA_PLATFORM=xcb behind; without a display
+  // Qt would abort on it, so the tool must draw offscreen regardless.
+  const test::CommandRun run = test::RunShell(
+      "cd " + test::ShellQuote(dir_.path().string()) + " && env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb " +
+          test::ShellQuote(ORVANE_TOOL_PATH) + " render --out globe.png",
+      dir_.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Load("globe.png"), Expected(View{}));
+}
+
 TEST_F(RenderTool, ViewOptions) {
   const CommandRun run = Run({"--out=close.png", "--size", "320x240", "--centre", "50,10", "--radius", "900",
                               "--maximum-rms", "25"});

@@ -105,7 +105,9 @@ int RenderCommand(int argc, char** argv) {
   }
 
   // No display is needed: the offscreen platform draws text and images alike.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // It is forced, not defaulted, so that a QT_QPA_PLATFORM of xcb or wayland
+  // left in the environment cannot make the tool abort without a display.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
   int qtArgc = 1;
   char name[] = "orvane-tool";
   char* qtArgv[] = {name, nullptr};
