@@ -27,7 +27,7 @@ void BM_TrialLocation(benchmark::State& state) {
   std::vector<KSAC*> pointers = RecordPointers(records);
   TrialState trial;
   for (auto _ : state) {
-    const TrialResult r = TrialLocation(pointers, 36.0f, 140.0f, 33.0f, trial, false);
+    const TrialResult r = TrialLocation(pointers, 36.0f, 140.0f, 33.0f, trial);
     if (!r.ok()) state.SkipWithError(r.reason.c_str());
     trialList.clear();
   }

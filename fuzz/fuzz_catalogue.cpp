@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/ErrorReport.h"
+#include "platform/ErrorReport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/ErrorReport.h"
+#include "platform/ErrorReport.h"
 #include "location/GreatCircle.h"
 #include "location/RMS.h"
 #include "seismogram/KSAC.h"
@@ -171,21 +171,19 @@ TrialResult LocateTrial(std::span<KSAC* const> records, float lat, float lon, co
 }
 
 TrialResult TrialLocation(std::span<KSAC* const> records, float lat, float lon, float depth,
-                          TrialState& state, bool report) {
+                          TrialState& state) {
   if (records.empty()) return Refusal(TrialStatus::kNoRecords, "No event is open");
   const JB p("P", depth);
   const JB s("S", depth);
   TrialResult result = LocateTrial(records, lat, lon, p, s);
   if (!result.ok()) {
-    if (report) {
-      switch (result.status) {
-        case TrialStatus::kMissingTable: ErrorReport(kMissingTableCode, result.file); break;
-        case TrialStatus::kNoPick: ErrorReport(kNoPickCode, "#"); break;
-        case TrialStatus::kBadRecord:
-          ErrorReport(kBadRecordCode, result.file.empty() ? std::string("#") : result.file);
-          break;
-        default: break;
-      }
+    switch (result.status) {
+      case TrialStatus::kMissingTable: ErrorReport(kMissingTableCode, result.file); break;
+      case TrialStatus::kNoPick: ErrorReport(kNoPickCode, "#"); break;
+      case TrialStatus::kBadRecord:
+        ErrorReport(kBadRecordCode, result.file.empty() ? std::string("#") : result.file);
+        break;
+      default: break;
     }
     return result;
   }

@@ -108,14 +108,14 @@ TrialResult LocateTrial(std::span<KSAC* const> records, float lat, float lon, co
 /// @brief What a click on the globe does once it has a position: reads the P
 /// and S tables for @p depth, runs LocateTrial, and on success sets @p state
 /// and appends (lat, lon, rms) to trialList. A refusal changes nothing (no
-/// record, no state, no list entry) and, when @p report is true, writes an
-/// error report: 3001 naming the table file for a missing table, 3002 when
+/// record, no state, no list entry) and makes an error report (to the
+/// installed sink, see platform/ErrorReport.h): 3001 naming the table file for a missing table, 3002 when
 /// no record is picked, 3003 naming the record's file for a bad record; a
 /// position that is not a number is ignored like a click beside the globe.
 /// Example: one station with t0 = 12.3 s, tp = 5.7 s: origin 7.3 s after the
 /// reference, t1 = 13.0 s, rms = 0.7 s.
 TrialResult TrialLocation(std::span<KSAC* const> records, float lat, float lon, float depth,
-                          TrialState& state, bool report = true);
+                          TrialState& state);
 
 /// Convenience for owners that keep their records in a vector.
 std::vector<KSAC*> RecordPointers(std::span<const std::unique_ptr<KSAC>> records);

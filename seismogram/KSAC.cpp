@@ -7,7 +7,7 @@
 #include <new>
 #include <utility>
 
-#include "app/ErrorReport.h"
+#include "platform/ErrorReport.h"
 #include "seismogram/SACFile.h"
 #include "seismogram/SampleStatistics.h"
 

@@ -7,7 +7,7 @@
 #include <limits>
 #include <new>
 
-#include "app/ErrorReport.h"
+#include "platform/ErrorReport.h"
 #include "seismogram/BinaryFile.h"
 #include "seismogram/Calendar.h"
 #include "seismogram/KSAC.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "app/ErrorReport.h"
+#include "platform/ErrorReport.h"
 #include "seismogram/BinaryFile.h"
 #include "seismogram/Calendar.h"
 #include "seismogram/KSAC.h"

@@ -2,6 +2,7 @@
 // without a pick, the refusals, and the list of trials.
 
 #include "location/TrialLocation.h"
+#include "platform/ErrorReport.h"
 
 #include <gtest/gtest.h>
 
@@ -67,7 +68,8 @@ class TrialTest : public testing::Test {
 
   TrialResult Try(float lat, float lon, float depth = 0.0f) {
     std::vector<KSAC*> pointers = RecordPointers(records_);
-    return TrialLocation(pointers, lat, lon, depth, state_, /*report=*/false);
+    ScopedErrorReportCapture quiet;
+    return TrialLocation(pointers, lat, lon, depth, state_);
   }
 
   ScratchDirectory dir_;
@@ -265,9 +267,12 @@ TEST_F(TrialTest, EmptyTablesRefuseAndChangeNothing) {
     test::WriteFile(dir_.path() / name, "");
     const Snapshot before = Take(records_, state_);
     std::vector<KSAC*> pointers = RecordPointers(records_);
-    testing::internal::CaptureStdout();
+    ScopedErrorReportCapture capture;
     const TrialResult r = TrialLocation(pointers, 10.0f, 20.0f, 0.0f, state_);
-    const std::string report = testing::internal::GetCapturedStdout();
+    const std::string report = capture.text();
+    ASSERT_EQ(capture.reports().size(), 1u);
+    EXPECT_EQ(capture.reports()[0].code, 3001);
+    EXPECT_EQ(capture.reports()[0].module, name);
     EXPECT_EQ(r.status, TrialStatus::kMissingTable);
     EXPECT_EQ(r.file, name);
     EXPECT_NE(r.reason.find(name), std::string::npos) << r.reason;
@@ -296,9 +301,9 @@ TEST_F(TrialTest, NoPickRefusesAndChangesNothing) {
   records_.push_back(Record("B", 60.0f, 0.0f, 0.0f));
   const Snapshot before = Take(records_, state_);
   std::vector<KSAC*> pointers = RecordPointers(records_);
-  testing::internal::CaptureStdout();
+  ScopedErrorReportCapture capture;
   const TrialResult r = TrialLocation(pointers, 10.0f, 20.0f, 0.0f, state_);
-  const std::string report = testing::internal::GetCapturedStdout();
+  const std::string report = capture.text();
   EXPECT_EQ(r.status, TrialStatus::kNoPick);
   EXPECT_NE(report.find("3002"), std::string::npos) << report;
   ExpectUnchanged(before, records_, state_);

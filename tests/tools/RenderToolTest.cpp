@@ -76,7 +76,7 @@ class RenderTool : public testing::Test {
     trialList.clear();
     TrialState state;
     if (epicentre != nullptr) {
-      const TrialResult trial = TrialLocation(pointers, epicentre[0], epicentre[1], depth, state, false);
+      const TrialResult trial = TrialLocation(pointers, epicentre[0], epicentre[1], depth, state);
       EXPECT_TRUE(trial.ok()) << trial.reason;
     }
     QImage image(v.width, v.height, QImage::Format_RGB32);

@@ -11,6 +11,7 @@
 #include "location/BestEpicentre.h"
 #include "location/JB.h"
 #include "location/TrialLocation.h"
+#include "platform/ErrorReport.h"
 #include "seismogram/KSAC.h"
 #include "seismogram/SeismogramFile.h"
 #include "tools/orvane-tool/Arguments.h"
@@ -126,7 +127,8 @@ int LocateCommand(int argc, char** argv) {
   std::vector<KSAC*> pointers = RecordPointers(records);
   TrialState state;
   const auto [lat, lon] = *o.event.epicentre;
-  const TrialResult trial = TrialLocation(pointers, lat, lon, o.event.depth, state, /*report=*/false);
+  ScopedErrorReportCapture quiet;  // the refusal is said on standard error below
+  const TrialResult trial = TrialLocation(pointers, lat, lon, o.event.depth, state);
   if (!trial.ok()) {
     Fail("locate", trial.reason);
     return 1;

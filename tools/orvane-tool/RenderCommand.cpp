@@ -12,6 +12,7 @@
 
 #include "location/RMS.h"
 #include "location/TrialLocation.h"
+#include "platform/ErrorReport.h"
 #include "map/Earth.h"
 #include "platform/Rect.h"
 #include "platform/Surface.h"
@@ -97,7 +98,9 @@ int RenderCommand(int argc, char** argv) {
   TrialState state;
   if (o.event.epicentre) {
     const auto [lat, lon] = *o.event.epicentre;
-    const TrialResult trial = TrialLocation(pointers, lat, lon, o.event.depth, state, /*report=*/false);
+    // The refusal is said on standard error below; no framed report on stdout.
+    ScopedErrorReportCapture quiet;
+    const TrialResult trial = TrialLocation(pointers, lat, lon, o.event.depth, state);
     if (!trial.ok()) {
       Fail(kName, trial.reason);
       return 1;

@@ -1,4 +1,4 @@
-#include "app/ErrorReport.h"
+#include "platform/ErrorReport.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -99,6 +100,48 @@ TEST(ErrorReport, ShippedCatalogueHasTheProgramsCodes) {
   EXPECT_NE(out.find("    Message 1 : "), std::string::npos);
   EXPECT_NE(out.find("    Message -1 : "), std::string::npos);
   EXPECT_EQ(out.find("missing"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ErrorReportSink, CaptureHoldsTheFramedTextAndNothingReachesStdout) {
+  testing::internal::CaptureStdout();
+  std::string captured;
+  {
+    orvane::ScopedErrorReportCapture capture;
+    orvane::ErrorReport(2001, "KSAC::WriteSAC");
+    ASSERT_EQ(capture.reports().size(), 1u);
+    const orvane::ErrorReportEntry& e = capture.reports()[0];
+    EXPECT_EQ(e.code, 2001);
+    EXPECT_EQ(e.module, "KSAC::WriteSAC");
+    EXPECT_EQ(e.framed.rfind(kTop + " ***  In module KSAC::WriteSAC\n    Message 2001 : " + e.text + "\n", 0), 0u)
+        << e.framed;
+    EXPECT_FALSE(e.text.empty());
+    captured = capture.text();
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  // Once the capture has ended, reports reach standard output again, unchanged.
+  testing::internal::CaptureStdout();
+  orvane::ErrorReport(2001, "KSAC::WriteSAC");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), captured);
+}
+
+TEST(ErrorReportSink, InstalledSinkReceivesReportsUntilReplaced) {
+  std::vector<std::int16_t> seen;
+  orvane::ErrorReportSink before = orvane::SetErrorReportSink([&](const orvane::ErrorReportEntry& e) {
+    seen.push_back(e.code);
+  });
+  {
+    orvane::ScopedErrorReportCapture nested;  // takes over, then gives the sink back
+    orvane::ErrorReport(3002, "#");
+    EXPECT_EQ(nested.reports().size(), 1u);
+  }
+  orvane::ErrorReport(3001, "P.JB");
+  orvane::ErrorReportSink mine = orvane::SetErrorReportSink(std::move(before));
+  EXPECT_TRUE(static_cast<bool>(mine));
+  EXPECT_EQ(seen, std::vector<std::int16_t>{3001});
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/ErrorReport.h"
+#include "platform/ErrorReport.h"
 
 #include <cctype>
 #include <cerrno>
@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <mutex>
+#include <sstream>
+#include <utility>
 
 #include "platform/DataFile.h"
 
@@ -49,8 +52,10 @@ std::optional<CatalogueEntry> FindCatalogueEntry(std::istream& in, std::int16_t 
   return std::nullopt;
 }
 
-void WriteErrorReport(std::ostream& out, std::int16_t code, const std::string& module,
-                      const std::string& cataloguePath) {
+namespace {
+
+// The catalogue entry shown for a report, or a note saying why there is none.
+CatalogueEntry ShownEntry(std::int16_t code, const std::string& cataloguePath) {
   CatalogueEntry shown;
   if (cataloguePath.empty()) {
     shown = {code, " (no text: the message catalogue kerror.doc is missing)"};
@@ -65,6 +70,10 @@ void WriteErrorReport(std::ostream& out, std::int16_t code, const std::string& m
     else
       shown = {code, " (no text: the message catalogue kerror.doc has no entry for this code)"};
   }
+  return shown;
+}
+
+void WriteFramed(std::ostream& out, const CatalogueEntry& shown, const std::string& module) {
   const std::string dashes35(35, '-');
   out << dashes35 << " MESSAGE " << dashes35 << '\n';
   if (module.empty() || module[0] != '#') out << " ***  In module " << module << '\n';
@@ -73,8 +82,63 @@ void WriteErrorReport(std::ostream& out, std::int16_t code, const std::string& m
   out.flush();
 }
 
+std::mutex& SinkMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+ErrorReportSink& InstalledSink() {
+  static ErrorReportSink sink;
+  return sink;
+}
+
+}  // namespace
+
+void WriteErrorReport(std::ostream& out, std::int16_t code, const std::string& module,
+                      const std::string& cataloguePath) {
+  WriteFramed(out, ShownEntry(code, cataloguePath), module);
+}
+
 void ErrorReport(std::int16_t code, const std::string& module) {
-  WriteErrorReport(std::cout, code, module, FindDataFile(kCatalogueName));
+  const CatalogueEntry shown = ShownEntry(code, FindDataFile(kCatalogueName));
+  ErrorReportEntry entry;
+  entry.code = code;
+  entry.module = module;
+  entry.text = shown.text;
+  std::ostringstream framed;
+  WriteFramed(framed, shown, module);
+  entry.framed = framed.str();
+  // The sink is called outside the lock (it may make a report of its own).
+  ErrorReportSink sink;
+  {
+    std::lock_guard<std::mutex> lock(SinkMutex());
+    sink = InstalledSink();
+  }
+  if (sink)
+    sink(entry);
+  else
+    WriteErrorReportToStandardOutput(entry);
+}
+
+ErrorReportSink SetErrorReportSink(ErrorReportSink sink) {
+  std::lock_guard<std::mutex> lock(SinkMutex());
+  return std::exchange(InstalledSink(), std::move(sink));
+}
+
+void WriteErrorReportToStandardOutput(const ErrorReportEntry& entry) {
+  std::cout << entry.framed;
+  std::cout.flush();
+}
+
+ScopedErrorReportCapture::ScopedErrorReportCapture()
+    : previous_(SetErrorReportSink([this](const ErrorReportEntry& e) { reports_.push_back(e); })) {}
+
+ScopedErrorReportCapture::~ScopedErrorReportCapture() { SetErrorReportSink(std::move(previous_)); }
+
+std::string ScopedErrorReportCapture::text() const {
+  std::string all;
+  for (const ErrorReportEntry& e : reports_) all += e.framed;
+  return all;
 }
 
 }  // namespace orvane
