@@ -121,6 +121,12 @@ const char* KSAC::GetCharHeader(int index) const {
   return charHeaderBuffer;
 }
 
+std::string KSAC::GetCharHeaderText(int index) const {
+  if (index < 0 || index >= kCharCount) return std::string();
+  const char* field = reinterpret_cast<const char*>(header.get() + CharOffset(index));
+  return std::string(field, strnlen(field, static_cast<std::size_t>(CharWidth(index))));
+}
+
 void KSAC::SetCharHeader(int index, const char* text) {
   if (index < 0 || index >= kCharCount) return;
   const std::size_t width = CharWidth(index);

@@ -83,6 +83,9 @@ class KSAC {
   /// The field's bytes in one shared 17-byte buffer (valid until the next call
   /// on any record); the empty text outside 0-22.
   const char* GetCharHeader(int index) const;
+  /// The field's text up to its first NUL (at most 8 or 16 bytes) as a
+  /// string of its own: safe to keep and to call from any thread.
+  std::string GetCharHeaderText(int index) const;
   void SetCharHeader(int index, const char* text);
 
   /// Replaces the samples by a copy of @p values; reports code 1 and aborts

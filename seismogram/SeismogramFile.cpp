@@ -114,11 +114,13 @@ std::optional<std::string> WritePEPPRecord(const std::string& path, const KSAC& 
   return std::nullopt;
 }
 
-SeismogramReadResult ReadSeismogramFile(const std::string& path, std::optional<SeismogramFormat> forced) {
+namespace {
+
+SeismogramReadResult ReadAs(const std::string& path, SeismogramFormat format, bool peppFallback) {
   SeismogramReadResult result;
-  result.format = forced.value_or(SeismogramFormatForPath(path));
+  result.format = format;
   result.record = ReadWith(result.format, path, result.reason);
-  if (!result.record && !forced && result.format == SeismogramFormat::kSAC) {
+  if (!result.record && peppFallback && result.format == SeismogramFormat::kSAC) {
     // Event opening reads a file that the SAC reader refuses as PEPP.
     std::string peppReason;
     result.record = ReadPEPPRecord(path, peppReason);
@@ -139,6 +141,17 @@ SeismogramReadResult ReadSeismogramFile(const std::string& path, std::optional<S
     result.record->ComputeReferenceSeconds();
   }
   return result;
+}
+
+}  // namespace
+
+SeismogramReadResult ReadSeismogramFile(const std::string& path, std::optional<SeismogramFormat> forced) {
+  if (forced) return ReadAs(path, *forced, false);
+  return ReadAs(path, SeismogramFormatForPath(path), true);
+}
+
+SeismogramReadResult ReadSeismogramFileChosen(const std::string& path, SeismogramFormat chosen) {
+  return ReadAs(path, chosen, true);
 }
 
 std::optional<std::string> WriteSeismogramFile(const std::string& path, const KSAC& record) {

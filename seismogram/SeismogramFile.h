@@ -41,6 +41,11 @@ struct SeismogramReadResult {
 SeismogramReadResult ReadSeismogramFile(const std::string& path,
                                         std::optional<SeismogramFormat> forced = std::nullopt);
 
+/// @brief Reads @p path as the open dialog's format choice says: PEPP or PSN
+/// by that reader alone; SAC by the SAC reader and, when it refuses the file,
+/// by the PEPP reader. The file name plays no part.
+SeismogramReadResult ReadSeismogramFileChosen(const std::string& path, SeismogramFormat chosen);
+
 /// @brief One reader each: a record (fileName = @p path), or null with
 /// @p reason set. These are the places where a format plugs in.
 std::unique_ptr<KSAC> ReadSACRecord(const std::string& path, std::string& reason);

@@ -143,9 +143,12 @@ TEST_F(LocationTool, LocateRefusals) {
   CommandRun run = Run({"locate", "--epicentre", "90,0", "U.sac"});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("P pick"), std::string::npos) << run.err;
-  run = Run({"locate", "--epicentre", "90,0", "A.sac", "missing.sac"});
+  // Every unreadable file is named, not only the first.
+  run = Run({"locate", "--epicentre", "90,0", "missing.sac", "A.sac", "gone.sac"});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("missing.sac"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("gone.sac"), std::string::npos) << run.err;
+  EXPECT_EQ(run.out, "");
   run = Run({"locate", "--epicentre", "90,0", "--pick", "Z.sac=3", "A.sac"});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("Z.sac"), std::string::npos) << run.err;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "seismogram/SeismogramFile.h"
+#include "seismogram/EventReader.h"
 
 namespace orvane::tool {
 
@@ -104,11 +104,10 @@ bool ParseEventOption(const char* command, const std::string& name, const std::s
 
 bool ReadEvent(const char* command, const std::vector<std::string>& files,
                const std::vector<std::pair<std::string, float>>& picks, std::vector<std::unique_ptr<KSAC>>& records) {
-  for (const std::string& file : files) {
-    SeismogramReadResult result = ReadSeismogramFile(file);
-    if (!result.record) return Fail(command, file + ": " + result.reason);
-    records.push_back(std::move(result.record));
-  }
+  EventFiles event = ReadEventFiles(files);
+  for (const RefusedFile& refused : event.refused) Fail(command, refused.path + ": " + refused.reason);
+  if (!event.refused.empty()) return false;
+  records = std::move(event.records);
   for (const auto& [file, seconds] : picks) {
     bool found = false;
     for (std::size_t i = 0; i < records.size(); ++i) {

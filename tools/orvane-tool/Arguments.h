@@ -61,10 +61,11 @@ struct EventOptions {
 ///         not 'a.sac'".
 bool ParseEventOption(const char* command, const std::string& name, const std::string& value, EventOptions& event);
 
-/// @brief Reads @p files in order into @p records and sets each pick of
-/// @p picks as the P pick of every file of that name.
-/// @return false after printing the reason when a file cannot be read or a
-///         pick names none of the files.
+/// @brief Reads @p files in order into @p records (each file's format by its
+/// name) and sets each pick of @p picks as the P pick of every file of that
+/// name.
+/// @return false after naming every file that cannot be read, with its
+///         reason, or when a pick names none of the files.
 bool ReadEvent(const char* command, const std::vector<std::string>& files,
                const std::vector<std::pair<std::string, float>>& picks, std::vector<std::unique_ptr<KSAC>>& records);
 

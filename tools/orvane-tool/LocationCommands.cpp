@@ -13,6 +13,7 @@
 #include "location/TrialLocation.h"
 #include "platform/ErrorReport.h"
 #include "seismogram/KSAC.h"
+#include "seismogram/RecordReadouts.h"
 #include "seismogram/SeismogramFile.h"
 #include "tools/orvane-tool/Arguments.h"
 #include "tools/orvane-tool/Json.h"
@@ -65,16 +66,15 @@ void PrintTrial(const std::vector<std::string>& files, const std::vector<std::un
   for (std::size_t i = 0; i < records.size(); ++i) {
     const KSAC& r = *records[i];
     const float t0 = r.GetPick(0);
-    const float t1 = r.GetPick(1);
     w.NewLine().BeginObject();
     w.Key("file").String(files[i]);
     w.Key("kstnm").String(std::string(r.GetCharHeader(KSAC::KSTNM)));
     w.Key("gcarc").Float(r.GetFloatHeader(KSAC::GCARC));
     if (t0 != 0.0f) w.Key("t0").Float(t0); else w.Key("t0").Null();
-    w.Key("t1").Float(t1);
+    w.Key("t1").Float(r.GetPick(1));
     w.Key("t2").Float(r.GetPick(2));
     w.Key("user5").Float(r.GetFloatHeader(KSAC::USER5));
-    if (t0 != 0.0f) w.Key("deltaT").Float(t1 - t0); else w.Key("deltaT").Null();
+    if (const auto deltaT = DeltaT(r)) w.Key("deltaT").Float(*deltaT); else w.Key("deltaT").Null();
     w.EndObject();
   }
   w.NewLine().EndArray().EndObject();
