@@ -28,6 +28,47 @@ inline constexpr QRgb standardColours[17] = {
     qRgb(255, 255, 255)};
 inline constexpr int kStandardColourCount = 17;
 
+/// Names of the palette indices of `standardColours`: palette::kDarkRed is 5.
+namespace palette {
+enum Index : int {
+  kMoveOnly = 0,  ///< black, but to PenTo "move without drawing"
+  kBlack = 1,
+  kDarkBlue = 2,
+  kDarkGreen = 3,
+  kDarkCyan = 4,
+  kDarkRed = 5,
+  kDarkMagenta = 6,
+  kDarkYellow = 7,
+  kLightGrey = 8,
+  kDarkGrey = 9,
+  kBlue = 10,
+  kGreen = 11,
+  kCyan = 12,
+  kRed = 13,
+  kMagenta = 14,
+  kYellow = 15,
+  kWhite = 16,
+  kNone = -1,  ///< as a text colour: measure only; as a background: transparent
+};
+}  // namespace palette
+
+namespace label {
+/// Where DrawLabel puts the text across x.
+enum Horizontal : int {
+  kLeft = 0,    ///< the text starts half an average character width right of x
+  kCentre = 1,  ///< centred on x
+  kRight = 2,   ///< the text ends half an average character width left of x
+  kAtX = 3,     ///< the text starts at x
+};
+/// Where DrawLabel puts the text along y.
+enum Vertical : int {
+  kStandsOn = 0,  ///< the text stands on y (its descent ends at y)
+  kMiddle = 1,    ///< baseline a third of the ascent below y
+  kHangs = 2,     ///< the text hangs from y (its top at y)
+  kBaseline = 3,  ///< baseline at y
+};
+}  // namespace label
+
 /// @brief Draws @p text at (x, y) and returns the rectangle it covers.
 ///
 /// The text is split into lines at each backslash-n pair of characters (not at a

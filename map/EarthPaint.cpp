@@ -355,19 +355,21 @@ void Earth::DrawBackground(Surface& surface, const Rect& client, float rmsStep) 
     surface.LineTo(35, b - 25);
     surface.LineTo(35 + bar.barPixels, b - 25);
     surface.LineTo(35 + bar.barPixels, b - 35);
-    DrawLabel(surface, 35, b - 25, nullptr, QStringLiteral("0"), 1, -1, 1, 2);
-    DrawLabel(surface, 35 + bar.barPixels, b - 25, nullptr, QStringLiteral("%1 km").arg(bar.barKm), 1, -1, 1, 2);
+    DrawLabel(surface, 35, b - 25, nullptr, QStringLiteral("0"), palette::kBlack, palette::kNone, label::kCentre, label::kHangs);
+    DrawLabel(surface, 35 + bar.barPixels, b - 25, nullptr, QStringLiteral("%1 km").arg(bar.barKm), palette::kBlack, palette::kNone,
+              label::kCentre, label::kHangs);
   }
 
   // RMS legend above it: one box per class.
   const int y0 = (b - 45) - 20 * rmsColourCount - 5;
   surface.SelectBrush(Brush::Solid(kWhite));
   surface.Rectangle(5, y0 - 20, 65, y0 + 20 * rmsColourCount);
-  DrawLabel(surface, 35, y0 - 20, nullptr, QStringLiteral("RMS"), 1, -1, 1, 2);
+  DrawLabel(surface, 35, y0 - 20, nullptr, QStringLiteral("RMS"), palette::kBlack, palette::kNone, label::kCentre, label::kHangs);
   for (int k = 0; k < rmsColourCount; ++k) {
     surface.SelectBrush(Brush::Solid(QColor(rmsColours[k])));
     surface.Rectangle(5, y0 + 20 * k, 25, y0 + 20 * k + 20);
-    DrawLabel(surface, 30, y0 + 20 * k, nullptr, QString::fromStdString(RmsLegendText(k, rmsStep)), 1, -1, 0, 2);
+    DrawLabel(surface, 30, y0 + 20 * k, nullptr, QString::fromStdString(RmsLegendText(k, rmsStep)), palette::kBlack,
+              palette::kNone, label::kLeft, label::kHangs);
   }
 }
 
@@ -430,7 +432,7 @@ void Earth::DrawMap(Surface& surface, float spin, float tilt, float viewRadius, 
     if (record == nullptr) continue;
     const ScreenPoint s = Project(record->GetFloatHeader(KSAC::STLA), record->GetFloatHeader(KSAC::STLO));
     DrawStationMarker(s.x, s.y, surface);
-    DrawLabel(surface, s.x + 10, s.y - 8, nullptr, StationName(*record), 5, -1, 0, 1);
+    DrawLabel(surface, s.x + 10, s.y - 8, nullptr, StationName(*record), palette::kDarkRed, palette::kNone, label::kLeft, label::kMiddle);
     if (!hasTrial) continue;
     // The reach line ends where the observed P time puts the station: at the
     // station when user5 = gcarc. A station at the epicentre (gcarc 0) has no
@@ -449,9 +451,9 @@ void Earth::DrawMap(Surface& surface, float spin, float tilt, float viewRadius, 
 
   if (hasTrial) {
     const QString text = QString::fromStdString(TrialDescription(originTime, trialLat, trialLon, trialDepth, trialRms));
-    const Rect box = DrawLabel(surface, 5, 5, nullptr, text, 2, 15, 0, 2);
+    const Rect box = DrawLabel(surface, 5, 5, nullptr, text, palette::kDarkBlue, palette::kYellow, label::kLeft, label::kHangs);
     surface.FillSolidRect(box.Offset(2, 2), kBlack);
-    DrawLabel(surface, 5, 5, nullptr, text, 2, 15, 0, 2);
+    DrawLabel(surface, 5, 5, nullptr, text, palette::kDarkBlue, palette::kYellow, label::kLeft, label::kHangs);
   }
 }
 

@@ -219,4 +219,44 @@ class Surface {
   std::vector<QPoint> pixels_;    // scratch for the thin-line rasteriser
 };
 
+/// Keeps what a painter selects on a surface (pen, brush, font, text colour,
+/// background colour and mode, text alignment) and puts it all back when it
+/// leaves scope, so that a painter returns the surface as it found it:
+///
+///   SurfaceStateGuard keep(surface);
+///   surface.SelectPen(Pen::Solid(Qt::red, 2));  // undone at the end of the scope
+class SurfaceStateGuard {
+ public:
+  explicit SurfaceStateGuard(Surface& surface)
+      : surface_(surface),
+        pen_(surface.CurrentPen()),
+        brush_(surface.CurrentBrush()),
+        font_(surface.CurrentFont()),
+        textColour_(surface.TextColour()),
+        backgroundColour_(surface.BackgroundColour()),
+        backgroundMode_(surface.GetBackgroundMode()),
+        textAlign_(surface.GetTextAlign()) {}
+  ~SurfaceStateGuard() {
+    surface_.SelectPen(pen_);
+    surface_.SelectBrush(brush_);
+    surface_.SelectFont(font_);
+    surface_.SetTextColour(textColour_);
+    surface_.SetBackgroundColour(backgroundColour_);
+    surface_.SetBackgroundMode(backgroundMode_);
+    surface_.SetTextAlign(textAlign_);
+  }
+  SurfaceStateGuard(const SurfaceStateGuard&) = delete;
+  SurfaceStateGuard& operator=(const SurfaceStateGuard&) = delete;
+
+ private:
+  Surface& surface_;
+  Pen pen_;
+  Brush brush_;
+  QFont font_;
+  QColor textColour_;
+  QColor backgroundColour_;
+  BackgroundMode backgroundMode_;
+  TextAlign textAlign_;
+};
+
 }  // namespace orvane

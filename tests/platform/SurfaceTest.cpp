@@ -458,6 +458,32 @@ TEST(SurfaceState, SelectReturnsThePreviousObject) {
   EXPECT_EQ(s.DeviceSize(), QSize(40, 30));
 }
 
+TEST(SurfaceState, GuardPutsBackWhatAPainterSelected) {
+  QImage image = Blank();
+  Surface s(image);
+  s.SelectPen(Pen::Solid(Qt::blue, 3));
+  const QFont font = Surface::CreateFont("Arial", 20, 400);
+  s.SelectFont(font);
+  s.SetTextColour(Qt::green);
+  {
+    SurfaceStateGuard keep(s);
+    s.SelectPen(Pen::Null());
+    s.SelectBrush(Brush::Null());
+    s.SelectFont(Surface::StockFont());
+    s.SetTextColour(Qt::red);
+    s.SetBackgroundColour(Qt::yellow);
+    s.SetBackgroundMode(BackgroundMode::Transparent);
+    s.SetTextAlign(TextAlign::Right);
+  }
+  EXPECT_EQ(s.CurrentPen(), Pen::Solid(Qt::blue, 3));
+  EXPECT_EQ(s.CurrentBrush(), Brush::Solid(Qt::white));
+  EXPECT_EQ(s.CurrentFont(), font);
+  EXPECT_EQ(s.TextColour(), QColor(Qt::green));
+  EXPECT_EQ(s.BackgroundColour(), QColor(Qt::white));
+  EXPECT_EQ(s.GetBackgroundMode(), BackgroundMode::Opaque);
+  EXPECT_EQ(s.GetTextAlign(), TextAlign::Left);
+}
+
 // A widget that paints through a Surface in its paint event, as the windows do.
 class SurfaceWidget : public QWidget {
  protected:
