@@ -23,6 +23,8 @@
 namespace {
 
 using orvane::Earth;
+using orvane::MapPicture;
+using orvane::PaintMapPicture;
 using orvane::Rect;
 using orvane::Surface;
 
@@ -37,8 +39,11 @@ constexpr View kEurope{50.0f, 10.0f, 3000.0f};      // 4·600/3000 < 1: ".S1"
 
 void Paint(Earth& earth, QImage& image, const View& view) {
   Surface surface(image);
-  earth.DrawMap(surface, view.lon, -view.lat, view.radius, Rect{0, 0, kWidth, kHeight}, {}, orvane::SYSTEMTIME{},
-                0.0f, 0.0f, 0.0f, 0.0f);
+  MapPicture picture;
+  picture.CentreOn(view.lat, view.lon);
+  picture.radius = view.radius;
+  picture.client = Rect{0, 0, kWidth, kHeight};
+  PaintMapPicture(surface, picture, earth);
 }
 
 void Redraw(benchmark::State& state, const View& view, const char* expectedFile) {

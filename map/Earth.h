@@ -16,6 +16,7 @@
 #include <memory>
 #include <span>
 
+#include "map/MapPicture.h"
 #include "platform/Rect.h"
 #include "seismogram/Calendar.h"
 
@@ -141,6 +142,15 @@ class Earth {
                std::span<KSAC* const> records, const SYSTEMTIME& originTime, float trialLat,
                float trialLon, float trialDepth, float trialRms);
 
+  /// @brief Paints @p picture as DrawMap does, with everything taken from the
+  /// picture (its trials, maximum RMS and "has a trial"), not from the
+  /// program-wide lists. Sets `radius`, `centre` and `rotation`. With
+  /// @p keepCache the background is kept in `cache` and reused as DrawMap
+  /// does, drawn at the device pixel ratio of @p surface; without it the
+  /// background is drawn straight onto @p surface (at whatever resolution the
+  /// device has: a printer, a preview, an image) and `cache` is left alone.
+  void Paint(Surface& surface, const MapPicture& picture, bool keepCache);
+
   /// @brief Draws the records of an open map data file that lie on the near
   /// hemisphere, with the current `rotation` and `centre` and the given radius:
   /// one polyline per visible stretch of a record, in the pen colour of its
@@ -158,8 +168,14 @@ class Earth {
   static void DrawRmsDot(int x, int y, int rmsClass, int r, Surface& surface);
 
  private:
-  // Grid, map layers, scale bar and legend: the cached part of the picture.
-  void DrawBackground(Surface& surface, const Rect& client, float rmsStep);
+  // Globe, grid, map layers, scale bar and legend: the cached part of the picture.
+  void DrawBackground(Surface& surface, const Rect& client, int maximumRms);
+  void DrawGlobe(Surface& surface, const Rect& client);
+  void DrawGrid(Surface& surface);
+  void DrawMapLayers(Surface& surface, int clientHeight);
+  // Trial dots, stations with their reach lines, the trial's star and description.
+  void DrawTrials(Surface& surface, const MapPicture& picture, float rmsStep);
+  void DrawStations(Surface& surface, const MapPicture& picture);
 };
 
 }  // namespace orvane

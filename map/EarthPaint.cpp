@@ -36,9 +36,11 @@ struct MapBackground final : MapCache {
   int cachedMaximumRms = 0;
   int width = 0;
   int height = 0;
+  qreal ratio = 1.0;  // device pixels per unit of the surface it was drawn for
 
-  bool Matches(float s, float t, float r, int maxRms, int w, int h) const {
-    return spin == s && tilt == t && radius == r && cachedMaximumRms == maxRms && width == w && height == h;
+  bool Matches(float s, float t, float r, int maxRms, int w, int h, qreal dpr) const {
+    return spin == s && tilt == t && radius == r && cachedMaximumRms == maxRms && width == w && height == h &&
+           ratio == dpr;
   }
 };
 
@@ -265,28 +267,26 @@ void Earth::DrawMapFile(std::FILE* file, float fileRadius, Surface& surface) {
 }
 
 // ---------------------------------------------------------------------------
-// The picture
+// The background: globe, grid, map layers, scale bar and legend
 
-void Earth::DrawBackground(Surface& surface, const Rect& client, float rmsStep) {
-  const int w = client.Width();
-  const int h = client.Height();
-  const int b = client.bottom;
-
-  // Globe: a white disc, outlined with the surface's default black pen, as is
-  // the grid. When the globe is wider and taller than the client area it
-  // covers all of it, and the whole client is filled instead (an ellipse that
-  // large is slow and beyond what a device can draw). A tall, narrow client
+void Earth::DrawGlobe(Surface& surface, const Rect& client) {
+  // A white disc, outlined with the surface's default black pen, as is the
+  // grid. When the globe is wider and taller than the client area it covers
+  // all of it, and the whole client is filled instead (an ellipse that large
+  // is slow and beyond what a device can draw). A tall, narrow client
   // narrower than the globe still gets the disc, or the black sky above and
   // below the globe would turn white.
   surface.SelectBrush(Brush::Solid(kWhite));
-  if (static_cast<float>(w) < radius && static_cast<float>(h) < radius) {
+  if (static_cast<float>(client.Width()) < radius && static_cast<float>(client.Height()) < radius) {
     surface.Rectangle(client.left, client.top, client.right, client.bottom);
   } else {
     const float cx = static_cast<float>(centre.x);
     const float cy = static_cast<float>(centre.y);
     surface.Ellipse(TruncPixel(cx - radius), TruncPixel(cy - radius), TruncPixel(cx + radius), TruncPixel(cy + radius));
   }
+}
 
+void Earth::DrawGrid(Surface& surface) {
   std::vector<QPoint> points;
   points.reserve(361);
   auto rim = [&] {
@@ -320,10 +320,12 @@ void Earth::DrawBackground(Surface& surface, const Rect& client, float rmsStep) 
 
   rim();
 
-  // Meridians 0, 15, ..., 165 as great circles (each also draws its opposite).
+  // Meridians 0, 15, ..., 165 as great circles (each also draws its
+  // opposite). The last point repeats the first, so that the circle closes
+  // and no meridian has a gap just south of the equator.
   for (int m = 0; m <= 165; m += 15) {
     points.clear();
-    for (int i = 0; i < 360; ++i) {
+    for (int i = 0; i <= 360; ++i) {
       const float x = radius * cosTable[m] * cosTable[i];
       const float y = radius * sinTable[m] * cosTable[i];
       const float z = radius * sinTable[i];
@@ -331,9 +333,11 @@ void Earth::DrawBackground(Surface& surface, const Rect& client, float rmsStep) 
     }
     surface.Polyline(points);
   }
+}
 
-  // Map layers at the level of detail the view asks for.
-  const int level = MapLevel(h, radius);
+void Earth::DrawMapLayers(Surface& surface, int clientHeight) {
+  // The level of detail the view asks for; a missing file leaves its layer out.
+  const int level = MapLevel(clientHeight, radius);
   for (const char* feature : kMapFeatureNames) {
     const std::string name = std::string(feature) + kMapLevelExtensions[level];
     const std::string path = FindDataFile(name);
@@ -344,27 +348,35 @@ void Earth::DrawBackground(Surface& surface, const Rect& client, float rmsStep) 
     DrawMapFile(file, radius, surface);
     std::fclose(file);
   }
+}
 
-  // Scale bar, bottom left.
+namespace {
+
+void DrawScaleBar(Surface& surface, const Rect& client, float radius) {
+  const int b = client.bottom;
   surface.SelectPen(Pen::Solid(kBlack, 1));
   const ScaleBar bar = ComputeScaleBar(client.right, radius);
-  if (bar.shown) {
-    surface.SelectBrush(Brush::Solid(kWhite));
-    surface.Rectangle(5, b - 45, 35 + bar.barPixels + 30, b - 5);
-    surface.MoveTo(35, b - 35);
-    surface.LineTo(35, b - 25);
-    surface.LineTo(35 + bar.barPixels, b - 25);
-    surface.LineTo(35 + bar.barPixels, b - 35);
-    DrawLabel(surface, 35, b - 25, nullptr, QStringLiteral("0"), palette::kBlack, palette::kNone, label::kCentre, label::kHangs);
-    DrawLabel(surface, 35 + bar.barPixels, b - 25, nullptr, QStringLiteral("%1 km").arg(bar.barKm), palette::kBlack, palette::kNone,
-              label::kCentre, label::kHangs);
-  }
+  if (!bar.shown) return;
+  surface.SelectBrush(Brush::Solid(kWhite));
+  surface.Rectangle(5, b - 45, 35 + bar.barPixels + 30, b - 5);
+  surface.MoveTo(35, b - 35);
+  surface.LineTo(35, b - 25);
+  surface.LineTo(35 + bar.barPixels, b - 25);
+  surface.LineTo(35 + bar.barPixels, b - 35);
+  DrawLabel(surface, 35, b - 25, nullptr, QStringLiteral("0"), palette::kBlack, palette::kNone, label::kCentre,
+            label::kHangs);
+  DrawLabel(surface, 35 + bar.barPixels, b - 25, nullptr, QStringLiteral("%1 km").arg(bar.barKm), palette::kBlack,
+            palette::kNone, label::kCentre, label::kHangs);
+}
 
-  // RMS legend above it: one box per class.
-  const int y0 = (b - 45) - 20 * rmsColourCount - 5;
+// The RMS legend above the scale bar: one box per class.
+void DrawRmsLegend(Surface& surface, const Rect& client, float rmsStep) {
+  const int y0 = (client.bottom - 45) - 20 * rmsColourCount - 5;
+  surface.SelectPen(Pen::Solid(kBlack, 1));
   surface.SelectBrush(Brush::Solid(kWhite));
   surface.Rectangle(5, y0 - 20, 65, y0 + 20 * rmsColourCount);
-  DrawLabel(surface, 35, y0 - 20, nullptr, QStringLiteral("RMS"), palette::kBlack, palette::kNone, label::kCentre, label::kHangs);
+  DrawLabel(surface, 35, y0 - 20, nullptr, QStringLiteral("RMS"), palette::kBlack, palette::kNone, label::kCentre,
+            label::kHangs);
   for (int k = 0; k < rmsColourCount; ++k) {
     surface.SelectBrush(Brush::Solid(QColor(rmsColours[k])));
     surface.Rectangle(5, y0 + 20 * k, 25, y0 + 20 * k + 20);
@@ -373,67 +385,38 @@ void Earth::DrawBackground(Surface& surface, const Rect& client, float rmsStep) 
   }
 }
 
-void Earth::DrawMap(Surface& surface, float spin, float tilt, float viewRadius, const Rect& client,
-                    std::span<KSAC* const> records, const SYSTEMTIME& originTime, float trialLat,
-                    float trialLon, float trialDepth, float trialRms) {
-  const int w = client.Width();
-  const int h = client.Height();
+}  // namespace
 
-  radius = viewRadius;
-  centre.x = w / 2;
-  centre.y = h / 2;
-  surface.FillSolidRect(client, kBlack);
-  const float step = RmsStep(maximumRms);
-  SetRotation(spin, tilt);
+void Earth::DrawBackground(Surface& surface, const Rect& client, int maximumRmsSeconds) {
+  DrawGlobe(surface, client);
+  DrawGrid(surface);
+  DrawMapLayers(surface, client.Height());
+  DrawScaleBar(surface, client, radius);
+  DrawRmsLegend(surface, client, RmsStep(maximumRmsSeconds));
+}
 
-  auto* background = dynamic_cast<MapBackground*>(cache.get());
-  if (background != nullptr && background->Matches(spin, tilt, viewRadius, maximumRms, w, h)) {
-    surface.BitBlt(client.left, client.top, background->image);
-  } else if (w > 0 && h > 0) {
-    // The background is drawn off-screen in client coordinates, kept, and copied in.
-    auto fresh = std::make_unique<MapBackground>();
-    fresh->image = QImage(w, h, QImage::Format_RGB32);
-    fresh->image.fill(kBlack);
-    {
-      Surface offscreen(fresh->image);
-      offscreen.SetWindowOrigin(client.left, client.top);
-      offscreen.FillSolidRect(client, kBlack);
-      DrawBackground(offscreen, client, step);
-    }
-    surface.BitBlt(client.left, client.top, fresh->image);
-    fresh->spin = spin;
-    fresh->tilt = tilt;
-    fresh->radius = viewRadius;
-    fresh->cachedMaximumRms = maximumRms;
-    fresh->width = w;
-    fresh->height = h;
-    cache = std::move(fresh);
-    cachedSpin = spin;
-    cachedTilt = tilt;
-    cachedRadius = viewRadius;
-  } else {
-    // Nothing of an empty client area would be seen; draw without keeping it.
-    DrawBackground(surface, client, step);
+// ---------------------------------------------------------------------------
+// What lies over the background: trials, stations, the trial's description
+
+void Earth::DrawTrials(Surface& surface, const MapPicture& picture, float rmsStep) {
+  for (const RMS& trial : picture.trials) {
+    const ScreenPoint p = Project(trial.lat, trial.lon);
+    DrawRmsDot(p.x, p.y, RmsClass(trial.rms, rmsStep), 5, surface);
   }
+  const ScreenPoint epicentre = Project(picture.trial.epicentreLat, picture.trial.epicentreLon);
+  DrawEpicentreStar(epicentre.x, epicentre.y, surface);
+  DrawRmsDot(epicentre.x, epicentre.y, RmsClass(picture.trial.rms, rmsStep), 5, surface);
+}
 
-  const bool hasTrial = trialLat != 0.0f;
-  ScreenPoint epicentre;
-  if (hasTrial) {
-    for (const RMS& trial : trialList) {
-      const ScreenPoint p = Project(trial.lat, trial.lon);
-      DrawRmsDot(p.x, p.y, RmsClass(trial.rms, step), 5, surface);
-    }
-    epicentre = Project(trialLat, trialLon);
-    DrawEpicentreStar(epicentre.x, epicentre.y, surface);
-    DrawRmsDot(epicentre.x, epicentre.y, RmsClass(trialRms, step), 5, surface);
-  }
-
-  for (KSAC* record : records) {
+void Earth::DrawStations(Surface& surface, const MapPicture& picture) {
+  const ScreenPoint epicentre = Project(picture.trial.epicentreLat, picture.trial.epicentreLon);
+  for (KSAC* record : picture.records) {
     if (record == nullptr) continue;
     const ScreenPoint s = Project(record->GetFloatHeader(KSAC::STLA), record->GetFloatHeader(KSAC::STLO));
     DrawStationMarker(s.x, s.y, surface);
-    DrawLabel(surface, s.x + 10, s.y - 8, nullptr, StationName(*record), palette::kDarkRed, palette::kNone, label::kLeft, label::kMiddle);
-    if (!hasTrial) continue;
+    DrawLabel(surface, s.x + 10, s.y - 8, nullptr, StationName(*record), palette::kDarkRed, palette::kNone,
+              label::kLeft, label::kMiddle);
+    if (!picture.hasTrial) continue;
     // The reach line ends where the observed P time puts the station: at the
     // station when user5 = gcarc. A station at the epicentre (gcarc 0) has no
     // such point and gets no line.
@@ -448,13 +431,108 @@ void Earth::DrawMap(Surface& surface, float spin, float tilt, float viewRadius, 
     surface.SelectPen(pen);
     DrawReachMarker(px, py, surface);
   }
+}
 
-  if (hasTrial) {
-    const QString text = QString::fromStdString(TrialDescription(originTime, trialLat, trialLon, trialDepth, trialRms));
-    const Rect box = DrawLabel(surface, 5, 5, nullptr, text, palette::kDarkBlue, palette::kYellow, label::kLeft, label::kHangs);
-    surface.FillSolidRect(box.Offset(2, 2), kBlack);
-    DrawLabel(surface, 5, 5, nullptr, text, palette::kDarkBlue, palette::kYellow, label::kLeft, label::kHangs);
+namespace {
+
+void DrawTrialDescription(Surface& surface, const MapPicture& picture) {
+  const TrialState& t = picture.trial;
+  const QString text = QString::fromStdString(
+      TrialDescription(t.originTime, t.epicentreLat, t.epicentreLon, picture.depth, t.rms));
+  const Rect box = DrawLabel(surface, 5, 5, nullptr, text, palette::kDarkBlue, palette::kYellow, label::kLeft,
+                             label::kHangs);
+  surface.FillSolidRect(box.Offset(2, 2), kBlack);
+  DrawLabel(surface, 5, 5, nullptr, text, palette::kDarkBlue, palette::kYellow, label::kLeft, label::kHangs);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// The picture
+
+void Earth::Paint(Surface& surface, const MapPicture& picture, bool keepCache) {
+  const Rect& client = picture.client;
+  const int w = client.Width();
+  const int h = client.Height();
+
+  radius = picture.radius;
+  centre.x = w / 2;
+  centre.y = h / 2;
+  surface.FillSolidRect(client, kBlack);
+  SetRotation(picture.spin, picture.tilt);
+
+  const qreal ratio = surface.DevicePixelRatio();
+  auto* background = dynamic_cast<MapBackground*>(cache.get());
+  if (keepCache && background != nullptr &&
+      background->Matches(picture.spin, picture.tilt, picture.radius, picture.maximumRms, w, h, ratio)) {
+    surface.BitBlt(client.left, client.top, background->image);
+  } else if (keepCache && w > 0 && h > 0) {
+    // The background is drawn off-screen in client coordinates, at the
+    // surface's own pixel density, kept, and copied in.
+    auto fresh = std::make_unique<MapBackground>();
+    fresh->image = QImage(qRound(w * ratio), qRound(h * ratio), QImage::Format_RGB32);
+    if (!fresh->image.isNull()) {
+      fresh->image.setDevicePixelRatio(ratio);
+      fresh->image.fill(kBlack);
+      {
+        Surface offscreen(fresh->image);
+        offscreen.SetWindowOrigin(client.left, client.top);
+        offscreen.FillSolidRect(client, kBlack);
+        DrawBackground(offscreen, client, picture.maximumRms);
+      }
+      surface.BitBlt(client.left, client.top, fresh->image);
+      fresh->spin = picture.spin;
+      fresh->tilt = picture.tilt;
+      fresh->radius = picture.radius;
+      fresh->cachedMaximumRms = picture.maximumRms;
+      fresh->width = w;
+      fresh->height = h;
+      fresh->ratio = ratio;
+      cache = std::move(fresh);
+      cachedSpin = picture.spin;
+      cachedTilt = picture.tilt;
+      cachedRadius = picture.radius;
+    } else {
+      // No memory for the picture: draw it straight on, uncached.
+      DrawBackground(surface, client, picture.maximumRms);
+    }
+  } else {
+    // A printer, a preview, an image, or an empty client area: drawn straight
+    // on at the device's resolution, nothing kept.
+    DrawBackground(surface, client, picture.maximumRms);
   }
+
+  const float step = RmsStep(picture.maximumRms);
+  if (picture.hasTrial) DrawTrials(surface, picture, step);
+  DrawStations(surface, picture);
+  if (picture.hasTrial) DrawTrialDescription(surface, picture);
+}
+
+void Earth::DrawMap(Surface& surface, float spin, float tilt, float viewRadius, const Rect& client,
+                    std::span<KSAC* const> records, const SYSTEMTIME& originTime, float trialLat,
+                    float trialLon, float trialDepth, float trialRms) {
+  MapPicture picture;
+  picture.spin = spin;
+  picture.tilt = tilt;
+  picture.radius = viewRadius;
+  picture.client = client;
+  picture.records = records;
+  picture.trials = trialList;
+  // A trial latitude of exactly 0.0 stands for "no trial" in this call.
+  picture.hasTrial = trialLat != 0.0f;
+  picture.trial = TrialState{trialLat, trialLon, originTime, trialRms};
+  picture.depth = trialDepth;
+  picture.maximumRms = maximumRms;
+  Paint(surface, picture, true);
+}
+
+void PaintMapPicture(Surface& surface, const MapPicture& picture, Earth& globe) {
+  globe.Paint(surface, picture, true);
+}
+
+void PaintMapPicture(Surface& surface, const MapPicture& picture) {
+  Earth own;
+  own.Paint(surface, picture, false);
 }
 
 }  // namespace orvane

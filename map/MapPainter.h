@@ -10,9 +10,24 @@
 #include <string>
 #include <vector>
 
+#include "map/MapPicture.h"
 #include "seismogram/Calendar.h"
 
 namespace orvane {
+
+class Earth;
+class Surface;
+
+/// @brief Paints the main view's picture on screen with the view's own globe:
+/// sets the globe's view from @p picture and keeps its background cache, so
+/// that a repaint of an unchanged view opens no map file.
+void PaintMapPicture(Surface& surface, const MapPicture& picture, Earth& globe);
+
+/// @brief Paints @p picture on any other surface (a printer, a print preview,
+/// an image) with a globe of its own and no cache: the view's globe, its
+/// cache and its view stay untouched, and the background is drawn at the
+/// device's own resolution. Same pixels as the screen picture on a 1:1 image.
+void PaintMapPicture(Surface& surface, const MapPicture& picture);
 
 /// Pen colour of a map line by its feature class (FeatureClass of MapFile.h).
 inline constexpr QRgb mapPenColours[8] = {

@@ -44,6 +44,8 @@ bool Surface::IsActive() const { return painter_->isActive(); }
 
 QSize Surface::DeviceSize() const { return QSize(device_->width(), device_->height()); }
 
+qreal Surface::DevicePixelRatio() const { return device_->devicePixelRatioF(); }
+
 QPainter& Surface::Painter() { return *painter_; }
 
 QFont Surface::StockFont() {

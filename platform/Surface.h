@@ -97,6 +97,9 @@ class Surface {
   bool IsActive() const;
   /// @brief Size of the device in pixels.
   QSize DeviceSize() const;
+  /// @brief Device pixels per unit of the device: 2 on a doubled high-density screen or
+  /// image, 1 on an ordinary screen, an image and a printer (which maps by its resolution).
+  qreal DevicePixelRatio() const;
 
   /// @brief The program's stock system font: Liberation Sans (DejaVu Sans where missing),
   /// bold, 13 pixels, not antialiased, so that every picture looks the same everywhere.

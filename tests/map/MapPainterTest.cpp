@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPrinter>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -51,8 +53,18 @@ QImage Paint(Earth& earth, int w, int h, float spin, float tilt, float radius,
   QImage image(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
   image.fill(qRgb(1, 2, 3));
   Surface surface(image);
-  earth.DrawMap(surface, spin, tilt, radius, Rect{0, 0, w, h}, records, trial.time, trial.lat, trial.lon,
-                trial.depth, trial.rms);
+  MapPicture picture;
+  picture.spin = spin;
+  picture.tilt = tilt;
+  picture.radius = radius;
+  picture.client = Rect{0, 0, w, h};
+  picture.records = records;
+  picture.trials = trialList;
+  picture.hasTrial = trial.lat != 0.0f;
+  picture.trial = TrialState{trial.lat, trial.lon, trial.time, trial.rms};
+  picture.depth = trial.depth;
+  picture.maximumRms = maximumRms;
+  PaintMapPicture(surface, picture, earth);
   return image;
 }
 
@@ -476,7 +488,7 @@ TEST_F(MapPainterTest, ReachMarkerWhereTheObservedTimePutsTheStation) {
 }
 
 TEST_F(MapPainterTest, NoTrialMeansNoTrialMarksAtAll) {
-  // Latitude exactly 0.0 stands for "no trial": the picture is the one of an
+  // To DrawMap, latitude exactly 0.0 stands for "no trial": the picture is the one of an
   // event without any trial, whatever the list, longitude or station fields say.
   auto station = Station("STA", 25.0f, 20.0f);
   station->SetFloatHeader(KSAC::USER5, 15);
@@ -485,7 +497,12 @@ TEST_F(MapPainterTest, NoTrialMeansNoTrialMarksAtAll) {
   const QImage plain = Paint(plainEarth, 800, 600, 0, 0, 250, {station.get()});
   trialList = {RMS{7.0f, -22.0f, 0.5f}, RMS{-3.0f, 12.0f, 4.0f}};
   Earth earth;
-  const QImage image = Paint(earth, 800, 600, 0, 0, 250, {station.get()}, Trial{0.0f, 40.0f, 10.0f, 1.0f});
+  QImage image(800, 600, QImage::Format_RGB32);
+  {
+    Surface surface(image);
+    KSAC* const records[] = {station.get()};
+    earth.DrawMap(surface, 0, 0, 250, Rect{0, 0, 800, 600}, records, Trial{}.time, 0.0f, 40.0f, 10.0f, 1.0f);
+  }
   EXPECT_EQ(image, plain);
   EXPECT_EQ(image.pixel(At(earth, 7, -22)), kWhite);
   EXPECT_EQ(Count(image, kBlue, QRect(70, 0, 730, 600)), 0);  // no star (the legend has blue)
@@ -516,6 +533,223 @@ TEST_F(MapPainterTest, TrialDescriptionOnItsShadow) {
   EXPECT_EQ(image.pixel(box.left + 10, box.bottom + 1), kBlack);
   EXPECT_EQ(image.pixel(box.left + 10, box.bottom + 2), plain.pixel(box.left + 10, box.bottom + 2));
   EXPECT_EQ(image.pixel(box.left + 1, box.bottom + 1), plain.pixel(box.left + 1, box.bottom + 1));
+}
+
+
+// ---------------------------------------------------------------------------
+// The one picture call: screen, printer and image
+
+TEST(MapTables, ColoursAndFileNamesAsTheProgramDefinesThem) {
+  const QRgb pens[8] = {qRgb(0, 0, 0),     qRgb(0, 127, 0), qRgb(127, 0, 0), qRgb(0, 0, 127),
+                        qRgb(127, 127, 0), qRgb(0, 127, 0), qRgb(0, 0, 127), qRgb(0, 0, 127)};
+  for (int k = 0; k < 8; ++k) EXPECT_EQ(mapPenColours[k], pens[k]) << "class " << k;
+  const QRgb rms[12] = {qRgb(255, 255, 0), qRgb(0, 255, 255), qRgb(255, 0, 255), qRgb(255, 0, 0),
+                        qRgb(0, 255, 0),   qRgb(0, 0, 255),   qRgb(127, 127, 0), qRgb(0, 127, 127),
+                        qRgb(127, 0, 127), qRgb(127, 127, 127), qRgb(192, 192, 192), qRgb(255, 255, 255)};
+  for (int k = 0; k < 12; ++k) EXPECT_EQ(rmsColours[k], rms[k]) << "class " << k;
+  EXPECT_EQ(rmsColourCount, 11);
+  const std::vector<std::string> names(std::begin(kMapFeatureNames), std::end(kMapFeatureNames));
+  EXPECT_EQ(names, (std::vector<std::string>{"COAST", "ISLAND", "STATE", "COUNTRY", "LAKE", "RIVER"}));
+  const std::vector<std::string> levels(std::begin(kMapLevelExtensions), std::end(kMapLevelExtensions));
+  EXPECT_EQ(levels, (std::vector<std::string>{".S1", ".S2", ".S3", ".S4"}));
+}
+
+MapPicture PictureOf(float spin, float tilt, float radius, int w, int h) {
+  MapPicture picture;
+  picture.spin = spin;
+  picture.tilt = tilt;
+  picture.radius = radius;
+  picture.client = Rect{0, 0, w, h};
+  return picture;
+}
+
+TEST_F(MapPainterTest, ATrialOnTheEquatorIsDrawnLikeAnyOther) {
+  auto station = Station("STA", 25.0f, 20.0f);
+  station->SetFloatHeader(KSAC::USER5, 30);
+  station->SetFloatHeader(KSAC::GCARC, 30);
+  KSAC* const records[] = {station.get()};
+  MapPicture picture = PictureOf(0, 0, 250, 800, 600);
+  picture.records = records;
+  picture.hasTrial = true;
+  picture.trial = TrialState{0.0f, 0.0f, Trial{}.time, 4.5f};  // the centre of the default view
+  picture.depth = 33.0f;
+  QImage image(800, 600, QImage::Format_RGB32);
+  Earth earth;
+  {
+    Surface surface(image);
+    PaintMapPicture(surface, picture, earth);
+  }
+  EXPECT_EQ(image.pixel(400 - 3, 300 + 2), rmsColours[4]);  // the trial's own dot over its star
+  EXPECT_EQ(image.pixel(400 + 5, 300 - 2), kBlack);  // a tip of the star
+  EXPECT_GT(Count(image, standardColours[15], QRect(0, 0, 800, 30)), 200);  // the description
+  const QPoint s = At(earth, 25, 20);
+  const QPoint q = QPoint(400, 300) + (s - QPoint(400, 300)) / 2;
+  EXPECT_GT(Count(image, kBlack, QRect(q.x() - 1, q.y() - 1, 3, 3)), 0);  // the reach line
+}
+
+TEST_F(MapPainterTest, MeridiansAreClosedJustSouthOfTheEquator) {
+  // Seen close up at 0 N, 10 E, meridian 15 E runs down the picture; the
+  // stretch from the equator to 1 S must be drawn like the rest.
+  Earth earth;
+  const QImage image = Paint(earth, 800, 600, 10, 0, 3000);
+  for (float lat : {0.2f, -0.1f, -0.5f, -0.9f, -1.5f}) {
+    const QPoint p = At(earth, lat, 15.0f);
+    EXPECT_GT(Count(image, kBlack, QRect(p.x() - 1, p.y(), 3, 1)), 0) << "latitude " << lat;
+  }
+}
+
+TEST_F(MapPainterTest, TheCacheNeverHoldsStationsOrTrials) {
+  auto station = Station("STA", 25.0f, 20.0f);
+  KSAC* const records[] = {station.get()};
+  trialList = {RMS{7.0f, -22.0f, 0.5f}};
+  MapPicture busy = PictureOf(15, -20, 260, 800, 600);
+  busy.records = records;
+  busy.trials = trialList;
+  busy.hasTrial = true;
+  busy.trial = TrialState{-10.0f, 30.0f, Trial{}.time, 2.0f};
+  const MapPicture empty = PictureOf(15, -20, 260, 800, 600);
+
+  Earth earth;
+  QImage first(800, 600, QImage::Format_RGB32), second(800, 600, QImage::Format_RGB32),
+      fresh(800, 600, QImage::Format_RGB32);
+  {
+    Surface surface(first);
+    PaintMapPicture(surface, busy, earth);
+  }
+  ClearMapFileLog();
+  {
+    Surface surface(second);
+    PaintMapPicture(surface, empty, earth);
+  }
+  EXPECT_TRUE(MapFilesOpened().empty());  // the cached background was used
+  {
+    Earth other;
+    Surface surface(fresh);
+    PaintMapPicture(surface, empty, other);
+  }
+  EXPECT_NE(first, second);
+  EXPECT_EQ(second, fresh);
+}
+
+TEST_F(MapPainterTest, PrintingAndImagesLeaveTheViewsGlobeAlone) {
+  Earth view;
+  QImage screen(800, 600, QImage::Format_RGB32);
+  const MapPicture shown = PictureOf(10, -20, 230, 800, 600);
+  {
+    Surface surface(screen);
+    PaintMapPicture(surface, shown, view);
+  }
+  const MapCache* cache = view.cache.get();
+  const ScreenPoint centre = view.centre;
+  float rotation[3][3];
+  std::memcpy(rotation, view.rotation, sizeof rotation);
+
+  // The same picture scaled to a page, and another view on an image.
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString((dir_ / "page.pdf").string()));
+  {
+    Surface page(printer);
+    page.SetMapMode(MapMode::Anisotropic);
+    page.SetWindowExtent(800, 600);
+    page.SetViewportExtent(printer.width(), printer.width() * 600 / 800);
+    PaintMapPicture(page, shown);
+  }
+  QImage other(300, 200, QImage::Format_RGB32);
+  {
+    Surface surface(other);
+    PaintMapPicture(surface, PictureOf(-100, 40, 900, 300, 200));
+  }
+  EXPECT_GT(fs::file_size(dir_ / "page.pdf"), 1000u);
+  EXPECT_EQ(view.cache.get(), cache);
+  EXPECT_EQ(view.radius, 230.0f);
+  EXPECT_EQ(view.centre, centre);
+  EXPECT_EQ(std::memcmp(rotation, view.rotation, sizeof rotation), 0);
+  EXPECT_EQ(view.cachedSpin, 10.0f);
+  // And the view's next repaint still comes from its cache.
+  ClearMapFileLog();
+  QImage again(800, 600, QImage::Format_RGB32);
+  {
+    Surface surface(again);
+    PaintMapPicture(surface, shown, view);
+  }
+  EXPECT_TRUE(MapFilesOpened().empty());
+  EXPECT_EQ(again, screen);
+}
+
+TEST_F(MapPainterTest, AnImageWithoutCacheIsTheScreenPicture) {
+  Earth view;
+  QImage screen(640, 480, QImage::Format_RGB32), image(640, 480, QImage::Format_RGB32);
+  auto station = Station("STA", 25.0f, 20.0f);
+  KSAC* const records[] = {station.get()};
+  MapPicture picture = PictureOf(-30, 10, 250, 640, 480);
+  picture.records = records;
+  {
+    Surface surface(screen);
+    PaintMapPicture(surface, picture, view);
+  }
+  {
+    Surface surface(image);
+    PaintMapPicture(surface, picture);
+  }
+  EXPECT_EQ(screen, image);
+}
+
+// How many 2 × 2 blocks (at even coordinates) of @p image are not of one colour;
+// an enlarged 1× raster has none.
+int MixedBlocks(const QImage& image) {
+  int n = 0;
+  for (int y = 0; y + 1 < image.height(); y += 2)
+    for (int x = 0; x + 1 < image.width(); x += 2) {
+      const QRgb c = image.pixel(x, y);
+      n += image.pixel(x + 1, y) != c || image.pixel(x, y + 1) != c || image.pixel(x + 1, y + 1) != c;
+    }
+  return n;
+}
+
+TEST_F(MapPainterTest, TwoDevicePixelsPerUnitDrawTheBackgroundAtDeviceResolution) {
+  const MapPicture picture = PictureOf(0, 0, 200, 400, 400);
+  for (bool cached : {true, false}) {
+    SCOPED_TRACE(cached ? "screen with its cache" : "uncached image");
+    QImage dense(800, 800, QImage::Format_RGB32);
+    dense.setDevicePixelRatio(2.0);
+    Earth earth;
+    {
+      Surface surface(dense);
+      if (cached)
+        PaintMapPicture(surface, picture, earth);
+      else
+        PaintMapPicture(surface, picture);
+    }
+    // The globe is where it belongs (the disc in the middle, black sky in the corner) ...
+    EXPECT_EQ(dense.pixel(2 * 207, 2 * 207), kWhite);
+    EXPECT_EQ(dense.pixel(4, 4), kBlack);
+    // ... and its rim, the legend's text and the scale bar's text are drawn with
+    // device pixels, not as 2 × 2 blocks of an enlarged 1× picture.
+    EXPECT_GT(MixedBlocks(dense), 300);
+  }
+  QImage plain(400, 400, QImage::Format_RGB32);
+  {
+    Earth earth;
+    Surface surface(plain);
+    PaintMapPicture(surface, picture, earth);
+  }
+  EXPECT_EQ(MixedBlocks(plain.scaled(800, 800)), 0);  // what an enlargement would give
+}
+
+TEST_F(MapPainterTest, AMissingMapLayerLeavesTheRestOfThePicture) {
+  // COAST.S4 cannot be read (a directory stands in its place); the island
+  // layer, the grid and the legend are still drawn.
+  fs::remove(dir_ / "COAST.S4");
+  fs::create_directory(dir_ / "COAST.S4");
+  MapBytes island;
+  island.Record(2000, {{600, 0}, {1800, 0}});  // along the equator, 10 E to 30 E
+  WriteMap("ISLAND.S4", island);
+  Earth earth;
+  const QImage image = Paint(earth, 800, 600, 0, 0, 250);
+  EXPECT_EQ(image.pixel(At(earth, 0, 20)), mapPenColours[2]);
+  EXPECT_EQ(image.pixel(At(earth, 45, -40)), kBlack);  // the grid
+  EXPECT_EQ(image.pixel(15, 600 - 270 + 10), rmsColours[0]);  // the legend's first box
 }
 
 }  // namespace

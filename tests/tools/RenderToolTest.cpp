@@ -14,6 +14,7 @@
 #include "location/RMS.h"
 #include "location/TrialLocation.h"
 #include "map/Earth.h"
+#include "map/MapPainter.h"
 #include "platform/Surface.h"
 #include "seismogram/KSAC.h"
 #include "seismogram/SeismogramFile.h"
@@ -82,9 +83,17 @@ class RenderTool : public testing::Test {
     QImage image(v.width, v.height, QImage::Format_RGB32);
     {
       Surface surface(image);
-      Earth earth;
-      earth.DrawMap(surface, v.lon, -v.lat, v.radius, Rect{0, 0, v.width, v.height}, pointers, state.originTime,
-                    state.epicentreLat, state.epicentreLon, depth, state.rms);
+      MapPicture picture;
+      picture.CentreOn(v.lat, v.lon);
+      picture.radius = v.radius;
+      picture.client = Rect{0, 0, v.width, v.height};
+      picture.records = pointers;
+      picture.trials = trialList;
+      picture.hasTrial = epicentre != nullptr;
+      picture.trial = state;
+      picture.depth = depth;
+      picture.maximumRms = v.maximum;
+      PaintMapPicture(surface, picture);
     }
     return image;
   }
@@ -156,6 +165,14 @@ TEST_F(RenderTool, EventAndTrialAsLocateMakesIt) {
   ASSERT_EQ(Run({"--out", "stations.png", "a.sac", "b.sac", "c.sac"}).status, 0);
   EXPECT_EQ(Load("stations.png"), Expected(View{}, {{"a.sac", 0}, {"b.sac", 0}, {"c.sac", 0}}));
   EXPECT_NE(Load("stations.png"), expected);
+  // A trial on the equator is shown like any other: its description sits in
+  // its yellow box at the top left.
+  ASSERT_EQ(Run({"--out", "equator.png", "--epicentre", "0,15", "--pick", "a.sac=200", "a.sac"}).status, 0);
+  const QImage equator = Load("equator.png");
+  int yellow = 0;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 400; ++x) yellow += equator.pixel(x, y) == qRgb(255, 255, 0);
+  EXPECT_GT(yellow, 200);
 }
 
 TEST_F(RenderTool, RefusalsLeaveNoFile) {

@@ -14,6 +14,7 @@
 #include "location/TrialLocation.h"
 #include "platform/ErrorReport.h"
 #include "map/Earth.h"
+#include "map/MapPainter.h"
 #include "platform/Rect.h"
 #include "platform/Surface.h"
 #include "seismogram/KSAC.h"
@@ -93,7 +94,6 @@ int RenderCommand(int argc, char** argv) {
   if (!ReadEvent(kName, o.files, o.event.picks, records)) return 1;
   std::vector<KSAC*> pointers = RecordPointers(records);
 
-  maximumRms = o.maximumRms;
   trialList.clear();
   TrialState state;
   if (o.event.epicentre) {
@@ -123,9 +123,17 @@ int RenderCommand(int argc, char** argv) {
   }
   {
     Surface surface(image);
-    Earth earth;
-    earth.DrawMap(surface, o.centreLon, -o.centreLat, o.radius, Rect{0, 0, o.width, o.height}, pointers,
-                  state.originTime, state.epicentreLat, state.epicentreLon, o.event.depth, state.rms);
+    MapPicture picture;
+    picture.CentreOn(o.centreLat, o.centreLon);
+    picture.radius = o.radius;
+    picture.client = Rect{0, 0, o.width, o.height};
+    picture.records = pointers;
+    picture.trials = trialList;
+    picture.hasTrial = o.event.epicentre.has_value();
+    picture.trial = state;
+    picture.depth = o.event.depth;
+    picture.maximumRms = o.maximumRms;
+    PaintMapPicture(surface, picture);
   }
 
   QSaveFile file(QString::fromLocal8Bit(o.out.c_str()));
