@@ -19,6 +19,7 @@
 #include "platform/DataFile.h"
 #include "platform/Surface.h"
 #include "seismogram/KSAC.h"
+#include "seismogram/RecordReadouts.h"
 
 namespace orvane {
 namespace {
@@ -416,10 +417,12 @@ void Earth::DrawStations(Surface& surface, const MapPicture& picture) {
     DrawStationMarker(s.x, s.y, surface);
     DrawLabel(surface, s.x + 10, s.y - 8, nullptr, StationName(*record), palette::kDarkRed, palette::kNone,
               label::kLeft, label::kMiddle);
-    if (!picture.hasTrial) continue;
     // The reach line ends where the observed P time puts the station: at the
     // station when user5 = gcarc. A station at the epicentre (gcarc 0) has no
-    // such point and gets no line.
+    // such point and gets no line, and neither does a station without a pick:
+    // it has no observed time (its user5 of 0 would put a marker over the
+    // trial's star).
+    if (!picture.hasTrial || !HasPick(*record)) continue;
     const float gcarc = record->GetFloatHeader(KSAC::GCARC);
     const float f = record->GetFloatHeader(KSAC::USER5) / gcarc;
     if (gcarc == 0.0f || !std::isfinite(f)) continue;

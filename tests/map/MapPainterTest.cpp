@@ -458,11 +458,14 @@ TEST_F(MapPainterTest, ReachMarkerWhereTheObservedTimePutsTheStation) {
     const char* name;
     float user5, gcarc;
     double fraction;  // of the way from the epicentre to the station; < 0 for no line
+    bool picked = true;
   } cases[] = {{"at the station", 30, 30, 1.0}, {"halfway", 15, 30, 0.5}, {"on the epicentre", 0, 30, 0.0},
-               {"beyond", 36, 30, 1.2}, {"station at the epicentre", 10, 0, -1.0}};
+               {"beyond", 36, 30, 1.2}, {"station at the epicentre", 10, 0, -1.0},
+               {"no pick, no observed time", 0, 30, -1.0, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     auto station = Station("STA", 25.0f, 20.0f);
+    if (c.picked) station->SetPick(0, 100.0f);
     station->SetFloatHeader(KSAC::USER5, c.user5);
     station->SetFloatHeader(KSAC::GCARC, c.gcarc);
     Earth earth;
@@ -472,6 +475,7 @@ TEST_F(MapPainterTest, ReachMarkerWhereTheObservedTimePutsTheStation) {
     if (c.fraction < 0) {
       EXPECT_EQ(image.pixel(s), kRed);
       EXPECT_EQ(image.pixel((e + s) / 2), kWhite);
+      EXPECT_EQ(image.pixel(e + QPoint(0, -4)), kBlue);  // the star, with no marker over it
       continue;
     }
     const QPoint p(static_cast<int>(e.x() * (1 - c.fraction) + s.x() * c.fraction),
@@ -565,6 +569,7 @@ MapPicture PictureOf(float spin, float tilt, float radius, int w, int h) {
 
 TEST_F(MapPainterTest, ATrialOnTheEquatorIsDrawnLikeAnyOther) {
   auto station = Station("STA", 25.0f, 20.0f);
+  station->SetPick(0, 100.0f);
   station->SetFloatHeader(KSAC::USER5, 30);
   station->SetFloatHeader(KSAC::GCARC, 30);
   KSAC* const records[] = {station.get()};
