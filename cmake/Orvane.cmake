@@ -20,9 +20,11 @@ function(orvane_library name)
 endfunction()
 
 # add_unit_test(name SOURCES ... [LIBS ...] [LABELS ...] [GUI])
-# One gtest executable registered with CTest. GUI tests get a QApplication on
-# the offscreen platform through tests/support/GuiTestMain.cpp; the others
-# link no Qt at all.
+# One gtest executable registered with CTest, labelled "unit" or, with GUI,
+# "gui". Every test runs with its own HOME, XDG directories and working
+# directory (tests/support/IsolatedEnvironment.h). GUI tests get a
+# QApplication on the offscreen platform through tests/support/GuiTestMain.cpp;
+# the others link no Qt at all.
 function(add_unit_test name)
   cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -32,12 +34,17 @@ function(add_unit_test name)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest Qt6::Widgets Qt6::Test)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
   else()
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
   endif()
   orvane_warnings(${name})
   set(labels ${ARG_LABELS})
   if(NOT labels)
-    set(labels unit)
+    if(ARG_GUI)
+      set(labels gui)
+    else()
+      set(labels unit)
+    endif()
   endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}

@@ -4,12 +4,13 @@
 
 #include "location/RMS.h"
 #include "seismogram/KSAC.h"
+#include "support/TrialStateGuard.h"
 
 namespace orvane {
 namespace {
 
 TEST(StudentPick, StoresT0ClearsPredictionsAndDiscardsTrialsOnce) {
-  trialList.clear();
+  test::TrialStateGuard trials;
   KSAC r;
   r.SetPick(0, 10.0f);
   r.SetPick(1, 11.0f);

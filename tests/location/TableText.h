@@ -2,13 +2,13 @@
 // Hand-made travel-time tables for the tests, in the fixed columns of the
 // table files, and a scratch directory to put them in.
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
+
+#include "support/CurrentDirectory.h"
 
 namespace orvane::test {
 
@@ -39,30 +39,5 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& text
   std::ofstream out(path, std::ios::binary);
   out << text;
 }
-
-/// A fresh directory that is the current directory while the object lives.
-/// The data-file lookup tries the current directory first, so tables written
-/// here are the ones a trial reads.
-class ScratchDirectory {
- public:
-  ScratchDirectory() {
-    char pattern[] = "/tmp/orvane-test-XXXXXX";
-    path_ = ::mkdtemp(pattern);
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(path_);
-  }
-  ~ScratchDirectory() {
-    std::error_code ec;
-    std::filesystem::current_path(previous_, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  ScratchDirectory(const ScratchDirectory&) = delete;
-  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-  std::filesystem::path previous_;
-};
 
 }  // namespace orvane::test

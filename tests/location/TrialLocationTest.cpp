@@ -13,6 +13,7 @@
 
 #include "location/RMS.h"
 #include "location/TableText.h"
+#include "support/TrialStateGuard.h"
 #include "seismogram/KSAC.h"
 
 namespace orvane {
@@ -62,9 +63,7 @@ class TrialTest : public testing::Test {
   void SetUp() override {
     test::WriteFile(dir_.path() / "P.JB", StepTable(5.7, 14.2));
     test::WriteFile(dir_.path() / "S.JB", StepTable(9.0, 25.0));
-    trialList.clear();
   }
-  void TearDown() override { trialList.clear(); }
 
   TrialResult Try(float lat, float lon, float depth = 0.0f) {
     std::vector<KSAC*> pointers = RecordPointers(records_);
@@ -73,6 +72,7 @@ class TrialTest : public testing::Test {
   }
 
   ScratchDirectory dir_;
+  test::TrialStateGuard trials_;
   std::vector<std::unique_ptr<KSAC>> records_;
   TrialState state_;
 };

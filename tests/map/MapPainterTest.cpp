@@ -12,13 +12,14 @@
 #include <fstream>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "location/RMS.h"
 #include "map/DrawingPrimitives.h"
 #include "map/Earth.h"
 #include "map/MapBytes.h"
+#include "support/CurrentDirectory.h"
+#include "support/TrialStateGuard.h"
 #include "platform/Surface.h"
 #include "seismogram/KSAC.h"
 
@@ -86,30 +87,18 @@ int Count(const QImage& image, QRgb colour, QRect area = QRect()) {
 class MapPainterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("orvane-mappaint-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    oldCwd_ = fs::current_path();
-    fs::current_path(dir_);
     for (const char* feature : kMapFeatureNames)
       for (const char* ext : kMapLevelExtensions) WriteMap(std::string(feature) + ext, MapBytes());
     ClearMapFileLog();
-    trialList.clear();
-    maximumRms = 10;
-  }
-  void TearDown() override {
-    fs::current_path(oldCwd_);
-    fs::remove_all(dir_);
-    trialList.clear();
-    maximumRms = 10;
   }
   void WriteMap(const std::string& name, const MapBytes& map) {
     std::ofstream out(dir_ / name, std::ios::binary);
     out.write(reinterpret_cast<const char*>(map.bytes.data()), static_cast<std::streamsize>(map.bytes.size()));
   }
 
-  fs::path dir_, oldCwd_;
+  test::ScratchDirectory scratch_;
+  const fs::path dir_ = scratch_.path();
+  test::TrialStateGuard trials_;
 };
 
 std::vector<std::string> LevelFiles(const char* ext) {

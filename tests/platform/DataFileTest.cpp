@@ -5,7 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
+
+#include "support/CurrentDirectory.h"
 
 namespace fs = std::filesystem;
 
@@ -16,24 +19,20 @@ namespace {
 class DataFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    base_ = fs::temp_directory_path() / ("orvane-datafile-" + std::to_string(::getpid()) + "-" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(base_);
     fs::create_directories(base_ / "cwd");
     fs::create_directories(base_ / "env");
-    oldCwd_ = fs::current_path();
-    fs::current_path(base_ / "cwd");
+    cwd_ = std::make_unique<orvane::test::CurrentDirectoryGuard>(base_ / "cwd");
     if (const char* old = std::getenv("ORVANE_DATA")) oldEnv_ = old, hadEnv_ = true;
     setenv("ORVANE_DATA", (base_ / "env").c_str(), 1);
   }
   void TearDown() override {
-    fs::current_path(oldCwd_);
     if (hadEnv_) setenv("ORVANE_DATA", oldEnv_.c_str(), 1); else unsetenv("ORVANE_DATA");
-    fs::remove_all(base_);
   }
   static void Touch(const fs::path& p) { std::ofstream(p) << "x"; }
 
-  fs::path base_, oldCwd_;
+  orvane::test::ScopedTempDir scratch_;
+  const fs::path base_ = scratch_.path();
+  std::unique_ptr<orvane::test::CurrentDirectoryGuard> cwd_;
   std::string oldEnv_;
   bool hadEnv_ = false;
 };

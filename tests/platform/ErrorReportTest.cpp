@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/TempDir.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -16,7 +18,8 @@ const std::string kTop = std::string(35, '-') + " MESSAGE " + std::string(35, '-
 const std::string kBottom = std::string(79, '-') + "\n";
 
 std::string WriteCatalogue(const std::string& name, const std::string& text) {
-  fs::path p = fs::temp_directory_path() / (name + "-" + std::to_string(::getpid()) + ".doc");
+  static const orvane::test::ScopedTempDir dir;
+  fs::path p = dir / (name + ".doc");
   std::ofstream(p, std::ios::binary) << text;
   return p.string();
 }

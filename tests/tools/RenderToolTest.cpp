@@ -20,6 +20,7 @@
 #include "seismogram/SeismogramFile.h"
 #include "support/RunCommand.h"
 #include "support/TempDir.h"
+#include "support/TrialStateGuard.h"
 
 namespace orvane {
 namespace {
@@ -35,14 +36,7 @@ struct View {
 
 class RenderTool : public testing::Test {
  protected:
-  void SetUp() override {
-    trialList.clear();
-    maximumRms = 10;
-  }
-  void TearDown() override {
-    trialList.clear();
-    maximumRms = 10;
-  }
+  test::TrialStateGuard trials_;
 
   // Runs the tool in the scratch directory; the map files and tables come
   // from the data directory, as for the painter in this process.

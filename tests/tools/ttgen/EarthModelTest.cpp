@@ -9,6 +9,8 @@
 
 #include "TestModels.h"
 
+#include "support/TempDir.h"
+
 namespace orvane::ttgen {
 namespace {
 
@@ -132,8 +134,8 @@ TEST(EarthModelTest, RefusesUnknownOrMisplacedNamesInNd) {
 }
 
 TEST(EarthModelTest, LoadRefusesMissingUnknownAndOversizedFiles) {
-  const fs::path dir = fs::temp_directory_path() / ("ttgen-model-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const orvane::test::ScopedTempDir scratch;
+  const fs::path& dir = scratch.path();
   EXPECT_THROW(EarthModel::Load((dir / "absent.tvel").string()), EarthModelError);
   std::ofstream(dir / "model.txt") << kTvel;
   EXPECT_THROW(EarthModel::Load((dir / "model.txt").string()), EarthModelError);
@@ -148,7 +150,6 @@ TEST(EarthModelTest, LoadRefusesMissingUnknownAndOversizedFiles) {
   }
   std::ofstream(dir / "ok.tvel") << kTvel;
   EXPECT_NO_THROW(EarthModel::Load((dir / "ok.tvel").string()));
-  fs::remove_all(dir);
 }
 
 }  // namespace
