@@ -210,6 +210,8 @@ TEST_F(Tool, BadArguments) {
   EXPECT_EQ(RunTool({"header"}).status, 2);
   EXPECT_EQ(RunTool({"header", "--format", "mseed", "x.sac"}).status, 2);
   EXPECT_EQ(RunTool({"header", "--format"}).status, 2);
+  EXPECT_EQ(RunTool({"header", "-x", "a.sac"}).status, 2);  // a mistyped option, not a file
+  EXPECT_EQ(RunTool({"convert", "--format=pepp", "-q", "a", "b"}).status, 2);
   EXPECT_EQ(RunTool({"convert", "only-one.sac"}).status, 2);
   EXPECT_EQ(RunTool({"convert", "a", "b", "c"}).status, 2);
 }

@@ -1,5 +1,6 @@
 #include "tools/orvane-tool/Arguments.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -61,6 +62,9 @@ bool ParseOptions(const char* command, const char* allowed, const char* flags, i
       ++i;
       break;
     }
+    // "-x" is a mistyped option, not a file; "-5" and "-" are values.
+    if (arg.size() > 1 && arg[0] == '-' && arg[1] != '-' && std::isalpha(static_cast<unsigned char>(arg[1])))
+      return Fail(command, "unknown option '" + arg + "'");
     if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) break;
     std::string name = arg.substr(2);
     std::optional<std::string> value;

@@ -38,7 +38,8 @@ std::optional<std::pair<float, float>> ParseLatLon(const std::string& text);
 using OptionHandler = std::function<bool(const std::string& name, const std::string& value)>;
 
 /// @brief Reads the options before the first non-option argument (or "--"):
-/// "--name value" and "--name=value", in any order. @p allowed lists the
+/// "--name value" and "--name=value", in any order; a word like "-x" before
+/// them is refused as an unknown option ("-5" and "-" are arguments). @p allowed lists the
 /// option names separated by spaces (e.g. "phase depth inverse"); those also in
 /// @p flags take no value and reach @p handle with an empty one. The arguments
 /// after the options are appended to @p rest.

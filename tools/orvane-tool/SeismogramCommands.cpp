@@ -9,6 +9,7 @@
 
 #include "seismogram/KSAC.h"
 #include "seismogram/SeismogramFile.h"
+#include "tools/orvane-tool/Arguments.h"
 #include "tools/orvane-tool/Json.h"
 
 namespace orvane::tool {
@@ -23,40 +24,12 @@ struct Arguments {
 
 // Parses "[--format NAME] [--] FILE...". False (with a message) for bad use.
 bool ParseArguments(const char* command, int argc, char** argv, Arguments& args) {
-  int i = 0;
-  for (; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--") {
-      ++i;
-      break;
-    }
-    if (arg == "--format" || arg.rfind("--format=", 0) == 0) {
-      std::string name;
-      if (arg == "--format") {
-        if (i + 1 >= argc) {
-          std::fprintf(stderr, "orvane-tool %s: --format needs sac, pepp or psn\n", command);
-          return false;
-        }
-        name = argv[++i];
-      } else {
-        name = arg.substr(std::strlen("--format="));
-      }
-      args.format = ParseSeismogramFormat(name);
-      if (!args.format) {
-        std::fprintf(stderr, "orvane-tool %s: unknown format '%s' (sac, pepp or psn)\n", command,
-                     name.c_str());
-        return false;
-      }
-      continue;
-    }
-    if (arg.size() > 1 && arg[0] == '-') {
-      std::fprintf(stderr, "orvane-tool %s: unknown option '%s'\n", command, arg.c_str());
-      return false;
-    }
-    break;
-  }
-  for (; i < argc; ++i) args.files.emplace_back(argv[i]);
-  return true;
+  const auto handle = [&](const std::string&, const std::string& name) {
+    args.format = ParseSeismogramFormat(name);
+    if (!args.format) return Fail(command, "unknown format '" + name + "' (sac, pepp or psn)");
+    return true;
+  };
+  return ParseOptions(command, "format", "", argc, argv, handle, args.files);
 }
 
 // A float header field: null when UNDEFINED (or not a finite number).
