@@ -1,0 +1,40 @@
+#include "app/MenuTable.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr MenuEntry kMainMenu[] = {
+    {"&File", "&Open Event ...", kCmOpenEvent, "Opens an earthquake"},
+    {"&File", "&Close Event ...", kCmCloseEvent, "Closes and earthquake"},
+    {"&File", nullptr, 0, nullptr},
+    {"&File", "Print Pre&view...", kCmPrintPreview, "Displays full pages as read-only"},
+    {"&File", "&Print...", kCmPrint, "Prints the active document"},
+    {"&File", "P&rint Setup...", kCmPrintSetup, "Sets print characteristics for the active document"},
+    {"&File", nullptr, 0, nullptr},
+    {"&File", "E&xit\tAlt+F4", kCmExit, "Quits Orvane and prompts to save the documents"},
+    {"&Controls", "Set &Depth ...", kCmSetDepth, nullptr},
+    {"&Controls", "&Set maximum &RMS value ...", kCmMaximumRms, nullptr},
+    {"&Controls", nullptr, 0, nullptr},
+    {"&Controls", "Zoom &In", kCmZoomIn, "Zoom in"},
+    {"&Controls", "Zoom &Out", kCmZoomOut, "Zoom out"},
+    {"&Controls", nullptr, 0, nullptr},
+    {"&Controls", "&North", kCmNorth, "Move north"},
+    {"&Controls", "&South", kCmSouth, "Move south"},
+    {"&Controls", "&East", kCmEast, "Move east"},
+    {"&Controls", "&West", kCmWest, "Move west"},
+    {"&Options", "&Want hints", kCmWantHints, nullptr},
+    {"&Options", "&Multiple window seismograms", kCmMultipleWindows, nullptr},
+    {"&Options", "&Seismograms in one window", kCmOneWindow, nullptr},
+    {"&Help", "&Help Topics...", kCmHelpTopics, nullptr},
+    {"&Help", "&About...", kCmAbout, "About the Orvane application"},
+};
+
+constexpr int kToolBar[] = {kCmOpenEvent, 0, kCmNorth, kCmSouth, kCmWest, kCmEast, kCmZoomIn, kCmZoomOut};
+
+}  // namespace
+
+std::span<const MenuEntry> MainMenu() { return kMainMenu; }
+std::span<const int> ToolBarCommands() { return kToolBar; }
+
+}  // namespace orvane

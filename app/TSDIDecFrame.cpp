@@ -1,0 +1,183 @@
+#include "app/TSDIDecFrame.h"
+
+#include <QAction>
+#include <QFontMetrics>
+#include <QIcon>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include <algorithm>
+
+#include "app/MenuTable.h"
+#include "view/View.h"
+
+namespace orvane {
+namespace {
+
+// The desktop theme's icon for a tool-bar command, or a plain drawing of our
+// own where the theme has none.
+QIcon ToolIcon(int id) {
+  struct Entry {
+    int id;
+    const char* theme;
+    const char* glyph;
+  } static const entries[] = {{kCmOpenEvent, "document-open", "\u25A4"}, {kCmNorth, "go-up", "\u25B2"},
+                              {kCmSouth, "go-down", "\u25BC"},        {kCmWest, "go-previous", "\u25C0"},
+                              {kCmEast, "go-next", "\u25B6"},         {kCmZoomIn, "zoom-in", "+"},
+                              {kCmZoomOut, "zoom-out", "\u2212"}};
+  for (const Entry& e : entries) {
+    if (e.id != id) continue;
+    QIcon icon = QIcon::fromTheme(e.theme);
+    if (!icon.isNull()) return icon;
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QColor(0, 0, 128));
+    QFont font = painter.font();
+    font.setPixelSize(18);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, QString::fromUtf8(e.glyph));
+    return QIcon(pixmap);
+  }
+  return {};
+}
+
+const char* const kPaneNames[5] = {"pointerLatField", "pointerLonField", "centreLatField", "centreLonField",
+                                   "scaleField"};
+const int kPaneCharacters[5] = {5, 5, 5, 5, 10};
+
+}  // namespace
+
+TSDIDecFrame::TSDIDecFrame(View* view, QWidget* parent) : QMainWindow(parent), view_(view) {
+  setWindowTitle("Orvane");
+  setObjectName("TSDIDecFrame");
+  setCentralWidget(view_);
+  BuildMenus();
+  BuildToolBar();
+  BuildStatusBar();
+  connect(view_, &View::optionsChanged, this, &TSDIDecFrame::UpdateCheckMarks);
+  connect(view_, &View::messageChanged, this, [this](const QString& text) { statusBar()->showMessage(text); });
+  connect(view_, &View::pointerReadoutChanged, this, [this](const QString& lat, const QString& lon) {
+    panes_[0]->setText(lat);
+    panes_[1]->setText(lon);
+  });
+  connect(view_, &View::centreReadoutChanged, this,
+          [this](const QString& lat, const QString& lon, const QString& scale) {
+            panes_[2]->setText(lat);
+            panes_[3]->setText(lon);
+            panes_[4]->setText(scale);
+          });
+  UpdateCheckMarks();
+}
+
+void TSDIDecFrame::BuildMenus() {
+  QMenu* menu = nullptr;
+  QString popup;
+  for (const MenuEntry& entry : MainMenu()) {
+    if (menu == nullptr || popup != entry.popup) {
+      popup = entry.popup;
+      menu = menuBar()->addMenu(popup);
+    }
+    if (entry.text == nullptr) {
+      menu->addSeparator();
+      continue;
+    }
+    // The text after a tab is the accelerator shown beside the item.
+    const QString full = QString::fromUtf8(entry.text);
+    const QString text = full.section('\t', 0, 0);
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QStringLiteral("id%1").arg(entry.id));
+    if (full.contains('\t')) action->setShortcut(QKeySequence(full.section('\t', 1)));
+    if (entry.hint != nullptr) action->setStatusTip(QString::fromUtf8(entry.hint));
+    actions_.insert(entry.id, action);
+    Route(entry.id, action);
+  }
+}
+
+void TSDIDecFrame::Route(int id, QAction* action) {
+  View* v = view_;
+  switch (id) {
+    case kCmOpenEvent: connect(action, &QAction::triggered, v, &View::OpenEvent); break;
+    case kCmCloseEvent: connect(action, &QAction::triggered, v, &View::CloseEvent); break;
+    case kCmExit: connect(action, &QAction::triggered, this, &QWidget::close); break;
+    case kCmZoomIn: connect(action, &QAction::triggered, v, &View::ZoomIn); break;
+    case kCmZoomOut: connect(action, &QAction::triggered, v, &View::ZoomOut); break;
+    case kCmNorth: connect(action, &QAction::triggered, v, &View::North); break;
+    case kCmSouth: connect(action, &QAction::triggered, v, &View::South); break;
+    case kCmEast: connect(action, &QAction::triggered, v, &View::East); break;
+    case kCmWest: connect(action, &QAction::triggered, v, &View::West); break;
+    case kCmWantHints:
+      action->setCheckable(true);
+      connect(action, &QAction::triggered, v, &View::ToggleWantHints);
+      break;
+    case kCmMultipleWindows:
+      action->setCheckable(true);
+      connect(action, &QAction::triggered, v, &View::MultipleWindowSeismograms);
+      break;
+    case kCmOneWindow:
+      action->setCheckable(true);
+      connect(action, &QAction::triggered, v, &View::SeismogramsInOneWindow);
+      break;
+    default:
+      // Printing, help, About, depth and maximum RMS come with their windows.
+      action->setEnabled(false);
+      break;
+  }
+}
+
+void TSDIDecFrame::BuildToolBar() {
+  QToolBar* bar = addToolBar(tr("Toolbar"));
+  bar->setObjectName("id32041");
+  bar->setMovable(true);
+  QFont font = bar->font();
+  font.setPointSize(10);
+  bar->setFont(font);
+  for (int id : ToolBarCommands()) {
+    if (id == 0) {
+      bar->addSeparator();
+      continue;
+    }
+    QAction* action = actions_.value(id);
+    if (action == nullptr) continue;
+    action->setIcon(ToolIcon(id));
+    bar->addAction(action);
+  }
+}
+
+void TSDIDecFrame::BuildStatusBar() {
+  QStatusBar* bar = statusBar();
+  const QFontMetrics metrics(bar->font());
+  for (int i = 0; i < 5; ++i) {
+    panes_[i] = new QLabel(bar);
+    panes_[i]->setObjectName(kPaneNames[i]);
+    panes_[i]->setAccessibleName(kPaneNames[i]);
+    panes_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panes_[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // At least the width in characters the panes were designed with, and
+    // enough for the longest text each shows, so that no read-out is cut.
+    const QString widest = i < 4 ? QStringLiteral("180.00W") : QStringLiteral("Scale: 000,000,000 : 1");
+    panes_[i]->setMinimumWidth(
+        std::max(kPaneCharacters[i] * metrics.averageCharWidth(), metrics.horizontalAdvance(widest) + 12));
+    bar->addPermanentWidget(panes_[i]);
+  }
+}
+
+QLabel* TSDIDecFrame::Pane(int index) const { return index >= 0 && index < 5 ? panes_[index] : nullptr; }
+
+void TSDIDecFrame::UpdateCheckMarks() {
+  actions_.value(kCmOneWindow)->setChecked(view_->OneWindow());
+  actions_.value(kCmMultipleWindows)->setChecked(!view_->OneWindow());
+  actions_.value(kCmWantHints)->setChecked(view_->WantHints());
+}
+
+void TSDIDecFrame::ShowReport(const ErrorReportEntry& entry) {
+  statusBar()->showMessage(tr("Message %1:%2").arg(entry.code).arg(QString::fromStdString(entry.text)));
+}
+
+}  // namespace orvane

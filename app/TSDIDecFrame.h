@@ -1,0 +1,51 @@
+#pragma once
+// TSDIDecFrame: the main window. Its client is the main view; it carries the
+// menu, the tool bar "Toolbar" and the status bar with its five read-out
+// panes, all built from the menu table, and routes the commands to the view.
+
+#include <QHash>
+#include <QMainWindow>
+
+#include "platform/ErrorReport.h"
+
+class QAction;
+class QLabel;
+
+namespace orvane {
+
+class View;
+
+class TSDIDecFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  /// @brief A frame around @p view, which it takes as its client (and owns).
+  explicit TSDIDecFrame(View* view, QWidget* parent = nullptr);
+
+  View* view() const { return view_; }
+  /// The action of command @p id, or null.
+  QAction* Action(int id) const { return actions_.value(id); }
+  /// The five read-out panes: pointer latitude and longitude, centre latitude
+  /// and longitude, scale.
+  QLabel* Pane(int index) const;
+
+  /// @brief Shows an error report in the status bar (the report itself goes
+  /// to standard output as well, see platform/ErrorReport.h).
+  void ShowReport(const ErrorReportEntry& entry);
+
+ public slots:
+  /// Puts the check marks of the options where the view's settings are.
+  void UpdateCheckMarks();
+
+ private:
+  void BuildMenus();
+  void BuildToolBar();
+  void BuildStatusBar();
+  void Route(int id, QAction* action);
+
+  View* view_;
+  QHash<int, QAction*> actions_;
+  QLabel* panes_[5] = {};
+};
+
+}  // namespace orvane

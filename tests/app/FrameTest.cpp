@@ -1,0 +1,113 @@
+// The frame: its menu, tool bar and status bar as the program defines them,
+// and the commands reaching the view.
+#include "app/TSDIDecFrame.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include <string>
+#include <vector>
+
+#include "app/MenuTable.h"
+#include "view/View.h"
+
+namespace orvane {
+namespace {
+
+TEST(MenuTable, TextsIdsAndHints) {
+  struct Row {
+    const char* popup;
+    const char* text;
+    int id;
+    const char* hint;
+  } const expected[] = {
+      {"&File", "&Open Event ...", 24332, "Opens an earthquake"},
+      {"&File", "&Close Event ...", 11843, "Closes and earthquake"},
+      {"&File", nullptr, 0, nullptr},
+      {"&File", "Print Pre&view...", 24340, "Displays full pages as read-only"},
+      {"&File", "&Print...", 24337, "Prints the active document"},
+      {"&File", "P&rint Setup...", 24338, "Sets print characteristics for the active document"},
+      {"&File", nullptr, 0, nullptr},
+      {"&File", "E&xit\tAlt+F4", 24310, "Quits Orvane and prompts to save the documents"},
+      {"&Controls", "Set &Depth ...", 11842, nullptr},
+      {"&Controls", "&Set maximum &RMS value ...", 11847, nullptr},
+      {"&Controls", nullptr, 0, nullptr},
+      {"&Controls", "Zoom &In", 25007, "Zoom in"},
+      {"&Controls", "Zoom &Out", 25006, "Zoom out"},
+      {"&Controls", nullptr, 0, nullptr},
+      {"&Controls", "&North", 25003, "Move north"},
+      {"&Controls", "&South", 25004, "Move south"},
+      {"&Controls", "&East", 25002, "Move east"},
+      {"&Controls", "&West", 25001, "Move west"},
+      {"&Options", "&Want hints", 11846, nullptr},
+      {"&Options", "&Multiple window seismograms", 11845, nullptr},
+      {"&Options", "&Seismograms in one window", 11844, nullptr},
+      {"&Help", "&Help Topics...", 11848, nullptr},
+      {"&Help", "&About...", 2009, "About the Orvane application"},
+  };
+  const auto menu = MainMenu();
+  ASSERT_EQ(menu.size(), std::size(expected));
+  auto same = [](const char* a, const char* b) { return (a == nullptr && b == nullptr) || (a && b && std::string(a) == b); };
+  for (std::size_t i = 0; i < menu.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_STREQ(menu[i].popup, expected[i].popup);
+    EXPECT_TRUE(same(menu[i].text, expected[i].text));
+    EXPECT_EQ(menu[i].id, expected[i].id);
+    EXPECT_TRUE(same(menu[i].hint, expected[i].hint));
+  }
+  const std::vector<int> tools(ToolBarCommands().begin(), ToolBarCommands().end());
+  EXPECT_EQ(tools, (std::vector<int>{24332, 0, 25003, 25004, 25001, 25002, 25007, 25006}));
+}
+
+class FrameTest : public testing::Test {
+ protected:
+  View* view = new View;
+  TSDIDecFrame frame{view};
+};
+
+TEST_F(FrameTest, MenusToolBarAndStatusPanes) {
+  EXPECT_EQ(frame.windowTitle(), "Orvane");
+  QStringList popups;
+  for (QAction* a : frame.menuBar()->actions()) popups << a->text();
+  EXPECT_EQ(popups, (QStringList{"&File", "&Controls", "&Options", "&Help"}));
+  EXPECT_EQ(frame.Action(kCmCloseEvent)->statusTip(), "Closes and earthquake");
+  EXPECT_EQ(frame.Action(kCmExit)->text(), "E&xit");
+  EXPECT_EQ(frame.Action(kCmExit)->shortcut(), QKeySequence("Alt+F4"));
+  EXPECT_EQ(frame.Action(kCmOpenEvent)->objectName(), "id24332");
+
+  auto* bar = frame.findChild<QToolBar*>("id32041");
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->windowTitle(), "Toolbar");
+  QList<int> ids;
+  for (QAction* a : bar->actions()) ids << (a->isSeparator() ? 0 : a->objectName().mid(2).toInt());
+  EXPECT_EQ(ids, (QList<int>{24332, 0, 25003, 25004, 25001, 25002, 25007, 25006}));
+
+  const char* names[] = {"pointerLatField", "pointerLonField", "centreLatField", "centreLonField", "scaleField"};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(frame.Pane(i)->objectName(), names[i]);
+}
+
+TEST_F(FrameTest, CommandsReachTheViewAndCheckMarksFollow) {
+  frame.Action(kCmNorth)->trigger();
+  EXPECT_FLOAT_EQ(view->Globe().tilt, -10.0f);
+  EXPECT_EQ(frame.Pane(2)->text(), " 10.00N");
+  frame.Action(kCmZoomIn)->trigger();
+  EXPECT_EQ(view->Globe().radius, 250.0f);
+
+  EXPECT_TRUE(frame.Action(kCmOneWindow)->isChecked());
+  EXPECT_FALSE(frame.Action(kCmMultipleWindows)->isChecked());
+  frame.Action(kCmMultipleWindows)->trigger();
+  EXPECT_FALSE(view->OneWindow());
+  EXPECT_FALSE(frame.Action(kCmOneWindow)->isChecked());
+  EXPECT_TRUE(frame.Action(kCmMultipleWindows)->isChecked());
+  const bool hints = view->WantHints();
+  frame.Action(kCmWantHints)->trigger();
+  EXPECT_EQ(view->WantHints(), !hints);
+  EXPECT_EQ(frame.Action(kCmWantHints)->isChecked(), !hints);
+}
+
+}  // namespace
+}  // namespace orvane

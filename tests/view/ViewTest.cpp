@@ -1,0 +1,182 @@
+// The main view through its handlers and the mouse: opening events, trials,
+// the read-outs, pan and zoom.
+#include "view/View.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "location/RMS.h"
+#include "platform/ErrorReport.h"
+#include "seismogram/RecordReadouts.h"
+#include "support/TrialStateGuard.h"
+
+namespace orvane {
+namespace {
+
+const std::string kExamples = ORVANE_SOURCE_DIR "/examples/";
+
+// The P onsets of the example event, in seconds after each file's reference time.
+const std::vector<std::pair<std::string, float>> kOnsets = {
+    {"TAIG.sac", 55.37f}, {"MNGL.sac", 66.06f}, {"KODK.sac", 54.38f}, {"NVSB.sac", 62.02f},
+    {"HVLO.sac", 63.06f}, {"DRWN.sac", 64.58f}, {"ORPL.sac", 46.98f}, {"KRUN.sac", 54.09f}};
+
+class ViewTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    view.resize(800, 600);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  }
+  QStringList Example(std::initializer_list<const char*> names) {
+    QStringList paths;
+    for (const char* n : names) paths << QString::fromStdString(kExamples + n);
+    return paths;
+  }
+  QStringList AllExamples() {
+    QStringList paths;
+    for (const auto& [name, onset] : kOnsets) paths << QString::fromStdString(kExamples + name);
+    return paths;
+  }
+  void PickAll() {
+    for (std::size_t i = 0; i < view.Records().size(); ++i) view.Records()[i]->SetPick(0, kOnsets[i].second);
+  }
+  QPoint Centre() const { return QPoint(view.viewport()->width() / 2, view.viewport()->height() / 2); }
+
+  test::TrialStateGuard trials;
+  ScopedErrorReportCapture reports;
+  View view;
+};
+
+TEST_F(ViewTest, OpensOneOrThreeFilesInOrder) {
+  view.OpenEventFiles(Example({"KODK.sac"}));
+  ASSERT_EQ(view.Records().size(), 1u);
+  view.OpenEventFiles(Example({"TAIG.sac", "MNGL.sac", "KODK.sac"}));
+  ASSERT_EQ(view.Records().size(), 3u);
+  EXPECT_EQ(TrimmedHeaderText(*view.Records()[0], KSAC::KSTNM), "TAIG");
+  EXPECT_EQ(TrimmedHeaderText(*view.Records()[2], KSAC::KSTNM), "KODK");
+  EXPECT_TRUE(reports.reports().empty());
+}
+
+TEST_F(ViewTest, AnUnreadableFileIsNamedAndTheOthersOpen) {
+  std::ofstream("broken.sac") << "not a seismogram";
+  QStringList paths = Example({"TAIG.sac"});
+  paths << "broken.sac";
+  paths << Example({"KODK.sac"});
+  const std::vector<RefusedFile> refused = view.OpenEventFiles(paths);
+  ASSERT_EQ(view.Records().size(), 2u);
+  EXPECT_EQ(TrimmedHeaderText(*view.Records()[1], KSAC::KSTNM), "KODK");
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_TRUE(view.MessageText().contains("broken.sac")) << view.MessageText().toStdString();
+  ASSERT_EQ(reports.reports().size(), 1u);
+  EXPECT_EQ(reports.reports()[0].code, 3004);
+  EXPECT_NE(reports.reports()[0].module.find("broken.sac"), std::string::npos);
+}
+
+TEST_F(ViewTest, NothingReadableKeepsTheOpenEventAndItsWork) {
+  view.OpenEventFiles(AllExamples());
+  PickAll();
+  ASSERT_TRUE(view.TryEpicentre(Centre())->ok());
+  std::ofstream("broken.sac") << "x";
+  view.OpenEventFiles({"broken.sac", "missing.sac"});
+  EXPECT_EQ(view.Records().size(), 8u);
+  EXPECT_EQ(trialList.size(), 1u);
+  EXPECT_TRUE(view.HasTrial());
+  EXPECT_TRUE(view.MessageText().contains("missing.sac"));
+}
+
+TEST_F(ViewTest, ClicksBesideTheGlobeDoNothingClicksOnItMakeTrials) {
+  view.OpenEventFiles(AllExamples());
+  // Beside the disc (radius 200 in an 800 × 600 view): nothing at all.
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_TRUE(view.MessageText().startsWith("Opened"));
+  // On the disc without picks: refused, and the student is told why.
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, Centre());
+  EXPECT_FALSE(view.HasTrial());
+  EXPECT_TRUE(trialList.empty());
+  EXPECT_TRUE(view.MessageText().startsWith("No trial")) << view.MessageText().toStdString();
+  ASSERT_EQ(reports.reports().size(), 1u);
+  EXPECT_EQ(reports.reports()[0].code, 3002);
+  // With picks: a trial at the centre of the view (0 N, 0 E).
+  PickAll();
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, Centre());
+  ASSERT_TRUE(view.HasTrial());
+  ASSERT_EQ(trialList.size(), 1u);
+  EXPECT_NEAR(trialList[0].lat, 0.0f, 0.5f);
+  EXPECT_NEAR(trialList[0].lon, 0.0f, 0.5f);
+  EXPECT_GT(view.Trial().rms, 10.0f);  // far from the true epicentre
+  EXPECT_TRUE(DeltaT(*view.Records()[0]).has_value());
+}
+
+TEST_F(ViewTest, ATrialNearTheTrueEpicentreHasASmallRms) {
+  view.OpenEventFiles(AllExamples());
+  PickAll();
+  view.SetDepth(33.0f);
+  view.SetGlobe(GlobeView{142.8f, -41.3f, 200.0f});  // the true epicentre at the centre
+  QCoreApplication::processEvents();  // a click means the globe as painted
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, Centre());
+  ASSERT_TRUE(view.HasTrial());
+  EXPECT_NEAR(view.Trial().epicentreLat, 41.3f, 0.4f);
+  EXPECT_NEAR(view.Trial().epicentreLon, 142.8f, 0.4f);
+  EXPECT_LT(view.Trial().rms, 1.5f);
+  // A new depth discards the trials; the last one stays shown until the next.
+  view.SetDepth(100.0f);
+  EXPECT_TRUE(trialList.empty());
+  EXPECT_TRUE(view.HasTrial());
+  view.CloseEvent();
+  EXPECT_FALSE(view.HasTrial());
+  EXPECT_TRUE(view.Records().empty());
+}
+
+TEST_F(ViewTest, ReadOutsOfCentrePointerAndScale) {
+  QSignalSpy pointer(&view, &View::pointerReadoutChanged);
+  view.SetGlobe(GlobeView{30.0f, -45.0f, 200.0f});
+  EXPECT_EQ(view.CentreLatText(), " 45.00N");
+  EXPECT_EQ(view.CentreLonText(), " 30.00E");
+  EXPECT_EQ(view.ScaleFieldText(), "Scale: 18,900,000 : 1");  // 600 pixels high, radius 200
+  view.SetGlobe(GlobeView{0.0f, 0.0f, 200.0f});
+  QCoreApplication::processEvents();
+  QTest::mouseMove(view.viewport(), Centre());
+  QTest::mouseMove(view.viewport(), Centre() + QPoint(0, -100));  // 30 degrees north
+  ASSERT_GE(pointer.count(), 1);
+  EXPECT_EQ(view.PointerLatText(), " 30.00N");
+  EXPECT_EQ(view.PointerLonText(), "  0.00E");
+  QTest::mouseMove(view.viewport(), QPoint(2, 2));  // beside the globe: unchanged
+  EXPECT_EQ(view.PointerLatText(), " 30.00N");
+}
+
+TEST_F(ViewTest, PanAndZoomCommands) {
+  for (int i = 0; i < 10; ++i) view.North();
+  EXPECT_EQ(view.Globe().tilt, -90.0f);
+  EXPECT_EQ(view.CentreLatText(), " 90.00N");
+  view.SetGlobe(GlobeView{170.0f, 0.0f, 200.0f});
+  view.East();
+  EXPECT_FLOAT_EQ(view.Globe().spin, -165.0f);
+  view.ZoomIn();
+  EXPECT_EQ(view.Globe().radius, 250.0f);
+  view.ZoomOut();
+  EXPECT_NEAR(view.Globe().radius, 200.0f, 1e-4);
+}
+
+TEST_F(ViewTest, OptionCommandsSignalTheirCheckMarks) {
+  QSignalSpy options(&view, &View::optionsChanged);
+  EXPECT_TRUE(view.OneWindow());
+  view.MultipleWindowSeismograms();
+  EXPECT_FALSE(view.OneWindow());
+  view.SeismogramsInOneWindow();
+  EXPECT_TRUE(view.OneWindow());
+  const bool hints = view.WantHints();
+  view.ToggleWantHints();
+  view.ToggleWantHints();
+  EXPECT_EQ(view.WantHints(), hints);
+  EXPECT_EQ(options.count(), 4);
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,277 @@
+#include "view/View.h"
+
+#include <QAccessible>
+#include <QDir>
+#include <QFileDialog>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPaintEvent>
+
+#include <utility>
+
+#include "location/RMS.h"
+#include "map/MapPainter.h"
+#include "platform/ErrorReport.h"
+#include "platform/Surface.h"
+#include "seismogram/RecordReadouts.h"
+
+namespace orvane {
+namespace {
+
+// The report code of a seismogram file left out of an event.
+constexpr std::int16_t kFileLeftOutCode = 3004;
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+View::View(QWidget* parent) : QMdiArea(parent) {
+  setObjectName("View");
+  setAccessibleName(tr("Globe"));
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  viewport()->setMouseTracking(true);
+  viewport()->setAccessibleName(tr("Globe"));
+  viewport()->setCursor(Qt::CrossCursor);
+  UpdateAccessibleDescription();
+}
+
+View::~View() = default;
+
+// ---------------------------------------------------------------------------
+// Painting and the read-outs
+
+MapPicture View::Picture() const {
+  MapPicture picture;
+  picture.spin = globe.spin;
+  picture.tilt = globe.tilt;
+  picture.radius = globe.radius;
+  picture.client = Rect{0, 0, viewport()->width(), viewport()->height()};
+  picture.records = recordPointers;
+  picture.trials = trialList;
+  picture.hasTrial = hasTrial;
+  picture.trial = trial;
+  picture.depth = depth;
+  picture.maximumRms = maximumRms;
+  return picture;
+}
+
+void View::paintEvent(QPaintEvent*) {
+  {
+    Surface surface(*viewport());
+    PaintMapPicture(surface, Picture(), earth);
+  }
+  UpdateCentreReadout();
+}
+
+void View::resizeEvent(QResizeEvent* event) {
+  QMdiArea::resizeEvent(event);
+  Repaint();
+}
+
+void View::Repaint() {
+  viewport()->update();
+  UpdateAccessibleDescription();
+}
+
+QString View::CentreLatText() const { return Text(LatitudeText(-globe.tilt)); }
+QString View::CentreLonText() const { return Text(LongitudeText(globe.spin)); }
+QString View::ScaleFieldText() const { return Text(ScaleText(viewport()->height(), globe.radius)); }
+
+void View::UpdateCentreReadout() { emit centreReadoutChanged(CentreLatText(), CentreLonText(), ScaleFieldText()); }
+
+void View::ShowPointerPosition(const QPoint& position) {
+  if (earth.radius == 0.0f)
+    earth.SetView(globe.spin, globe.tilt, globe.radius, viewport()->width(), viewport()->height());
+  float lat = 0.0f;
+  float lon = 0.0f;
+  if (!earth.ScreenToLatLon(position.x(), position.y(), lat, lon)) return;
+  pointerLat = Text(LatitudeText(lat));
+  pointerLon = Text(LongitudeText(lon));
+  emit pointerReadoutChanged(pointerLat, pointerLon);
+}
+
+void View::SetMessage(const QString& text) {
+  message = text;
+  emit messageChanged(text);
+}
+
+void View::UpdateAccessibleDescription() {
+  int picked = 0;
+  for (const auto& r : records) picked += HasPick(*r) ? 1 : 0;
+  QString text = tr("Globe centred on %1 %2. ").arg(CentreLatText().trimmed(), CentreLonText().trimmed());
+  if (records.empty())
+    text += tr("No event is open.");
+  else
+    text += tr("%n station(s), ", nullptr, static_cast<int>(records.size())) +
+            tr("%n picked. ", nullptr, picked);
+  if (!trialList.empty()) text += tr(" %n trial(s).", nullptr, static_cast<int>(trialList.size()));
+  if (hasTrial)
+    text += tr(" Last trial at %1 %2, depth %3 km, RMS %4 s.")
+                .arg(Text(LatitudeText(trial.epicentreLat)).trimmed(), Text(LongitudeText(trial.epicentreLon)).trimmed())
+                .arg(static_cast<double>(depth), 0, 'f', 0)
+                .arg(static_cast<double>(trial.rms), 0, 'f', 2);
+  viewport()->setAccessibleDescription(text);
+}
+
+// ---------------------------------------------------------------------------
+// The mouse
+
+void View::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    TryEpicentre(event->position().toPoint());
+    event->accept();
+    return;
+  }
+  QMdiArea::mousePressEvent(event);
+}
+
+void View::mouseMoveEvent(QMouseEvent* event) {
+  ShowPointerPosition(event->position().toPoint());
+  QMdiArea::mouseMoveEvent(event);
+}
+
+std::optional<TrialResult> View::TryEpicentre(const QPoint& position) {
+  // The click means the point of the globe as last painted; before the first
+  // paint, the view's own parameters give it.
+  if (earth.radius == 0.0f)
+    earth.SetView(globe.spin, globe.tilt, globe.radius, viewport()->width(), viewport()->height());
+  float lat = 0.0f;
+  float lon = 0.0f;
+  if (!earth.ScreenToLatLon(position.x(), position.y(), lat, lon)) return std::nullopt;
+  std::vector<KSAC*> pointers = recordPointers;
+  TrialResult result = TrialLocation(pointers, lat, lon, depth, trial);
+  if (result.ok()) {
+    hasTrial = true;
+    SetMessage(tr("Trial at %1 %2: RMS %3 s")
+                   .arg(Text(LatitudeText(lat)).trimmed(), Text(LongitudeText(lon)).trimmed())
+                   .arg(static_cast<double>(result.rms), 0, 'f', 2));
+  } else {
+    SetMessage(tr("No trial: %1").arg(Text(result.reason)));
+  }
+  Repaint();
+  emit eventChanged();
+  return result;
+}
+
+// ---------------------------------------------------------------------------
+// The event
+
+void View::OpenEvent() {
+  static QString selectedFilter;
+  static const QString initialDirectory = QDir::currentPath();
+  const QString sac = tr("SAC files (*.sac)");
+  const QString pepp = tr("PEPP files (*.set)");
+  const QString psn = tr("PSN files (*.psn)");
+  if (selectedFilter.isEmpty()) selectedFilter = sac;
+  const QStringList paths = QFileDialog::getOpenFileNames(this, tr("Open Event"), initialDirectory,
+                                                          sac + ";;" + pepp + ";;" + psn, &selectedFilter);
+  if (paths.isEmpty()) return;  // cancelled: the open event stays as it is
+  SeismogramFormat format = SeismogramFormat::kSAC;
+  if (selectedFilter == pepp) format = SeismogramFormat::kPEPP;
+  if (selectedFilter == psn) format = SeismogramFormat::kPSN;
+  OpenEventFiles(paths, format);
+}
+
+std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::optional<SeismogramFormat> format) {
+  std::vector<std::string> names;
+  for (const QString& p : paths) names.push_back(p.toStdString());
+  EventFiles files = ReadEventFiles(names, format);
+  for (const RefusedFile& refused : files.refused) ErrorReport(kFileLeftOutCode, refused.path + ": " + refused.reason);
+
+  QString skipped;
+  for (const RefusedFile& refused : files.refused)
+    skipped += (skipped.isEmpty() ? "" : "; ") + Text(refused.path) + " (" + Text(refused.reason) + ")";
+  if (files.records.empty()) {
+    // Nothing readable: the event the student is working on stays.
+    if (!files.refused.empty()) SetMessage(tr("No file could be read: %1").arg(skipped));
+    return files.refused;
+  }
+
+  CloseEvent();
+  records = std::move(files.records);
+  for (const auto& r : records) recordPointers.push_back(r.get());
+  if (!oneWindow) {
+    for (KSAC* r : recordPointers) r->SetFloatHeader(KSAC::GCARC, 0.0f);
+  }
+  SetMessage(files.refused.empty()
+                 ? tr("Opened %n seismogram(s).", nullptr, static_cast<int>(records.size()))
+                 : tr("Opened %n seismogram(s); left out: %1", nullptr, static_cast<int>(records.size())).arg(skipped));
+  Repaint();
+  emit eventChanged();
+  return files.refused;
+}
+
+void View::CloseEvent() {
+  // The windows that show the records go first, then the records.
+  records.clear();
+  recordPointers.clear();
+  hasTrial = false;
+  trial.epicentreLat = 0.0f;
+  trial.epicentreLon = 0.0f;
+  trialList.clear();
+  Repaint();
+  emit eventChanged();
+}
+
+void View::DiscardTrials() {
+  trialList.clear();
+  Repaint();
+  emit eventChanged();
+}
+
+void View::SetDepth(float depthKm) {
+  depth = depthKm;
+  DiscardTrials();
+}
+
+// ---------------------------------------------------------------------------
+// Pan, zoom and the options
+
+void View::SetGlobe(const GlobeView& view) {
+  globe = view;
+  Repaint();
+  UpdateCentreReadout();
+}
+
+void View::ZoomIn() {
+  orvane::ZoomIn(globe);
+  SetGlobe(globe);
+}
+void View::ZoomOut() {
+  orvane::ZoomOut(globe);
+  SetGlobe(globe);
+}
+void View::North() {
+  StepNorth(globe);
+  SetGlobe(globe);
+}
+void View::South() {
+  StepSouth(globe);
+  SetGlobe(globe);
+}
+void View::East() {
+  StepEast(globe);
+  SetGlobe(globe);
+}
+void View::West() {
+  StepWest(globe);
+  SetGlobe(globe);
+}
+
+void View::ToggleWantHints() {
+  wantHints = !wantHints;
+  emit optionsChanged();
+}
+
+void View::MultipleWindowSeismograms() {
+  oneWindow = false;
+  emit optionsChanged();
+}
+
+void View::SeismogramsInOneWindow() {
+  oneWindow = true;
+  emit optionsChanged();
+}
+
+}  // namespace orvane

@@ -1,0 +1,135 @@
+#pragma once
+// View: the main view. It owns the globe, the open event and the trial
+// state; it paints the globe through the one picture call of map/, turns a
+// left click into a trial epicentre and pointer moves into the pointer
+// read-out, and hosts the seismogram windows, the hints and the depth panels
+// as sub-windows. The frame's menu commands call its slots; it tells the
+// frame about read-outs, messages and option changes through signals.
+
+#include <QMdiArea>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "location/TrialLocation.h"
+#include "map/Earth.h"
+#include "map/MapPicture.h"
+#include "seismogram/EventReader.h"
+#include "seismogram/KSAC.h"
+#include "view/ViewGeometry.h"
+
+class QMdiSubWindow;
+
+namespace orvane {
+
+class View : public QMdiArea {
+  Q_OBJECT
+
+ public:
+  explicit View(QWidget* parent = nullptr);
+  ~View() override;
+
+  // --- The event ----------------------------------------------------------
+
+  /// @brief Opens the files at @p paths as the event, each read by the reader
+  /// that @p format gives (the open dialog's choice; none: by file name).
+  /// The current event is closed only when at least one file can be read;
+  /// each file that cannot be read is named, with the reason, in the status
+  /// message and in an error report.
+  /// @return The files that could not be read.
+  std::vector<RefusedFile> OpenEventFiles(const QStringList& paths,
+                                          std::optional<SeismogramFormat> format = std::nullopt);
+
+  /// @brief Where a click lands on the globe: makes the trial there, or says
+  /// in the status message why it was refused. A click beside the globe does
+  /// nothing. @return The trial's outcome, or nothing for a click beside the globe.
+  std::optional<TrialResult> TryEpicentre(const QPoint& position);
+
+  /// @brief The pointer read-out: the position under @p position, or no
+  /// change when it lies beside the globe.
+  void ShowPointerPosition(const QPoint& position);
+
+  /// @brief A depth chosen in a depth panel: stored, the trials discarded,
+  /// the globe repainted.
+  void SetDepth(float depthKm);
+
+  /// @brief The picture the view shows now (for the screen and for printing).
+  MapPicture Picture() const;
+
+  const std::vector<std::unique_ptr<KSAC>>& Records() const { return records; }
+  const GlobeView& Globe() const { return globe; }
+  void SetGlobe(const GlobeView& view);
+  float Depth() const { return depth; }
+  bool HasTrial() const { return hasTrial; }
+  const TrialState& Trial() const { return trial; }
+  bool OneWindow() const { return oneWindow; }
+  bool WantHints() const { return wantHints; }
+
+  /// The read-outs, as the status bar shows them.
+  QString PointerLatText() const { return pointerLat; }
+  QString PointerLonText() const { return pointerLon; }
+  QString CentreLatText() const;
+  QString CentreLonText() const;
+  QString ScaleFieldText() const;
+  QString MessageText() const { return message; }
+
+ public slots:
+  void OpenEvent();
+  void CloseEvent();
+  void ZoomIn();
+  void ZoomOut();
+  void North();
+  void South();
+  void East();
+  void West();
+  void ToggleWantHints();
+  void MultipleWindowSeismograms();
+  void SeismogramsInOneWindow();
+
+ signals:
+  /// The pointer read-out changed.
+  void pointerReadoutChanged(const QString& lat, const QString& lon);
+  /// The centre or scale read-out may have changed.
+  void centreReadoutChanged(const QString& lat, const QString& lon, const QString& scale);
+  /// Something to tell the user in the status bar (a refused trial, skipped files).
+  void messageChanged(const QString& text);
+  /// oneWindow or wantHints changed: the check marks of the options follow.
+  void optionsChanged();
+  /// A trial was made, refused or discarded, or the event changed.
+  void eventChanged();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void SetMessage(const QString& text);
+  void Repaint();
+  void UpdateCentreReadout();
+  void UpdateAccessibleDescription();
+  void DiscardTrials();
+
+  // Members in the view's own order.
+  float depth = 0.0f;
+  GlobeView globe;
+  Earth earth;
+  std::vector<std::unique_ptr<KSAC>> records;
+  std::vector<KSAC*> recordPointers;  // the same records, as the painters take them
+  bool hasTrial = false;
+  TrialState trial;
+  bool oneWindow = true;
+  bool wantHints = true;
+
+  QString pointerLat;
+  QString pointerLon;
+  QString message;
+};
+
+}  // namespace orvane

@@ -1,0 +1,54 @@
+#pragma once
+// The arithmetic of the main view, without any window: pan and zoom steps,
+// the centre and scale read-outs, and where the seismogram windows go.
+
+#include <string>
+
+namespace orvane {
+
+/// The part of the globe that faces the viewer.
+struct GlobeView {
+  float spin = 0.0f;     ///< longitude at the centre, degrees, east positive
+  float tilt = 0.0f;     ///< negated latitude at the centre, degrees
+  float radius = 200.0f; ///< disc radius in pixels
+};
+
+/// @brief One step of the pan and zoom commands. North and South move the
+/// centre by 2000 / radius degrees of latitude and stop at the poles; East
+/// and West move it by 5000 / radius degrees of longitude and wrap into
+/// −180…180; Zoom In and Zoom Out multiply the radius by 1.25 and 0.8.
+/// Example: radius 200, spin 170: East gives −165.
+void StepNorth(GlobeView& view);
+void StepSouth(GlobeView& view);
+void StepEast(GlobeView& view);
+void StepWest(GlobeView& view);
+void ZoomIn(GlobeView& view);
+void ZoomOut(GlobeView& view);
+
+/// @brief The map scale for a view @p clientHeight pixels high: "Scale: %s : 1"
+/// with H × 6,300,000 / radius cut to three leading digits and grouped by
+/// commas. Example: 500 pixels, radius 200 give "Scale: 15,700,000 : 1".
+/// Below 100 the number is shown whole; a scale that cannot be computed (no
+/// height, no radius) gives "Scale: - : 1".
+std::string ScaleText(int clientHeight, float radius);
+
+/// A window's place in the view, in pixels.
+struct Placement {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const Placement&, const Placement&) = default;
+};
+
+/// @brief Where the window of one station goes in a view of @p right × @p bottom
+/// pixels: a quarter of the view each way, 12 pixels right of the station's
+/// point (@p x, @p y), pushed back inside the view at the right and bottom.
+/// Example: 800 × 600, station at (790, 595): (600, 450) 200 × 150.
+Placement StationWindowPlacement(int x, int y, int right, int bottom);
+
+/// @brief The window of all seismograms: the right-hand quarter, full height.
+/// Example: 800 × 600 gives (600, 0) 200 × 600.
+Placement SeismogramsWindowPlacement(int right, int bottom);
+
+}  // namespace orvane
