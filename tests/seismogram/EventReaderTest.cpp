@@ -75,7 +75,9 @@ TEST_F(EventReading, FormatChoiceDecidesTheReaderNotTheName) {
     const EventFiles event = ReadEventFiles(paths, row.chosen);
     ASSERT_EQ(event.records.size(), row.read ? 1u : 0u);
     EXPECT_EQ(event.refused.size(), row.read ? 0u : 1u);
-    if (row.read) EXPECT_EQ(event.formats[0], row.format);
+    if (row.read) {
+      EXPECT_EQ(event.formats[0], row.format);
+    }
   }
 }
 
