@@ -82,6 +82,7 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName("Halvergate");
 
   auto* view = new orvane::View;
+  view->SetShowSplash(options.screenshot.isEmpty());
   orvane::TSDIDecFrame frame(view);
   // Reports go to standard output as always, and the latest one to the status bar.
   orvane::SetErrorReportSink([&frame](const orvane::ErrorReportEntry& entry) {

@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QTimer>
 
 #include <utility>
 
@@ -14,6 +15,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/Surface.h"
 #include "seismogram/RecordReadouts.h"
+#include "view/Splash.h"
 
 namespace orvane {
 namespace {
@@ -62,6 +64,21 @@ void View::paintEvent(QPaintEvent*) {
     PaintMapPicture(surface, Picture(), earth);
   }
   UpdateCentreReadout();
+  if (!splashMade && showSplash) {
+    // The title card comes up once, over the first picture of the globe.
+    splashMade = true;
+    QTimer::singleShot(0, this, &View::ShowSplash);
+  }
+}
+
+void View::ShowSplash() {
+  const int w = viewport()->width();
+  const int h = viewport()->height();
+  splashWindow = new Splash(viewport());
+  splashWindow->setGeometry(w / 8, h / 8, (3 * w) / 4, (3 * h) / 4);
+  splashWindow->show();
+  splashWindow->raise();
+  emit optionsChanged();  // the check marks come up to date with the card
 }
 
 void View::resizeEvent(QResizeEvent* event) {

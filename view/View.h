@@ -21,6 +21,7 @@
 #include "map/MapPicture.h"
 #include "seismogram/EventReader.h"
 #include "seismogram/KSAC.h"
+#include "view/Splash.h"
 #include "view/ViewGeometry.h"
 
 class QMdiSubWindow;
@@ -68,6 +69,11 @@ class View : public QMdiArea {
   bool HasTrial() const { return hasTrial; }
   const TrialState& Trial() const { return trial; }
   bool OneWindow() const { return oneWindow; }
+  /// The title card, while it is shown (it is made at the first repaint).
+  Splash* SplashWindow() const { return splashWindow; }
+  /// @brief Whether the first repaint brings up the title card (not for
+  /// screenshots and printing runs).
+  void SetShowSplash(bool show) { showSplash = show; }
   bool WantHints() const { return wantHints; }
 
   /// The read-outs, as the status bar shows them.
@@ -115,6 +121,7 @@ class View : public QMdiArea {
   void UpdateCentreReadout();
   void UpdateAccessibleDescription();
   void DiscardTrials();
+  void ShowSplash();
 
   // Members in the view's own order.
   float depth = 0.0f;
@@ -126,6 +133,9 @@ class View : public QMdiArea {
   TrialState trial;
   bool oneWindow = true;
   bool wantHints = true;
+  QPointer<Splash> splashWindow;
+  bool splashMade = false;
+  bool showSplash = true;
 
   QString pointerLat;
   QString pointerLon;

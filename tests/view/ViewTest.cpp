@@ -30,6 +30,7 @@ const std::vector<std::pair<std::string, float>> kOnsets = {
 class ViewTest : public testing::Test {
  protected:
   void SetUp() override {
+    view.SetShowSplash(false);  // the title card would take the clicks
     view.resize(800, 600);
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
