@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "app/MenuTable.h"
+#include "app/TOrvaneAboutDlg.h"
 #include "view/View.h"
 
 namespace orvane {
@@ -106,6 +107,12 @@ void TSDIDecFrame::Route(int id, QAction* action) {
     case kCmOpenEvent: connect(action, &QAction::triggered, v, &View::OpenEvent); break;
     case kCmCloseEvent: connect(action, &QAction::triggered, v, &View::CloseEvent); break;
     case kCmExit: connect(action, &QAction::triggered, this, &QWidget::close); break;
+    case kCmAbout:
+      connect(action, &QAction::triggered, this, [this] {
+        TOrvaneAboutDlg about(this);
+        about.exec();
+      });
+      break;
     case kCmZoomIn: connect(action, &QAction::triggered, v, &View::ZoomIn); break;
     case kCmZoomOut: connect(action, &QAction::triggered, v, &View::ZoomOut); break;
     case kCmNorth: connect(action, &QAction::triggered, v, &View::North); break;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/MenuTable.h"
+#include "app/TOrvaneAboutDlg.h"
 #include "view/View.h"
 
 namespace orvane {
@@ -107,6 +108,30 @@ TEST_F(FrameTest, CommandsReachTheViewAndCheckMarksFollow) {
   frame.Action(kCmWantHints)->trigger();
   EXPECT_EQ(view->WantHints(), !hints);
   EXPECT_EQ(frame.Action(kCmWantHints)->isChecked(), !hints);
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+TEST(AboutBox, TextsFromTheVersionBlock) {
+  TOrvaneAboutDlg about;
+  EXPECT_EQ(about.windowTitle(), "About Orvane");
+  EXPECT_TRUE(about.Control(22001)->text().startsWith("Orvane Version "));
+  EXPECT_FALSE(about.Control(22002)->text().isEmpty());
+  EXPECT_TRUE(about.Control(22003)->text().isEmpty());  // no special build
+
+  VersionBlock block;
+  block.translations.emplace_back(0x0409, 0x04E4);
+  block.values["\\StringFileInfo\\040904e4\\ProductName"] = "Orvane";
+  block.values["\\StringFileInfo\\040904e4\\SpecialBuild"] = "classroom";
+  const TProjectRCVersion noVersion(&block);
+  TOrvaneAboutDlg partial(nullptr, noVersion);
+  EXPECT_EQ(partial.Control(22001)->text(), "Version");  // no ProductVersion: kept
+  EXPECT_TRUE(partial.Control(22002)->text().isEmpty());
+  EXPECT_EQ(partial.Control(22003)->text(), "classroom");
 }
 
 }  // namespace
