@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "app/HelpWindow.h"
 #include "app/MenuTable.h"
 #include "app/TOrvaneAboutDlg.h"
 #include "view/View.h"
@@ -107,6 +108,9 @@ void TSDIDecFrame::Route(int id, QAction* action) {
     case kCmOpenEvent: connect(action, &QAction::triggered, v, &View::OpenEvent); break;
     case kCmCloseEvent: connect(action, &QAction::triggered, v, &View::CloseEvent); break;
     case kCmExit: connect(action, &QAction::triggered, this, &QWidget::close); break;
+    case kCmHelpTopics:
+      connect(action, &QAction::triggered, this, &TSDIDecFrame::ShowHelp);
+      break;
     case kCmAbout:
       connect(action, &QAction::triggered, this, [this] {
         TOrvaneAboutDlg about(this);
@@ -181,6 +185,13 @@ void TSDIDecFrame::UpdateCheckMarks() {
   actions_.value(kCmOneWindow)->setChecked(view_->OneWindow());
   actions_.value(kCmMultipleWindows)->setChecked(!view_->OneWindow());
   actions_.value(kCmWantHints)->setChecked(view_->WantHints());
+}
+
+void TSDIDecFrame::ShowHelp() {
+  if (help_ == nullptr) help_ = new HelpWindow(this);
+  help_->show();
+  help_->raise();
+  help_->activateWindow();
 }
 
 void TSDIDecFrame::ShowReport(const ErrorReportEntry& entry) {

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
 #include "platform/ErrorReport.h"
 
@@ -13,6 +14,7 @@ class QLabel;
 
 namespace orvane {
 
+class HelpWindow;
 class View;
 
 class TSDIDecFrame : public QMainWindow {
@@ -36,6 +38,8 @@ class TSDIDecFrame : public QMainWindow {
  public slots:
   /// Puts the check marks of the options where the view's settings are.
   void UpdateCheckMarks();
+  /// Opens the help window (one for the whole run).
+  void ShowHelp();
 
  private:
   void BuildMenus();
@@ -46,6 +50,7 @@ class TSDIDecFrame : public QMainWindow {
   View* view_;
   QHash<int, QAction*> actions_;
   QLabel* panes_[5] = {};
+  QPointer<HelpWindow> help_;
 };
 
 }  // namespace orvane

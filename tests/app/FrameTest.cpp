@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/HelpWindow.h"
 #include "app/MenuTable.h"
 #include "app/TOrvaneAboutDlg.h"
 #include "view/View.h"
@@ -132,6 +133,25 @@ TEST(AboutBox, TextsFromTheVersionBlock) {
   EXPECT_EQ(partial.Control(22001)->text(), "Version");  // no ProductVersion: kept
   EXPECT_TRUE(partial.Control(22002)->text().isEmpty());
   EXPECT_EQ(partial.Control(22003)->text(), "classroom");
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+TEST(Help, HelpTopicsOpensTheHelpPagesOnce) {
+  View* view = new View;
+  TSDIDecFrame frame(view);
+  frame.Action(kCmHelpTopics)->trigger();
+  auto* help = frame.findChild<HelpWindow*>();
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->HasPages());
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_TRUE(help->toPlainText().contains("step by step"));
+  frame.Action(kCmHelpTopics)->trigger();
+  EXPECT_EQ(frame.findChildren<HelpWindow*>().size(), 1);
 }
 
 }  // namespace
