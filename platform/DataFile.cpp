@@ -46,8 +46,13 @@ std::string FindDataFile(const std::string& name) {
     return name;
   }
   if (trace) std::cerr << "data: " << name << ": not in the current directory\n";
-  // An absolute or relative path with directories is taken as it stands.
-  if (fs::path(name).has_parent_path()) return {};
+  // An absolute path is taken as it stands; a relative one (a bare name, or
+  // one inside a folder of the data, such as "help/index.html") is looked up
+  // in each data directory, never above it.
+  const fs::path relative(name);
+  if (relative.is_absolute()) return {};
+  for (const fs::path& part : relative)
+    if (part == "..") return {};
   for (const std::string& dir : DataDirectories()) {
     fs::path candidate = fs::path(dir) / name;
     if (IsRegularFile(candidate)) {

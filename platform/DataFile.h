@@ -8,6 +8,8 @@
 //   2. the directory named by the environment variable ORVANE_DATA;
 //   3. the data directory beside the executable: <exe>/../data (build tree),
 //      then <exe>/../share/orvane (installation).
+// A name may lie in a folder of the data ("help/index.html"); an absolute
+// path or one that climbs out with ".." is only tried as it stands.
 // With ORVANE_DEBUG_DATA set in the environment every attempt is written to
 // standard error, which helps when a table or map layer seems to be missing.
 

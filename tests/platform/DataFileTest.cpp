@@ -58,9 +58,14 @@ TEST_F(DataFileTest, DirectoriesAreNotFiles) {
   EXPECT_EQ(orvane::FindDataFile("NOTAFILE.S9"), "");
 }
 
-TEST_F(DataFileTest, PathsWithDirectoriesAreNotSearchedElsewhere) {
+TEST_F(DataFileTest, FoldersOfTheDataAreSearchedButNeverLeft) {
   Touch(base_ / "env" / "kerror.doc");
   EXPECT_EQ(orvane::FindDataFile("sub/kerror.doc"), "");
+  fs::create_directories(base_ / "env" / "help");
+  Touch(base_ / "env" / "help" / "index.html");
+  EXPECT_EQ(orvane::FindDataFile("help/index.html"), (base_ / "env" / "help" / "index.html").string());
+  EXPECT_EQ(orvane::FindDataFile("help/../kerror.doc"), "");
+  EXPECT_EQ(orvane::FindDataFile((base_ / "nowhere" / "kerror.doc").string()), "");
 }
 
 TEST_F(DataFileTest, ExecutableRelativeDirectoriesFollowTheEnvironment) {
