@@ -2,7 +2,10 @@
 //
 //   orvane [FILE...]                                        opens FILE... as the event
 //   orvane --screenshot OUT.png [--size WxH] [FILE...]      writes the window to OUT.png and exits
+//   orvane --unregister [FILE...]                           removes Orvane's desktop entries first
 //
+// A normal start registers Orvane with the desktop (menu entry, file types);
+// "--unregister" (any case, or a leading part such as -u) removes that instead.
 // The files' formats follow their names as in the open dialog (".set" PEPP,
 // ".psn" PSN, anything else SAC, or PEPP when the SAC reader refuses it).
 // --screenshot needs no display: it draws on Qt's offscreen platform.
@@ -10,6 +13,7 @@
 #include <QApplication>
 #include <QPixmap>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include <cstdio>
@@ -17,6 +21,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/DesktopRegistration.h"
 #include "app/TSDIDecFrame.h"
 #include "platform/ErrorReport.h"
 #include "view/View.h"
@@ -24,6 +29,7 @@
 namespace {
 
 struct Options {
+  bool unregister = false;
   QString screenshot;
   int width = 1024;
   int height = 768;
@@ -58,7 +64,9 @@ bool Parse(int argc, char** argv, Options& o, std::string& error) {
       }
       o.width = w;
       o.height = h;
-    } else if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
+    } else if (orvane::IsUnregisterSwitch(QString::fromLocal8Bit(argv[i]))) {
+      o.unregister = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
       error = "unknown option '" + arg + "'";
       return false;
     } else {
@@ -89,6 +97,14 @@ int main(int argc, char** argv) {
     orvane::WriteErrorReportToStandardOutput(entry);
     frame.ShowReport(entry);
   });
+
+  if (options.screenshot.isEmpty()) {
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (options.unregister)
+      orvane::UnregisterFromDesktop(dataHome);
+    else
+      orvane::RegisterWithDesktop(dataHome, QCoreApplication::applicationFilePath());
+  }
 
   if (!options.files.isEmpty()) view->OpenEventFiles(options.files);
 

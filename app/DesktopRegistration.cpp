@@ -1,0 +1,136 @@
+#include "app/DesktopRegistration.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <string>
+
+#include "platform/DataFile.h"
+
+namespace orvane {
+namespace {
+
+// Every file Orvane writes carries this mark, so that unregistering never
+// removes a file of the same name that someone else put there.
+const char* const kMark = "Written by Orvane";
+
+QByteArray DesktopEntry(const QString& program) {
+  QString exec = program;
+  exec.replace("\\", "\\\\").replace("\"", "\\\"");
+  return QStringLiteral(
+             "[Desktop Entry]\n"
+             "# %1\n"
+             "Type=Application\n"
+             "Name=Orvane\n"
+             "GenericName=Earthquake location\n"
+             "Comment=Locate an earthquake from the seismograms of several stations\n"
+             "Exec=\"%2\" %F\n"
+             "Icon=orvane\n"
+             "Terminal=false\n"
+             "Categories=Education;Science;\n"
+             "MimeType=application/x-orvane-sac;application/x-orvane-pepp;application/x-orvane-psn;\n")
+      .arg(kMark, exec)
+      .toUtf8();
+}
+
+QByteArray MimeTypes() {
+  return QStringLiteral(
+             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+             "<!-- %1 -->\n"
+             "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+             "  <mime-type type=\"application/x-orvane-sac\">\n"
+             "    <comment>SAC seismogram</comment>\n"
+             "    <glob pattern=\"*.sac\"/>\n"
+             "  </mime-type>\n"
+             "  <mime-type type=\"application/x-orvane-pepp\">\n"
+             "    <comment>PEPP seismogram</comment>\n"
+             "    <glob pattern=\"*.set\"/>\n"
+             "  </mime-type>\n"
+             "  <mime-type type=\"application/x-orvane-psn\">\n"
+             "    <comment>PSN seismogram</comment>\n"
+             "    <glob pattern=\"*.psn\"/>\n"
+             "  </mime-type>\n"
+             "</mime-info>\n")
+      .arg(kMark)
+      .toUtf8();
+}
+
+bool WriteIfChanged(const QString& path, const QByteArray& bytes) {
+  QFile existing(path);
+  if (existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes) return true;
+  existing.close();
+  if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
+  QSaveFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+bool Ours(const QString& path, bool binary) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  if (binary) {
+    // The icon: ours when it is the picture we install.
+    const std::string icon = FindDataFile("icons/orvane.png");
+    QFile shipped(QString::fromStdString(icon));
+    return !icon.empty() && shipped.open(QIODevice::ReadOnly) && shipped.readAll() == file.readAll();
+  }
+  return file.read(4096).contains(kMark);
+}
+
+void RefreshDesktopDatabases(const QString& dataHome) {
+  // Optional helpers of the desktop; without them the files still take effect
+  // at the desktop's next scan.
+  const QString mime = QStandardPaths::findExecutable("update-mime-database");
+  if (!mime.isEmpty()) QProcess::startDetached(mime, {dataHome + "/mime"});
+  const QString apps = QStandardPaths::findExecutable("update-desktop-database");
+  if (!apps.isEmpty()) QProcess::startDetached(apps, {dataHome + "/applications"});
+}
+
+}  // namespace
+
+bool IsUnregisterSwitch(const QString& argument) {
+  QString word = argument;
+  if (word.startsWith("--"))
+    word = word.mid(2);
+  else if (word.startsWith("-"))
+    word = word.mid(1);
+  else
+    return false;
+  const QString unregister = QStringLiteral("unregister");
+  return !word.isEmpty() && word.size() <= unregister.size() &&
+         unregister.startsWith(word, Qt::CaseInsensitive);
+}
+
+DesktopFiles DesktopFilesUnder(const QString& dataHome) {
+  return {dataHome + "/applications/orvane.desktop", dataHome + "/mime/packages/orvane.xml",
+          dataHome + "/icons/hicolor/128x128/apps/orvane.png"};
+}
+
+bool RegisterWithDesktop(const QString& dataHome, const QString& program) {
+  const DesktopFiles files = DesktopFilesUnder(dataHome);
+  bool ok = WriteIfChanged(files.entry, DesktopEntry(program));
+  const bool mimeChanged = !QFile::exists(files.mimeTypes) || !Ours(files.mimeTypes, false);
+  ok = WriteIfChanged(files.mimeTypes, MimeTypes()) && ok;
+  const std::string icon = FindDataFile("icons/orvane.png");
+  if (!icon.empty()) {
+    QFile shipped(QString::fromStdString(icon));
+    ok = shipped.open(QIODevice::ReadOnly) && WriteIfChanged(files.icon, shipped.readAll()) && ok;
+  }
+  if (ok && mimeChanged) RefreshDesktopDatabases(dataHome);
+  return ok;
+}
+
+void UnregisterFromDesktop(const QString& dataHome) {
+  const DesktopFiles files = DesktopFilesUnder(dataHome);
+  bool removed = false;
+  for (const auto& [path, binary] : {std::pair{files.entry, false}, std::pair{files.mimeTypes, false},
+                                     std::pair{files.icon, true}}) {
+    if (Ours(path, binary)) removed = QFile::remove(path) || removed;
+  }
+  if (removed) RefreshDesktopDatabases(dataHome);
+}
+
+}  // namespace orvane

@@ -1,0 +1,72 @@
+// Desktop registration writes and removes only Orvane's own files, under the
+// test's own HOME.
+#include "app/DesktopRegistration.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+namespace orvane {
+namespace {
+
+TEST(DesktopRegistration, UnregisterSwitches) {
+  struct Row {
+    const char* argument;
+    bool matches;
+  } rows[] = {{"-u", true},          {"--unreg", true},    {"-UNREGISTER", true}, {"--Unregister", true},
+              {"--unregisterx", false}, {"-", false},      {"--", false},         {"unregister", false},
+              {"--screenshot", false}, {"-x", false},      {"/unregister", false}};
+  for (const Row& r : rows) EXPECT_EQ(IsUnregisterSwitch(r.argument), r.matches) << r.argument;
+}
+
+QByteArray Read(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST(DesktopRegistration, WritesItsEntryTypesAndIconAndRemovesOnlyThose) {
+  const QString home = QDir::homePath() + "/.local/share";
+  const DesktopFiles files = DesktopFilesUnder(home);
+  // Someone else's file type and text association are there before us.
+  QDir().mkpath(home + "/mime/packages");
+  QFile other(home + "/mime/packages/text-editor.xml");
+  ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+  other.write("<mime-info><glob pattern=\"*.txt\"/></mime-info>");
+  other.close();
+
+  ASSERT_TRUE(RegisterWithDesktop(home, "/opt/orvane/bin/orvane"));
+  const QByteArray entry = Read(files.entry);
+  EXPECT_TRUE(entry.contains("Exec=\"/opt/orvane/bin/orvane\" %F"));
+  EXPECT_TRUE(entry.contains("Categories=Education;Science;"));
+  EXPECT_TRUE(entry.contains("Icon=orvane"));
+  const QByteArray types = Read(files.mimeTypes);
+  for (const char* glob : {"*.sac", "*.set", "*.psn"}) EXPECT_TRUE(types.contains(glob)) << glob;
+  EXPECT_FALSE(types.contains("txt"));
+  EXPECT_TRUE(QFile::exists(files.icon));
+  // A second start finds everything as it should be and changes nothing.
+  ASSERT_TRUE(RegisterWithDesktop(home, "/opt/orvane/bin/orvane"));
+  EXPECT_EQ(Read(files.entry), entry);
+
+  UnregisterFromDesktop(home);
+  EXPECT_FALSE(QFile::exists(files.entry));
+  EXPECT_FALSE(QFile::exists(files.mimeTypes));
+  EXPECT_FALSE(QFile::exists(files.icon));
+  EXPECT_TRUE(QFile::exists(home + "/mime/packages/text-editor.xml"));
+}
+
+TEST(DesktopRegistration, AFileOfTheSameNameThatIsNotOursStays) {
+  const QString home = QDir::homePath() + "/.local/share";
+  const DesktopFiles files = DesktopFilesUnder(home);
+  QDir().mkpath(home + "/applications");
+  QFile foreign(files.entry);
+  ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
+  foreign.write("[Desktop Entry]\nName=Something else\n");
+  foreign.close();
+  UnregisterFromDesktop(home);
+  EXPECT_TRUE(QFile::exists(files.entry));
+}
+
+}  // namespace
+}  // namespace orvane
