@@ -56,7 +56,8 @@ const int kPaneCharacters[5] = {5, 5, 5, 5, 10};
 
 }  // namespace
 
-TSDIDecFrame::TSDIDecFrame(View* view, QWidget* parent) : QMainWindow(parent), view_(view) {
+TSDIDecFrame::TSDIDecFrame(View* view, const QString& recentEventsFile, QWidget* parent)
+    : QMainWindow(parent), view_(view), recentFile_(recentEventsFile) {
   setWindowTitle("Orvane");
   setObjectName("TSDIDecFrame");
   setCentralWidget(view_);
@@ -75,7 +76,38 @@ TSDIDecFrame::TSDIDecFrame(View* view, QWidget* parent) : QMainWindow(parent), v
             panes_[3]->setText(lon);
             panes_[4]->setText(scale);
           });
+  connect(view_, &View::eventOpened, this, &TSDIDecFrame::RememberEvent);
+  if (!recentFile_.isEmpty()) recent_ = ReadRecentEvents(recentFile_);
+  UpdateRecentMenu();
   UpdateCheckMarks();
+}
+
+void TSDIDecFrame::RememberEvent(const QStringList& files, int format) {
+  RecentEvent opened{files, std::nullopt};
+  if (format >= 0) opened.format = static_cast<SeismogramFormat>(format);
+  recent_ = WithRecentEvent(recent_, opened);
+  if (!recentFile_.isEmpty()) WriteRecentEvents(recentFile_, recent_);
+  UpdateRecentMenu();
+}
+
+void TSDIDecFrame::UpdateRecentMenu() {
+  for (QAction* a : recentActions_) {
+    fileMenu_->removeAction(a);
+    a->deleteLater();
+  }
+  recentActions_.clear();
+  recentSeparator_->setVisible(!recent_.empty());
+  int n = 0;
+  for (const RecentEvent& event : recent_) {
+    auto* action = new QAction(QStringLiteral("&%1 %2").arg(++n).arg(event.Label()), fileMenu_);
+    action->setObjectName(QStringLiteral("recent%1").arg(n));
+    action->setStatusTip(tr("Opens this event again: %1").arg(event.files.join(", ")));
+    connect(action, &QAction::triggered, this, [this, event] {
+      view_->OpenEventFiles(event.files, event.format);
+    });
+    fileMenu_->insertAction(recentSeparator_, action);
+    recentActions_ << action;
+  }
 }
 
 void TSDIDecFrame::BuildMenus() {
@@ -85,7 +117,10 @@ void TSDIDecFrame::BuildMenus() {
     if (menu == nullptr || popup != entry.popup) {
       popup = entry.popup;
       menu = menuBar()->addMenu(popup);
+      if (fileMenu_ == nullptr) fileMenu_ = menu;
     }
+    // The recent events go between the print commands and Exit.
+    if (entry.id == kCmExit) recentSeparator_ = menu->addSeparator();
     if (entry.text == nullptr) {
       menu->addSeparator();
       continue;

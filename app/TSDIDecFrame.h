@@ -4,13 +4,16 @@
 // panes, all built from the menu table, and routes the commands to the view.
 
 #include <QHash>
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 
+#include "app/RecentEvents.h"
 #include "platform/ErrorReport.h"
 
 class QAction;
 class QLabel;
+class QMenu;
 
 namespace orvane {
 
@@ -22,7 +25,14 @@ class TSDIDecFrame : public QMainWindow {
 
  public:
   /// @brief A frame around @p view, which it takes as its client (and owns).
-  explicit TSDIDecFrame(View* view, QWidget* parent = nullptr);
+  /// The recent events are kept in @p recentEventsFile ("Orvane.ini" in the
+  /// directory the program started in); an empty name keeps none.
+  explicit TSDIDecFrame(View* view, const QString& recentEventsFile = QString(), QWidget* parent = nullptr);
+
+  /// The recent events shown in the File menu, newest first.
+  const std::vector<RecentEvent>& RecentEvents() const { return recent_; }
+  /// The menu items that reopen them.
+  const QList<QAction*>& RecentEventActions() const { return recentActions_; }
 
   View* view() const { return view_; }
   /// The action of command @p id, or null.
@@ -46,11 +56,18 @@ class TSDIDecFrame : public QMainWindow {
   void BuildToolBar();
   void BuildStatusBar();
   void Route(int id, QAction* action);
+  void RememberEvent(const QStringList& files, int format);
+  void UpdateRecentMenu();
 
   View* view_;
   QHash<int, QAction*> actions_;
   QLabel* panes_[5] = {};
   QPointer<HelpWindow> help_;
+  QString recentFile_;
+  std::vector<RecentEvent> recent_;
+  QMenu* fileMenu_ = nullptr;
+  QAction* recentSeparator_ = nullptr;
+  QList<QAction*> recentActions_;
 };
 
 }  // namespace orvane

@@ -11,6 +11,7 @@
 // --screenshot needs no display: it draws on Qt's offscreen platform.
 
 #include <QApplication>
+#include <QDir>
 #include <QPixmap>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -91,7 +92,10 @@ int main(int argc, char** argv) {
 
   auto* view = new orvane::View;
   view->SetShowSplash(options.screenshot.isEmpty());
-  orvane::TSDIDecFrame frame(view);
+  // The recent events are kept in Orvane.ini where the program starts;
+  // a screenshot keeps nothing.
+  const QString recent = options.screenshot.isEmpty() ? QDir::current().filePath("Orvane.ini") : QString();
+  orvane::TSDIDecFrame frame(view, recent);
   // Reports go to standard output as always, and the latest one to the status bar.
   orvane::SetErrorReportSink([&frame](const orvane::ErrorReportEntry& entry) {
     orvane::WriteErrorReportToStandardOutput(entry);

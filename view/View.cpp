@@ -211,6 +211,9 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
   if (!oneWindow) {
     for (KSAC* r : recordPointers) r->SetFloatHeader(KSAC::GCARC, 0.0f);
   }
+  QStringList opened;
+  for (const auto& r : records) opened << QString::fromStdString(r->fileName);
+  emit eventOpened(opened, format ? static_cast<int>(*format) : -1);
   SetMessage(files.refused.empty()
                  ? tr("Opened %n seismogram(s).", nullptr, static_cast<int>(records.size()))
                  : tr("Opened %n seismogram(s); left out: %1", nullptr, static_cast<int>(records.size())).arg(skipped));

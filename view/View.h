@@ -108,6 +108,9 @@ class View : public QMdiArea {
   void optionsChanged();
   /// A trial was made, refused or discarded, or the event changed.
   void eventChanged();
+  /// An event was opened from @p files (those that could be read) as
+  /// @p format gives (-1: each file by its name; otherwise a SeismogramFormat).
+  void eventOpened(const QStringList& files, int format);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
