@@ -6,7 +6,11 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPageSetupDialog>
 #include <QPixmap>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -14,6 +18,7 @@
 
 #include "app/HelpWindow.h"
 #include "app/MenuTable.h"
+#include "app/Printout.h"
 #include "app/TOrvaneAboutDlg.h"
 #include "view/View.h"
 
@@ -77,6 +82,7 @@ TSDIDecFrame::TSDIDecFrame(View* view, const QString& recentEventsFile, QWidget*
             panes_[4]->setText(scale);
           });
   connect(view_, &View::eventOpened, this, &TSDIDecFrame::RememberEvent);
+  connect(fileMenu_, &QMenu::aboutToShow, this, &TSDIDecFrame::UpdatePrintCommands);
   if (!recentFile_.isEmpty()) recent_ = ReadRecentEvents(recentFile_);
   UpdateRecentMenu();
   UpdateCheckMarks();
@@ -143,6 +149,9 @@ void TSDIDecFrame::Route(int id, QAction* action) {
     case kCmOpenEvent: connect(action, &QAction::triggered, v, &View::OpenEvent); break;
     case kCmCloseEvent: connect(action, &QAction::triggered, v, &View::CloseEvent); break;
     case kCmExit: connect(action, &QAction::triggered, this, &QWidget::close); break;
+    case kCmPrint: connect(action, &QAction::triggered, this, &TSDIDecFrame::Print); break;
+    case kCmPrintPreview: connect(action, &QAction::triggered, this, &TSDIDecFrame::PrintPreview); break;
+    case kCmPrintSetup: connect(action, &QAction::triggered, this, &TSDIDecFrame::PrintSetup); break;
     case kCmHelpTopics:
       connect(action, &QAction::triggered, this, &TSDIDecFrame::ShowHelp);
       break;
@@ -171,7 +180,7 @@ void TSDIDecFrame::Route(int id, QAction* action) {
       connect(action, &QAction::triggered, v, &View::SeismogramsInOneWindow);
       break;
     default:
-      // Printing, help, About, depth and maximum RMS come with their windows.
+      // The depth and maximum-RMS dialogs come with their windows.
       action->setEnabled(false);
       break;
   }
@@ -220,6 +229,37 @@ void TSDIDecFrame::UpdateCheckMarks() {
   actions_.value(kCmOneWindow)->setChecked(view_->OneWindow());
   actions_.value(kCmMultipleWindows)->setChecked(!view_->OneWindow());
   actions_.value(kCmWantHints)->setChecked(view_->WantHints());
+}
+
+TSDIDecFrame::~TSDIDecFrame() = default;
+
+QPrinter& TSDIDecFrame::Printer() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *printer_;
+}
+
+void TSDIDecFrame::UpdatePrintCommands() {
+  // The print commands are there while the printer is usable.
+  const bool usable = Printer().isValid();
+  for (int id : {kCmPrint, kCmPrintPreview, kCmPrintSetup}) actions_.value(id)->setEnabled(usable);
+}
+
+void TSDIDecFrame::Print() {
+  QPrintDialog dialog(&Printer(), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  QString error;
+  if (PrintView(Printer(), *view_, &error) == 0) statusBar()->showMessage(error);
+}
+
+void TSDIDecFrame::PrintPreview() {
+  QPrintPreviewDialog preview(&Printer(), this);
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* printer) { PrintView(*printer, *view_); });
+  preview.exec();
+}
+
+void TSDIDecFrame::PrintSetup() {
+  QPageSetupDialog dialog(&Printer(), this);
+  dialog.exec();
 }
 
 void TSDIDecFrame::ShowHelp() {

@@ -8,12 +8,15 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 #include "app/RecentEvents.h"
 #include "platform/ErrorReport.h"
 
 class QAction;
 class QLabel;
 class QMenu;
+class QPrinter;
 
 namespace orvane {
 
@@ -28,6 +31,7 @@ class TSDIDecFrame : public QMainWindow {
   /// The recent events are kept in @p recentEventsFile ("Orvane.ini" in the
   /// directory the program started in); an empty name keeps none.
   explicit TSDIDecFrame(View* view, const QString& recentEventsFile = QString(), QWidget* parent = nullptr);
+  ~TSDIDecFrame() override;
 
   /// The recent events shown in the File menu, newest first.
   const std::vector<RecentEvent>& RecentEvents() const { return recent_; }
@@ -50,6 +54,12 @@ class TSDIDecFrame : public QMainWindow {
   void UpdateCheckMarks();
   /// Opens the help window (one for the whole run).
   void ShowHelp();
+  /// The print commands: the print dialog, the preview, the page set-up.
+  void Print();
+  void PrintPreview();
+  void PrintSetup();
+  /// Enables the print commands while the printer is usable.
+  void UpdatePrintCommands();
 
  private:
   void BuildMenus();
@@ -58,6 +68,7 @@ class TSDIDecFrame : public QMainWindow {
   void Route(int id, QAction* action);
   void RememberEvent(const QStringList& files, int format);
   void UpdateRecentMenu();
+  QPrinter& Printer();
 
   View* view_;
   QHash<int, QAction*> actions_;
@@ -68,6 +79,7 @@ class TSDIDecFrame : public QMainWindow {
   QMenu* fileMenu_ = nullptr;
   QAction* recentSeparator_ = nullptr;
   QList<QAction*> recentActions_;
+  std::unique_ptr<QPrinter> printer_;  // made on first use
 };
 
 }  // namespace orvane

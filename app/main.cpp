@@ -2,6 +2,7 @@
 //
 //   orvane [FILE...]                                        opens FILE... as the event
 //   orvane --screenshot OUT.png [--size WxH] [FILE...]      writes the window to OUT.png and exits
+//   orvane --print-pdf OUT.pdf [--size WxH] [FILE...]       prints the view to a PDF file and exits
 //   orvane --unregister [FILE...]                           removes Orvane's desktop entries first
 //
 // A normal start registers Orvane with the desktop (menu entry, file types);
@@ -12,10 +13,16 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QTemporaryFile>
 #include <QPixmap>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
+
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +30,7 @@
 #include <string>
 
 #include "app/DesktopRegistration.h"
+#include "app/Printout.h"
 #include "app/TSDIDecFrame.h"
 #include "platform/ErrorReport.h"
 #include "view/View.h"
@@ -32,13 +40,17 @@ namespace {
 struct Options {
   bool unregister = false;
   QString screenshot;
+  QString printPdf;
   int width = 1024;
   int height = 768;
   QStringList files;
 };
 
 int Usage(const char* why) {
-  std::fprintf(stderr, "orvane: %s\nusage: orvane [FILE...]\n       orvane --screenshot OUT.png [--size WxH] [FILE...]\n",
+  std::fprintf(stderr,
+               "orvane: %s\nusage: orvane [--unregister] [FILE...]\n"
+               "       orvane --screenshot OUT.png [--size WxH] [FILE...]\n"
+               "       orvane --print-pdf OUT.pdf [--size WxH] [FILE...]\n",
                why);
   return 2;
 }
@@ -46,7 +58,7 @@ int Usage(const char* why) {
 bool Parse(int argc, char** argv, Options& o, std::string& error) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--screenshot" || arg == "--size") {
+    if (arg == "--screenshot" || arg == "--size" || arg == "--print-pdf") {
       if (i + 1 >= argc) {
         error = arg + " needs a value";
         return false;
@@ -54,6 +66,10 @@ bool Parse(int argc, char** argv, Options& o, std::string& error) {
       const std::string value = argv[++i];
       if (arg == "--screenshot") {
         o.screenshot = QString::fromLocal8Bit(value.c_str());
+        continue;
+      }
+      if (arg == "--print-pdf") {
+        o.printPdf = QString::fromLocal8Bit(value.c_str());
         continue;
       }
       int w = 0, h = 0;
@@ -77,24 +93,59 @@ bool Parse(int argc, char** argv, Options& o, std::string& error) {
   return true;
 }
 
+// Prints the view into @p path through a temporary file beside it, so that a
+// failed printout leaves no partial PDF behind.
+int PrintToPdf(const orvane::View& view, const QString& path) {
+  QTemporaryFile temporary(QFileInfo(path).absolutePath() + "/.orvane-print-XXXXXX.pdf");
+  if (!temporary.open()) {
+    std::fprintf(stderr, "orvane: %s: cannot write there\n", path.toLocal8Bit().constData());
+    return 1;
+  }
+  temporary.close();
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(temporary.fileName());
+  printer.setPageOrientation(QPageLayout::Landscape);
+  QString error;
+  if (orvane::PrintView(printer, view, &error) == 0) {
+    std::fprintf(stderr, "orvane: %s: %s\n", path.toLocal8Bit().constData(), error.toLocal8Bit().constData());
+    return 1;
+  }
+  QFile::remove(path);
+  // The file gets the permissions of any new file, not those of the private
+  // temporary one.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::chmod(temporary.fileName().toLocal8Bit().constData(), 0666 & ~mask);
+  if (!QFile::rename(temporary.fileName(), path)) {
+    std::fprintf(stderr, "orvane: %s: cannot write the printout\n", path.toLocal8Bit().constData());
+    return 1;
+  }
+  temporary.setAutoRemove(false);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Options options;
   std::string error;
   if (!Parse(argc, argv, options, error)) return Usage(error.c_str());
-  // A screenshot is drawn offscreen whatever display the environment names.
-  if (!options.screenshot.isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // A screenshot or a printout is drawn offscreen whatever display the
+  // environment names, and changes nothing of the user's: no settings, no
+  // recent events, no desktop registration.
+  const bool headless = !options.screenshot.isEmpty() || !options.printPdf.isEmpty();
+  if (headless) qputenv("QT_QPA_PLATFORM", "offscreen");
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("Orvane");
   QApplication::setOrganizationName("Halvergate");
 
   auto* view = new orvane::View;
-  view->SetShowSplash(options.screenshot.isEmpty());
+  view->SetShowSplash(!headless);
   // The recent events are kept in Orvane.ini where the program starts;
   // a screenshot keeps nothing.
-  const QString recent = options.screenshot.isEmpty() ? QDir::current().filePath("Orvane.ini") : QString();
+  const QString recent = headless ? QString() : QDir::current().filePath("Orvane.ini");
   orvane::TSDIDecFrame frame(view, recent);
   // Reports go to standard output as always, and the latest one to the status bar.
   orvane::SetErrorReportSink([&frame](const orvane::ErrorReportEntry& entry) {
@@ -102,7 +153,7 @@ int main(int argc, char** argv) {
     frame.ShowReport(entry);
   });
 
-  if (options.screenshot.isEmpty()) {
+  if (!headless) {
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (options.unregister)
       orvane::UnregisterFromDesktop(dataHome);
@@ -113,7 +164,12 @@ int main(int argc, char** argv) {
   if (!options.files.isEmpty()) view->OpenEventFiles(options.files);
 
   int status = 0;
-  if (!options.screenshot.isEmpty()) {
+  if (!options.printPdf.isEmpty()) {
+    frame.resize(options.width, options.height);
+    frame.show();
+    QApplication::processEvents();
+    status = PrintToPdf(*view, options.printPdf);
+  } else if (!options.screenshot.isEmpty()) {
     frame.resize(options.width, options.height);
     frame.show();
     QApplication::processEvents();
