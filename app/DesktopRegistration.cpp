@@ -18,45 +18,29 @@ namespace {
 // removes a file of the same name that someone else put there.
 const char* const kMark = "Written by Orvane";
 
+QByteArray ReadData(const char* name) {
+  const std::string path = FindDataFile(name);
+  QFile file(QString::fromStdString(path));
+  if (path.empty() || !file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll();
+}
+
+// The desktop entry and the file types are the templates the installation
+// uses too, with the program's own path and our mark put in.
 QByteArray DesktopEntry(const QString& program) {
+  QByteArray entry = ReadData("desktop/orvane.desktop.in");
+  if (entry.isEmpty()) return {};
   QString exec = program;
   exec.replace("\\", "\\\\").replace("\"", "\\\"");
-  return QStringLiteral(
-             "[Desktop Entry]\n"
-             "# %1\n"
-             "Type=Application\n"
-             "Name=Orvane\n"
-             "GenericName=Earthquake location\n"
-             "Comment=Locate an earthquake from the seismograms of several stations\n"
-             "Exec=\"%2\" %F\n"
-             "Icon=orvane\n"
-             "Terminal=false\n"
-             "Categories=Education;Science;\n"
-             "MimeType=application/x-orvane-sac;application/x-orvane-pepp;application/x-orvane-psn;\n")
-      .arg(kMark, exec)
-      .toUtf8();
+  entry.replace("@ORVANE_EXEC@", ("\"" + exec + "\"").toUtf8());
+  return entry.replace("[Desktop Entry]\n", QByteArray("[Desktop Entry]\n# ") + kMark + "\n");
 }
 
 QByteArray MimeTypes() {
-  return QStringLiteral(
-             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-             "<!-- %1 -->\n"
-             "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-             "  <mime-type type=\"application/x-orvane-sac\">\n"
-             "    <comment>SAC seismogram</comment>\n"
-             "    <glob pattern=\"*.sac\"/>\n"
-             "  </mime-type>\n"
-             "  <mime-type type=\"application/x-orvane-pepp\">\n"
-             "    <comment>PEPP seismogram</comment>\n"
-             "    <glob pattern=\"*.set\"/>\n"
-             "  </mime-type>\n"
-             "  <mime-type type=\"application/x-orvane-psn\">\n"
-             "    <comment>PSN seismogram</comment>\n"
-             "    <glob pattern=\"*.psn\"/>\n"
-             "  </mime-type>\n"
-             "</mime-info>\n")
-      .arg(kMark)
-      .toUtf8();
+  QByteArray types = ReadData("desktop/orvane-mime.xml");
+  if (types.isEmpty()) return {};
+  const int afterDeclaration = types.indexOf("?>\n");
+  return types.insert(afterDeclaration < 0 ? 0 : afterDeclaration + 3, QByteArray("<!-- ") + kMark + " -->\n");
 }
 
 bool WriteIfChanged(const QString& path, const QByteArray& bytes) {
@@ -111,9 +95,12 @@ DesktopFiles DesktopFilesUnder(const QString& dataHome) {
 
 bool RegisterWithDesktop(const QString& dataHome, const QString& program) {
   const DesktopFiles files = DesktopFilesUnder(dataHome);
-  bool ok = WriteIfChanged(files.entry, DesktopEntry(program));
+  const QByteArray entry = DesktopEntry(program);
+  const QByteArray types = MimeTypes();
+  if (entry.isEmpty() || types.isEmpty()) return false;  // the templates are missing
+  bool ok = WriteIfChanged(files.entry, entry);
   const bool mimeChanged = !QFile::exists(files.mimeTypes) || !Ours(files.mimeTypes, false);
-  ok = WriteIfChanged(files.mimeTypes, MimeTypes()) && ok;
+  ok = WriteIfChanged(files.mimeTypes, types) && ok;
   const std::string icon = FindDataFile("icons/orvane.png");
   if (!icon.empty()) {
     QFile shipped(QString::fromStdString(icon));

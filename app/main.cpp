@@ -155,9 +155,13 @@ int main(int argc, char** argv) {
 
   if (!headless) {
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    // An installed Orvane is registered by its installation; the program
+    // registers itself only when it runs from elsewhere (a build tree).
+    const bool installed =
+        QFile::exists(QCoreApplication::applicationDirPath() + "/../share/applications/orvane.desktop");
     if (options.unregister)
       orvane::UnregisterFromDesktop(dataHome);
-    else
+    else if (!installed)
       orvane::RegisterWithDesktop(dataHome, QCoreApplication::applicationFilePath());
   }
 
