@@ -169,7 +169,9 @@ class Earth {
 
  private:
   // Globe, grid, map layers, scale bar and legend: the cached part of the picture.
-  void DrawBackground(Surface& surface, const Rect& client, int maximumRms);
+  void DrawBackground(Surface& surface, const Rect& client, int maximumRms, const MisfitRaster* misfit);
+  void DrawMisfit(Surface& surface, const MisfitRaster& misfit, float rmsStep);
+  void DrawAnswerKey(Surface& surface, const MapPicture& picture);
   void DrawGlobe(Surface& surface, const Rect& client);
   void DrawGrid(Surface& surface);
   void DrawMapLayers(Surface& surface, int clientHeight);

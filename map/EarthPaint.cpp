@@ -16,6 +16,7 @@
 #include "map/Earth.h"
 #include "map/MapFile.h"
 #include "map/MapPainter.h"
+#include "map/MisfitMap.h"
 #include "platform/DataFile.h"
 #include "platform/Surface.h"
 #include "seismogram/KSAC.h"
@@ -38,10 +39,12 @@ struct MapBackground final : MapCache {
   int width = 0;
   int height = 0;
   qreal ratio = 1.0;  // device pixels per unit of the surface it was drawn for
+  std::shared_ptr<const MisfitRaster> misfit;  // kept alive, so its address names it
 
-  bool Matches(float s, float t, float r, int maxRms, int w, int h, qreal dpr) const {
+  bool Matches(float s, float t, float r, int maxRms, int w, int h, qreal dpr,
+               const std::shared_ptr<const MisfitRaster>& m) const {
     return spin == s && tilt == t && radius == r && cachedMaximumRms == maxRms && width == w && height == h &&
-           ratio == dpr;
+           ratio == dpr && misfit == m;
   }
 };
 
@@ -388,12 +391,54 @@ void DrawRmsLegend(Surface& surface, const Rect& client, float rmsStep) {
 
 }  // namespace
 
-void Earth::DrawBackground(Surface& surface, const Rect& client, int maximumRmsSeconds) {
+void Earth::DrawBackground(Surface& surface, const Rect& client, int maximumRmsSeconds,
+                           const MisfitRaster* misfit) {
   DrawGlobe(surface, client);
+  if (misfit != nullptr) DrawMisfit(surface, *misfit, RmsStep(maximumRmsSeconds));
   DrawGrid(surface);
   DrawMapLayers(surface, client.Height());
   DrawScaleBar(surface, client, radius);
   DrawRmsLegend(surface, client, RmsStep(maximumRmsSeconds));
+}
+
+void Earth::DrawMisfit(Surface& surface, const MisfitRaster& misfit, float rmsStep) {
+  // Each cell in a light shade of its RMS colour, so that the map lines, the
+  // dots and the stations stay readable over it; beyond the scale stays white.
+  QColor shades[rmsColourCount];
+  for (int k = 0; k < rmsColourCount; ++k) {
+    const QColor c(rmsColours[k]);
+    shades[k] = QColor((c.red() + 255) / 2, (c.green() + 255) / 2, (c.blue() + 255) / 2);
+  }
+  for (int r = 0; r < misfit.rows; ++r) {
+    for (int c = 0; c < misfit.columns; ++c) {
+      const float rms = misfit.rms[static_cast<std::size_t>(r) * static_cast<std::size_t>(misfit.columns) +
+                                   static_cast<std::size_t>(c)];
+      const int k = RmsClass(rms, rmsStep);
+      if (!(rms >= 0.0f) || k >= rmsColourCount) continue;
+      const int x = misfit.client.left + c * misfit.cell;
+      const int y = misfit.client.top + r * misfit.cell;
+      surface.FillRect(Rect{x, y, x + misfit.cell, y + misfit.cell}, shades[k]);
+    }
+  }
+  // The rim again, which the cells along the edge may have covered.
+  std::vector<QPoint> rim;
+  for (int i = 0; i <= 360; ++i)
+    rim.emplace_back(centre.x + TruncPixel(radius * cosTable[i]), centre.y + TruncPixel(radius * sinTable[i]));
+  surface.SelectPen(Pen::Solid(kBlack, 1));
+  surface.Polyline(rim);
+}
+
+void Earth::DrawAnswerKey(Surface& surface, const MapPicture& picture) {
+  const ScreenPoint a = Project(picture.answerLat, picture.answerLon);
+  const Pen pen = surface.SelectPen(Pen::Solid(kBlack, 2));
+  const Brush brush = surface.SelectBrush(Brush::Solid(kWhite));
+  surface.Ellipse(a.x - 7, a.y - 7, a.x + 8, a.y + 8);
+  surface.MoveTo(a.x - 4, a.y);
+  surface.LineTo(a.x + 5, a.y);
+  surface.MoveTo(a.x, a.y - 4);
+  surface.LineTo(a.x, a.y + 5);
+  surface.SelectBrush(brush);
+  surface.SelectPen(pen);
 }
 
 // ---------------------------------------------------------------------------
@@ -467,7 +512,8 @@ void Earth::Paint(Surface& surface, const MapPicture& picture, bool keepCache) {
   const qreal ratio = surface.DevicePixelRatio();
   auto* background = dynamic_cast<MapBackground*>(cache.get());
   if (keepCache && background != nullptr &&
-      background->Matches(picture.spin, picture.tilt, picture.radius, picture.maximumRms, w, h, ratio)) {
+      background->Matches(picture.spin, picture.tilt, picture.radius, picture.maximumRms, w, h, ratio,
+                          picture.misfit)) {
     surface.BitBlt(client.left, client.top, background->image);
   } else if (keepCache && w > 0 && h > 0) {
     // The background is drawn off-screen in client coordinates, at the
@@ -481,7 +527,7 @@ void Earth::Paint(Surface& surface, const MapPicture& picture, bool keepCache) {
         Surface offscreen(fresh->image);
         offscreen.SetWindowOrigin(client.left, client.top);
         offscreen.FillSolidRect(client, kBlack);
-        DrawBackground(offscreen, client, picture.maximumRms);
+        DrawBackground(offscreen, client, picture.maximumRms, picture.misfit.get());
       }
       surface.BitBlt(client.left, client.top, fresh->image);
       fresh->spin = picture.spin;
@@ -491,23 +537,25 @@ void Earth::Paint(Surface& surface, const MapPicture& picture, bool keepCache) {
       fresh->width = w;
       fresh->height = h;
       fresh->ratio = ratio;
+      fresh->misfit = picture.misfit;
       cache = std::move(fresh);
       cachedSpin = picture.spin;
       cachedTilt = picture.tilt;
       cachedRadius = picture.radius;
     } else {
       // No memory for the picture: draw it straight on, uncached.
-      DrawBackground(surface, client, picture.maximumRms);
+      DrawBackground(surface, client, picture.maximumRms, picture.misfit.get());
     }
   } else {
     // A printer, a preview, an image, or an empty client area: drawn straight
     // on at the device's resolution, nothing kept.
-    DrawBackground(surface, client, picture.maximumRms);
+    DrawBackground(surface, client, picture.maximumRms, picture.misfit.get());
   }
 
   const float step = RmsStep(picture.maximumRms);
   if (picture.hasTrial) DrawTrials(surface, picture, step);
   DrawStations(surface, picture);
+  if (picture.hasAnswerKey) DrawAnswerKey(surface, picture);
   if (picture.hasTrial) DrawTrialDescription(surface, picture);
 }
 

@@ -4,6 +4,7 @@
 // preview, `orvane-tool render`, the tests and the benchmark all paint it
 // through PaintMapPicture (map/MapPainter.h).
 
+#include <memory>
 #include <span>
 
 #include "location/RMS.h"
@@ -13,6 +14,7 @@
 namespace orvane {
 
 class KSAC;
+struct MisfitRaster;
 
 struct MapPicture {
   float spin = 0.0f;     ///< longitude facing the viewer, degrees
@@ -31,6 +33,14 @@ struct MapPicture {
   TrialState trial;       ///< the last trial: epicentre, origin time, RMS
   float depth = 0.0f;     ///< the trial's depth in km, for its description
   int maximumRms = 10;    ///< whole seconds at the top of the RMS colour scale
+
+  /// The misfit map shaded under the map lines, or none. It must have been
+  /// computed for this view and client area.
+  std::shared_ptr<const MisfitRaster> misfit;
+  /// The answer key, the epicentre of smallest RMS, marked when there is one.
+  bool hasAnswerKey = false;
+  float answerLat = 0.0f;
+  float answerLon = 0.0f;
 
   /// @brief The view given by the latitude and longitude at its centre.
   void CentreOn(float lat, float lon) {

@@ -8,6 +8,7 @@
 #include <QPrinter>
 
 #include <cstring>
+#include <limits>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "map/DrawingPrimitives.h"
 #include "map/Earth.h"
 #include "map/MapBytes.h"
+#include "map/MisfitMap.h"
 #include "support/CurrentDirectory.h"
 #include "support/TrialStateGuard.h"
 #include "platform/Surface.h"
@@ -744,6 +746,54 @@ TEST_F(MapPainterTest, AMissingMapLayerLeavesTheRestOfThePicture) {
   EXPECT_EQ(image.pixel(At(earth, 0, 20)), mapPenColours[2]);
   EXPECT_EQ(image.pixel(At(earth, 45, -40)), kBlack);  // the grid
   EXPECT_EQ(image.pixel(15, 600 - 270 + 10), rmsColours[0]);  // the legend's first box
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+TEST_F(MapPainterTest, MisfitShadesTheDiscUnderTheLinesAndTheAnswerKeyIsMarked) {
+  MapPicture picture = PictureOf(0, 0, 250, 800, 600);
+  auto raster = std::make_shared<MisfitRaster>();
+  raster->client = picture.client;
+  raster->cell = 100;
+  raster->columns = 8;
+  raster->rows = 6;
+  raster->rms.assign(48, std::numeric_limits<float>::quiet_NaN());
+  raster->rms[2 * 8 + 4] = 0.5f;   // cell (400..499, 200..299): class 0
+  raster->rms[3 * 8 + 3] = 35.0f;  // beyond the scale: stays white
+  picture.misfit = raster;
+  picture.hasAnswerKey = true;
+  picture.answerLat = -30.0f;
+  picture.answerLon = -30.0f;
+  Earth earth;
+  QImage image(800, 600, QImage::Format_RGB32);
+  {
+    Surface surface(image);
+    PaintMapPicture(surface, picture, earth);
+  }
+  const QRgb paleYellow = qRgb(255, 255, 127);
+  EXPECT_EQ(image.pixel(437, 237), paleYellow);
+  EXPECT_EQ(image.pixel(370, 372), kWhite);
+  EXPECT_EQ(image.pixel(At(earth, 10, 15)), kBlack);  // the grid over the shading
+  const QPoint key = At(earth, -30, -30);
+  EXPECT_EQ(image.pixel(key + QPoint(2, 0)), kBlack);  // the cross
+  EXPECT_EQ(image.pixel(key + QPoint(3, 3)), kWhite);  // inside the ring
+  // A new raster is a new background; the same one comes from the cache.
+  ClearMapFileLog();
+  {
+    Surface surface(image);
+    PaintMapPicture(surface, picture, earth);
+  }
+  EXPECT_TRUE(MapFilesOpened().empty());
+  picture.misfit = std::make_shared<MisfitRaster>(*raster);
+  {
+    Surface surface(image);
+    PaintMapPicture(surface, picture, earth);
+  }
+  EXPECT_EQ(MapFilesOpened().size(), 6u);
 }
 
 }  // namespace

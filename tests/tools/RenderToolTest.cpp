@@ -169,6 +169,28 @@ TEST_F(RenderTool, EventAndTrialAsLocateMakesIt) {
   EXPECT_GT(yellow, 200);
 }
 
+TEST_F(RenderTool, MisfitMapShadesTheBasinAndMarksTheAnswerKey) {
+  WriteStation("a.sac", "ALFA", 35.0f, 20.0f);
+  WriteStation("b.sac", "BRAV", -10.0f, 40.0f);
+  WriteStation("c.sac", "CHAR", 20.0f, -15.0f);
+  WriteStation("d.sac", "DELT", 60.0f, 60.0f);
+  const CommandRun run = Run({"--out", "misfit.png", "--misfit", "--maximum-rms", "100", "--pick", "a.sac=200",
+                              "--pick", "b.sac=250", "--pick", "c.sac=180", "--pick", "d.sac=400", "a.sac", "b.sac",
+                              "c.sac", "d.sac"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const QImage image = Load("misfit.png");
+  int pale = 0;  // cells in the light shades of the RMS colours
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 100; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      pale += c != Qt::white && c.red() >= 127 && c.green() >= 127 && c.blue() >= 127 && c != QColor(127, 127, 127);
+    }
+  EXPECT_GT(pale, 2000);
+  EXPECT_NE(image, Expected(View{}, {{"a.sac", 200}, {"b.sac", 250}, {"c.sac", 180}, {"d.sac", 400}}));
+  // Without files there is nothing to map.
+  EXPECT_EQ(Run({"--out", "x.png", "--misfit"}).status, 2);
+}
+
 TEST_F(RenderTool, RefusalsLeaveNoFile) {
   WriteStation("a.sac", "ALFA", 35.0f, 20.0f);
   struct Case {

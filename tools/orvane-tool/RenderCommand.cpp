@@ -10,11 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "location/BestEpicentre.h"
+#include "location/JB.h"
 #include "location/RMS.h"
 #include "location/TrialLocation.h"
 #include "platform/ErrorReport.h"
 #include "map/Earth.h"
 #include "map/MapPainter.h"
+#include "map/MisfitMap.h"
 #include "platform/Rect.h"
 #include "platform/Surface.h"
 #include "seismogram/KSAC.h"
@@ -35,13 +38,16 @@ struct RenderOptions {
   float centreLon = 0.0f;
   float radius = 200.0f;
   int maximumRms = 10;
+  bool misfit = false;
   EventOptions event;
   std::vector<std::string> files;
 };
 
 bool Parse(int argc, char** argv, RenderOptions& o) {
   const auto handle = [&o](const std::string& name, const std::string& v) {
-    if (name == "out") {
+    if (name == "misfit") {
+      o.misfit = true;
+    } else if (name == "out") {
       if (v.empty()) return Fail(kName, "--out needs a file name");
       o.out = v;
     } else if (name == "size") {
@@ -72,10 +78,11 @@ bool Parse(int argc, char** argv, RenderOptions& o) {
     }
     return true;
   };
-  if (!ParseOptions(kName, "out size centre radius maximum-rms depth epicentre pick", "", argc, argv, handle,
-                    o.files))
+  if (!ParseOptions(kName, "out size centre radius maximum-rms depth epicentre pick misfit", "misfit", argc, argv,
+                    handle, o.files))
     return false;
   if (o.out.empty()) return Fail(kName, "--out FILE.png is required");
+  if (o.misfit && o.files.empty()) return Fail(kName, "--misfit needs the event's files");
   return true;
 }
 
@@ -86,7 +93,8 @@ int RenderCommand(int argc, char** argv) {
   if (!Parse(argc, argv, o)) {
     std::fprintf(stderr,
                  "usage: orvane-tool render --out FILE.png [--size WxH] [--centre LAT,LON] [--radius PX]\n"
-                 "         [--maximum-rms N] [--depth KM --epicentre LAT,LON] [--pick FILE=SECONDS]... [FILE...]\n");
+                 "         [--maximum-rms N] [--depth KM --epicentre LAT,LON] [--misfit] [--pick FILE=SECONDS]... "
+                 "[FILE...]\n");
     return 2;
   }
 
@@ -133,6 +141,30 @@ int RenderCommand(int argc, char** argv) {
     picture.trial = state;
     picture.depth = o.event.depth;
     picture.maximumRms = o.maximumRms;
+    if (o.misfit) {
+      // The misfit of a trial at every other pixel, and the answer key.
+      std::vector<TrialStation> stations(records.size());
+      for (std::size_t i = 0; i < records.size(); ++i) {
+        if (const TrialResult r = StationOf(*records[i], stations[i]); !r.ok()) {
+          Fail(kName, r.reason);
+          return 1;
+        }
+      }
+      const JB p("P", o.event.depth);
+      const JB s("S", o.event.depth);
+      const BestEpicentreResult best = FindBestEpicentre(stations, p, s);
+      if (!best.ok()) {
+        Fail(kName, best.trial.reason);
+        return 1;
+      }
+      Earth view;
+      view.SetView(picture.spin, picture.tilt, picture.radius, o.width, o.height);
+      picture.misfit = std::make_shared<const MisfitRaster>(
+          ComputeMisfitRaster(view, picture.client, stations, p, s, /*cell=*/2));
+      picture.hasAnswerKey = true;
+      picture.answerLat = best.lat;
+      picture.answerLon = best.lon;
+    }
     PaintMapPicture(surface, picture);
   }
 
