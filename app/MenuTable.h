@@ -28,6 +28,7 @@ enum CommandId : int {
   kCmOneWindow = 11844,
   kCmHelpTopics = 11848,
   kCmAbout = 2009,
+  kCmShowMisfit = 11849,  ///< Options: the misfit map, for teachers (not in the table: off, not stored)
 };
 
 struct MenuEntry {

@@ -140,6 +140,17 @@ void TSDIDecFrame::BuildMenus() {
     if (entry.hint != nullptr) action->setStatusTip(QString::fromUtf8(entry.hint));
     actions_.insert(entry.id, action);
     Route(entry.id, action);
+    if (entry.id == kCmOneWindow) {
+      // The misfit map for teachers: off at every start, so that a student is
+      // not handed the answer.
+      menu->addSeparator();
+      QAction* misfit = menu->addAction(tr("Show &misfit map"));
+      misfit->setObjectName(QStringLiteral("id%1").arg(kCmShowMisfit));
+      misfit->setCheckable(true);
+      misfit->setStatusTip(tr("Shades the globe by the RMS a trial would have there and marks the answer key"));
+      connect(misfit, &QAction::toggled, view_, &View::SetShowMisfit);
+      actions_.insert(kCmShowMisfit, misfit);
+    }
   }
 }
 

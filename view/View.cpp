@@ -6,10 +6,18 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QTimer>
+
+#include <atomic>
+#include <thread>
 
 #include <utility>
 
+#include "location/BestEpicentre.h"
+#include "location/JB.h"
 #include "location/RMS.h"
 #include "map/MapPainter.h"
 #include "platform/ErrorReport.h"
@@ -38,7 +46,101 @@ View::View(QWidget* parent) : QMdiArea(parent) {
   UpdateAccessibleDescription();
 }
 
-View::~View() = default;
+// One computation of the misfit map on a thread of its own: the coarse map
+// first, then the answer key, then finer maps, each handed to the view as it
+// is done. Any change of the view cancels it.
+struct View::MisfitJob {
+  std::atomic<bool> cancel{false};
+  std::thread thread;
+  ~MisfitJob() {
+    cancel = true;
+    if (thread.joinable()) thread.join();
+  }
+};
+
+View::~View() { StopMisfit(); }
+
+void View::StopMisfit() { misfitJob.reset(); }
+
+void View::SetShowMisfit(bool show) {
+  showMisfit = show;
+  RestartMisfit();
+}
+
+void View::PicksChanged() { RestartMisfit(); }
+
+void View::RestartMisfit() {
+  StopMisfit();
+  ++misfitGeneration;
+  const bool had = misfit != nullptr || hasAnswerKey;
+  misfit.reset();
+  misfitComplete = false;
+  hasAnswerKey = false;
+  if (!showMisfit || records.empty()) {
+    misfitComplete = true;
+    if (had) Repaint();
+    return;
+  }
+  std::vector<TrialStation> stations;
+  for (KSAC* r : recordPointers) {
+    TrialStation st;
+    // A record that cannot take part in a trial takes no part in the map.
+    if (StationOf(*r, st).ok()) stations.push_back(st);
+  }
+  const int w = viewport()->width();
+  const int h = viewport()->height();
+  const GlobeView view = globe;
+  const float depthKm = depth;
+  const unsigned generation = misfitGeneration;
+  misfitJob = std::make_unique<MisfitJob>();
+  std::atomic<bool>* cancel = &misfitJob->cancel;
+  QPointer<View> self(this);
+  misfitJob->thread = std::thread([=] {
+    const JB p("P", depthKm);
+    const JB s("S", depthKm);
+    Earth earth;
+    earth.SetView(view.spin, view.tilt, view.radius, w, h);
+    auto post = [&](std::shared_ptr<const MisfitRaster> raster, bool key, float lat, float lon, bool last) {
+      QMetaObject::invokeMethod(
+          self.data(),
+          [self, generation, raster, key, lat, lon, last] {
+            if (!self || self->misfitGeneration != generation) return;
+            if (raster) self->misfit = raster;
+            if (key) {
+              self->hasAnswerKey = true;
+              self->answerLat = lat;
+              self->answerLon = lon;
+            }
+            self->misfitComplete = last;
+            self->Repaint();
+          },
+          Qt::QueuedConnection);
+    };
+    const Rect client{0, 0, w, h};
+    auto coarse = std::make_shared<const MisfitRaster>(ComputeMisfitRaster(earth, client, stations, p, s, 8, cancel));
+    if (*cancel) return;
+    post(coarse, false, 0.0f, 0.0f, false);
+    const BestEpicentreResult best = FindBestEpicentre(stations, p, s);
+    if (*cancel) return;
+    post(nullptr, best.ok(), best.lat, best.lon, false);
+    auto fine = std::make_shared<const MisfitRaster>(ComputeMisfitRaster(earth, client, stations, p, s, 4, cancel));
+    if (*cancel) return;
+    post(fine, false, 0.0f, 0.0f, false);
+    auto finest = std::make_shared<const MisfitRaster>(ComputeMisfitRaster(earth, client, stations, p, s, 2, cancel));
+    if (*cancel) return;
+    post(finest, false, 0.0f, 0.0f, true);
+  });
+}
+
+bool View::WaitForMisfit(int milliseconds) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!misfitComplete && timer.elapsed() < milliseconds) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(5);
+  }
+  return misfitComplete;
+}
 
 // ---------------------------------------------------------------------------
 // Painting and the read-outs
@@ -55,6 +157,10 @@ MapPicture View::Picture() const {
   picture.trial = trial;
   picture.depth = depth;
   picture.maximumRms = maximumRms;
+  picture.misfit = misfit;
+  picture.hasAnswerKey = hasAnswerKey;
+  picture.answerLat = answerLat;
+  picture.answerLon = answerLon;
   return picture;
 }
 
@@ -83,6 +189,7 @@ void View::ShowSplash() {
 
 void View::resizeEvent(QResizeEvent* event) {
   QMdiArea::resizeEvent(event);
+  if (showMisfit) RestartMisfit();
   Repaint();
 }
 
@@ -214,6 +321,7 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
   QStringList opened;
   for (const auto& r : records) opened << QString::fromStdString(r->fileName);
   emit eventOpened(opened, format ? static_cast<int>(*format) : -1);
+  RestartMisfit();
   SetMessage(files.refused.empty()
                  ? tr("Opened %n seismogram(s).", nullptr, static_cast<int>(records.size()))
                  : tr("Opened %n seismogram(s); left out: %1", nullptr, static_cast<int>(records.size())).arg(skipped));
@@ -230,6 +338,7 @@ void View::CloseEvent() {
   trial.epicentreLat = 0.0f;
   trial.epicentreLon = 0.0f;
   trialList.clear();
+  if (showMisfit) RestartMisfit();
   Repaint();
   emit eventChanged();
 }
@@ -242,6 +351,7 @@ void View::DiscardTrials() {
 
 void View::SetDepth(float depthKm) {
   depth = depthKm;
+  if (showMisfit) RestartMisfit();
   DiscardTrials();
 }
 
@@ -250,6 +360,7 @@ void View::SetDepth(float depthKm) {
 
 void View::SetGlobe(const GlobeView& view) {
   globe = view;
+  if (showMisfit) RestartMisfit();
   Repaint();
   UpdateCentreReadout();
 }

@@ -19,6 +19,7 @@
 #include "location/TrialLocation.h"
 #include "map/Earth.h"
 #include "map/MapPicture.h"
+#include "map/MisfitMap.h"
 #include "seismogram/EventReader.h"
 #include "seismogram/KSAC.h"
 #include "view/Splash.h"
@@ -69,6 +70,21 @@ class View : public QMdiArea {
   bool HasTrial() const { return hasTrial; }
   const TrialState& Trial() const { return trial; }
   bool OneWindow() const { return oneWindow; }
+
+  // --- The misfit map (for teachers; off by default, not stored) ---------
+  /// @brief Shows or hides the misfit map: the RMS a trial would have at
+  /// every point of the view, shaded under the map, and the answer key. It is
+  /// computed in the background, coarse first, and follows every change of
+  /// view, picks and depth.
+  void SetShowMisfit(bool show);
+  bool ShowMisfit() const { return showMisfit; }
+  /// The misfit map shown now (none while it is computed or hidden).
+  std::shared_ptr<const MisfitRaster> Misfit() const { return misfit; }
+  /// @brief Waits (running the event loop) until the finest misfit map of the
+  /// current view is shown, at most @p milliseconds. For tests and screenshots.
+  bool WaitForMisfit(int milliseconds);
+  /// @brief The picks changed (a click on a trace): the misfit map follows.
+  void PicksChanged();
   /// The title card, while it is shown (it is made at the first repaint).
   Splash* SplashWindow() const { return splashWindow; }
   /// @brief Whether the first repaint brings up the title card (not for
@@ -124,6 +140,8 @@ class View : public QMdiArea {
   void UpdateCentreReadout();
   void UpdateAccessibleDescription();
   void DiscardTrials();
+  void RestartMisfit();
+  void StopMisfit();
   void ShowSplash();
 
   // Members in the view's own order.
@@ -139,6 +157,16 @@ class View : public QMdiArea {
   QPointer<Splash> splashWindow;
   bool splashMade = false;
   bool showSplash = true;
+
+  bool showMisfit = false;
+  std::shared_ptr<const MisfitRaster> misfit;
+  bool misfitComplete = false;
+  bool hasAnswerKey = false;
+  float answerLat = 0.0f;
+  float answerLon = 0.0f;
+  struct MisfitJob;
+  std::unique_ptr<MisfitJob> misfitJob;
+  unsigned misfitGeneration = 0;
 
   QString pointerLat;
   QString pointerLon;

@@ -105,6 +105,17 @@ TEST_F(FrameTest, CommandsReachTheViewAndCheckMarksFollow) {
   EXPECT_FALSE(view->OneWindow());
   EXPECT_FALSE(frame.Action(kCmOneWindow)->isChecked());
   EXPECT_TRUE(frame.Action(kCmMultipleWindows)->isChecked());
+  // The misfit map is off at every start and follows its check mark.
+  QAction* misfit = frame.Action(kCmShowMisfit);
+  ASSERT_NE(misfit, nullptr);
+  EXPECT_TRUE(misfit->isCheckable());
+  EXPECT_FALSE(misfit->isChecked());
+  EXPECT_FALSE(view->ShowMisfit());
+  misfit->trigger();
+  EXPECT_TRUE(view->ShowMisfit());
+  misfit->trigger();
+  EXPECT_FALSE(view->ShowMisfit());
+
   const bool hints = view->WantHints();
   frame.Action(kCmWantHints)->trigger();
   EXPECT_EQ(view->WantHints(), !hints);

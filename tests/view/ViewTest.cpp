@@ -179,5 +179,32 @@ TEST_F(ViewTest, OptionCommandsSignalTheirCheckMarks) {
   EXPECT_EQ(options.count(), 4);
 }
 
+TEST_F(ViewTest, TheMisfitMapFollowsTheViewInTheBackground) {
+  view.OpenEventFiles(AllExamples());
+  PickAll();
+  view.SetDepth(33.0f);
+  view.SetGlobe(GlobeView{142.8f, -41.3f, 400.0f});
+  EXPECT_FALSE(view.ShowMisfit());
+  EXPECT_EQ(view.Misfit(), nullptr);
+  view.SetShowMisfit(true);
+  ASSERT_TRUE(view.WaitForMisfit(60000));
+  ASSERT_NE(view.Misfit(), nullptr);
+  EXPECT_EQ(view.Misfit()->cell, 2);
+  const MapPicture picture = view.Picture();
+  ASSERT_TRUE(picture.hasAnswerKey);
+  EXPECT_NEAR(picture.answerLat, 41.3f, 0.3f);
+  EXPECT_NEAR(picture.answerLon, 142.8f, 0.3f);
+  // At the centre of the view, near the answer, the misfit is small.
+  EXPECT_LT(view.Misfit()->At(Centre().x(), Centre().y()), 3.0f);
+  // A step east: the old map goes at once, a new one follows.
+  view.East();
+  EXPECT_EQ(view.Misfit(), nullptr);
+  EXPECT_FALSE(view.Picture().hasAnswerKey);
+  ASSERT_TRUE(view.WaitForMisfit(60000));
+  EXPECT_NE(view.Misfit(), nullptr);
+  view.SetShowMisfit(false);
+  EXPECT_EQ(view.Misfit(), nullptr);
+}
+
 }  // namespace
 }  // namespace orvane
