@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <string>
@@ -103,11 +104,14 @@ const MinuteTables& Minutes(const Earth& earth) {
   return tables;
 }
 
+// The station's name on the map: kstnm; a record without one (a PSN file
+// holds none) is named by its file instead of showing "-12345".
 QString StationName(const KSAC& record) {
-  const char* text = record.GetCharHeader(KSAC::KSTNM);
-  std::size_t length = 0;
-  while (length < 8 && text[length] != '\0') ++length;
-  return QString::fromLatin1(text, static_cast<qsizetype>(length));
+  const std::string name = record.GetCharHeaderText(KSAC::KSTNM);
+  if (!name.empty() && name[0] != '-') return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+  std::string stem = std::filesystem::path(record.fileName).stem().string();
+  if (stem.size() > 8) stem.resize(8);
+  return QString::fromStdString(stem);
 }
 
 }  // namespace
@@ -458,7 +462,12 @@ void Earth::DrawStations(Surface& surface, const MapPicture& picture) {
   const ScreenPoint epicentre = Project(picture.trial.epicentreLat, picture.trial.epicentreLon);
   for (KSAC* record : picture.records) {
     if (record == nullptr) continue;
-    const ScreenPoint s = Project(record->GetFloatHeader(KSAC::STLA), record->GetFloatHeader(KSAC::STLO));
+    const float stla = record->GetFloatHeader(KSAC::STLA);
+    const float stlo = record->GetFloatHeader(KSAC::STLO);
+    // A station on the far side is hidden by the globe, as the map lines
+    // there are; drawn at its mirror point it would stand where it is not.
+    if (!IsNearSide(Rotate(ModelPoint(stla, stlo)))) continue;
+    const ScreenPoint s = Project(stla, stlo);
     DrawStationMarker(s.x, s.y, surface);
     DrawLabel(surface, s.x + 10, s.y - 8, nullptr, StationName(*record), palette::kDarkRed, palette::kNone,
               label::kLeft, label::kMiddle);

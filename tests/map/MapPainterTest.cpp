@@ -392,7 +392,7 @@ TEST_F(MapPainterTest, MapLinesNearSideOnlyInTheirClassColours) {
 
 TEST_F(MapPainterTest, StationsAreRedTrianglesWithNames) {
   auto a = Station("ANMO", 10, -30);
-  auto b = Station("FAR", 10, 170);  // far side: drawn where its mirror image falls
+  auto b = Station("FAR", 10, 170);  // far side: hidden by the globe
   Earth earth;
   const QImage image = Paint(earth, 800, 600, 0, 0, 250, {a.get(), b.get()});
   const QPoint s = At(earth, 10, -30);
@@ -400,7 +400,22 @@ TEST_F(MapPainterTest, StationsAreRedTrianglesWithNames) {
   EXPECT_EQ(image.pixel(s + QPoint(0, -8)), kBlack);  // the tip's outline
   EXPECT_EQ(image.pixel(s + QPoint(0, -10)), image.pixel(s + QPoint(-20, -10)));  // nothing above the tip
   EXPECT_GT(Count(image, standardColours[5], QRect(s.x() + 10, s.y() - 20, 60, 20)), 10);
-  EXPECT_EQ(image.pixel(At(earth, 10, 170)), kRed);
+  EXPECT_NE(image.pixel(At(earth, 10, 170)), kRed);  // not at its mirror point
+  // A station without a name (as from a PSN file) is named by its file.
+  auto c = Station("-12345", -20, 10);
+  c->fileName = "/data/event/ALQ1.psn";
+  Earth other;
+  const QImage named = Paint(other, 800, 600, 0, 0, 250, {c.get()});
+  const QImage plain = Paint(other, 800, 600, 0, 0, 250);
+  const QPoint t = At(other, -20, 10);
+  EXPECT_GT(Count(named, standardColours[5], QRect(t.x() + 10, t.y() - 20, 60, 20)), 10);
+  // Its label reads "ALQ1": four letters, not the seven characters of "-12345".
+  int width = 0;
+  for (int x = t.x() + 10; x < t.x() + 90; ++x)
+    for (int y = t.y() - 20; y < t.y(); ++y)
+      if (named.pixel(x, y) == standardColours[5]) width = std::max(width, x - t.x() - 10);
+  EXPECT_LT(width, 45);
+  EXPECT_NE(named, plain);
 }
 
 TEST_F(MapPainterTest, TrialDotsColouredByRmsClass) {
