@@ -7,7 +7,7 @@
 // dialogs/ stand side by side and do not include each other), and the files
 // of the plain core (seismogram/, location/, the projection and map-file
 // reader of map/, the plain services of platform/, the input rules of
-// dialogs/) include no Qt and no
+// dialogs/ and the hints-text reader of view/) include no Qt and no
 // project header that is not plain itself. tools/, bench/ and fuzz/ sit on
 // top; no product folder includes a header of tests/.
 
@@ -51,7 +51,7 @@ class LayerRules {
   static bool IsPlain(const std::string& relative) {
     static const std::regex plain(
         R"(^(seismogram|location)/.*|^map/(Earth|MapFile|MapPicture|MisfitMap)\.(h|cpp)$|^platform/(DataFile|ErrorReport|Rect|ProjectVersion)\.(h|cpp)$)"
-        R"(|^dialogs/(DepthChoices|EditText)\.(h|cpp)$)");
+        R"(|^dialogs/(DepthChoices|EditText)\.(h|cpp)$|^view/HintLines\.(h|cpp)$)");
     return std::regex_match(relative, plain);
   }
 

@@ -25,6 +25,21 @@ TEST(LayerRules, TheSourcesKeepTheLayering) {
   EXPECT_TRUE(violations.empty()) << Describe(violations);
 }
 
+// Folders with windows keep some files free of Qt, so that they are tested
+// and fuzzed without it.
+TEST(LayerRules, PlainFilesInWindowFolders) {
+  struct Row {
+    const char* file;
+    bool plain;
+  } rows[] = {
+      {"dialogs/EditText.h", true},     {"dialogs/EditText.cpp", true}, {"dialogs/DepthChoices.h", true},
+      {"dialogs/DepthChoices.cpp", true}, {"view/HintLines.h", true},   {"view/HintLines.cpp", true},
+      {"dialogs/DepthCB.cpp", false},   {"view/Hints.cpp", false},      {"view/Settings.h", false},
+      {"view/HintLinesXh", false},
+  };
+  for (const Row& row : rows) EXPECT_EQ(LayerRules::IsPlain(row.file), row.plain) << row.file;
+}
+
 TEST(LayerRules, PlantedViolationsAreFound) {
   ScopedTempDir root;
   auto write = [&](const std::string& name, const std::string& text) {
