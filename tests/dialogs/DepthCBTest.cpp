@@ -66,7 +66,9 @@ TEST(DepthCB, ControlsInTheirOrderWithIdsAndCaptions) {
     QWidget* child = children[static_cast<qsizetype>(i)];
     EXPECT_EQ(child->objectName(), ControlName(expected[i].id));
     EXPECT_STREQ(child->metaObject()->className(), expected[i].kind);
-    if (auto* button = qobject_cast<QAbstractButton*>(child)) EXPECT_EQ(button->text(), expected[i].text);
+    if (auto* button = qobject_cast<QAbstractButton*>(child)) {
+      EXPECT_EQ(button->text(), expected[i].text);
+    }
   }
 }
 
@@ -249,15 +251,23 @@ TEST(DepthCB, LivesInASubWindowOfTheView) {
   EXPECT_EQ(area.subWindowList().size(), 1);
 }
 
-TEST(DepthCB, EscapeClosesTheSubWindowWithoutAChoice) {
+TEST(DepthCB, EnterChoosesAndEscapeClosesInsideTheSubWindow) {
   QMdiArea area;
   area.resize(800, 600);
   area.show();
   auto* panel = new DepthCB(nullptr, 20);
   QSignalSpy chosen(panel, &DepthCB::depthChosen);
   QPointer<QMdiSubWindow> sub = panel->showIn(&area);
-  QTest::keyClick(Control(*panel, 113), Qt::Key_Escape);
-  EXPECT_EQ(chosen.count(), 0);
+  QLineEdit* edit = Control<QLineEdit>(*panel, 113);
+  edit->clear();
+  QTest::keyClicks(edit, "45");
+  QTest::keyClick(edit, Qt::Key_Enter);
+  ASSERT_EQ(chosen.count(), 1);
+  EXPECT_EQ(chosen[0][0].toInt(), 45);
+  EXPECT_TRUE(sub->isVisible());
+
+  QTest::keyClick(edit, Qt::Key_Escape);
+  EXPECT_EQ(chosen.count(), 1);
   DeleteClosedWindows();
   EXPECT_FALSE(sub);
   EXPECT_TRUE(area.subWindowList().isEmpty());
