@@ -160,6 +160,8 @@ void TSDIDecFrame::Route(int id, QAction* action) {
     case kCmOpenEvent: connect(action, &QAction::triggered, v, &View::OpenEvent); break;
     case kCmCloseEvent: connect(action, &QAction::triggered, v, &View::CloseEvent); break;
     case kCmExit: connect(action, &QAction::triggered, this, &QWidget::close); break;
+    case kCmSetDepth: connect(action, &QAction::triggered, v, &View::SetDepthCommand); break;
+    case kCmMaximumRms: connect(action, &QAction::triggered, v, &View::SetMaximumRmsCommand); break;
     case kCmPrint: connect(action, &QAction::triggered, this, &TSDIDecFrame::Print); break;
     case kCmPrintPreview: connect(action, &QAction::triggered, this, &TSDIDecFrame::PrintPreview); break;
     case kCmPrintSetup: connect(action, &QAction::triggered, this, &TSDIDecFrame::PrintSetup); break;
@@ -191,7 +193,6 @@ void TSDIDecFrame::Route(int id, QAction* action) {
       connect(action, &QAction::triggered, v, &View::SeismogramsInOneWindow);
       break;
     default:
-      // The depth and maximum-RMS dialogs come with their windows.
       action->setEnabled(false);
       break;
   }

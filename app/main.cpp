@@ -143,6 +143,7 @@ int main(int argc, char** argv) {
 
   auto* view = new orvane::View;
   view->SetShowSplash(!headless);
+  view->SetKeepSettings(!headless);
   // The recent events are kept in Orvane.ini where the program starts;
   // a screenshot keeps nothing.
   const QString recent = headless ? QString() : QDir::current().filePath("Orvane.ini");

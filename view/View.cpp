@@ -23,6 +23,8 @@
 #include "platform/ErrorReport.h"
 #include "platform/Surface.h"
 #include "seismogram/RecordReadouts.h"
+#include "dialogs/DepthCB.h"
+#include "dialogs/MaxRMSDialog.h"
 #include "view/Splash.h"
 
 namespace orvane {
@@ -35,7 +37,14 @@ QString Text(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-View::View(QWidget* parent) : QMdiArea(parent) {
+View::View(QWidget* parent, std::unique_ptr<QSettings> settings)
+    : QMdiArea(parent), settingsStore(settings ? std::move(settings) : OpenViewSettings()) {
+  const ViewSettings stored = ReadViewSettings(*settingsStore);
+  maximumRms = stored.maximumRms;
+  globe = GlobeView{stored.spin, stored.tilt, stored.radius};
+  depth = stored.depth;
+  oneWindow = stored.oneWindow != 0;
+  wantHints = stored.wantHints != 0;
   setObjectName("View");
   setAccessibleName(tr("Globe"));
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -58,7 +67,61 @@ struct View::MisfitJob {
   }
 };
 
-View::~View() { StopMisfit(); }
+View::~View() {
+  StopMisfit();
+  if (keepSettings) WriteViewSettings(*settingsStore, CurrentSettings());
+}
+
+ViewSettings View::CurrentSettings() const {
+  ViewSettings s;
+  s.maximumRms = maximumRms;
+  s.spin = globe.spin;
+  s.tilt = globe.tilt;
+  s.radius = globe.radius;
+  s.depth = depth;
+  s.oneWindow = oneWindow ? 1 : 0;
+  s.wantHints = wantHints ? 1 : 0;
+  return s;
+}
+
+void View::showEvent(QShowEvent* event) {
+  QMdiArea::showEvent(event);
+  if (setUp) return;
+  // Once the window is there: the start-up hints, if they are wanted.
+  setUp = true;
+  if (wantHints) ShowHints("init.txt");
+}
+
+void View::CloseHints() {
+  if (!hintsWindow) return;
+  // The sub-window goes with the hints in it, at once.
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(hintsWindow->parentWidget()))
+    delete frame;
+  else
+    delete hintsWindow;
+}
+
+void View::ShowHints(const QString& text) {
+  // One hints window at a time: a new text replaces the old window.
+  CloseHints();
+  auto* hints = new Hints(nullptr, 0, 0, 400, 300, tr("Hints"));
+  hints->showIn(this);
+  hints->LoadText(text);
+  hintsWindow = hints;
+}
+
+DepthCB* View::SetDepthCommand() {
+  auto* panel = new DepthCB(nullptr, static_cast<int>(depth));
+  connect(panel, &DepthCB::depthChosen, this, [this](int km) { SetDepth(static_cast<float>(km)); });
+  panel->showIn(this);
+  return panel;
+}
+
+void View::SetMaximumRmsCommand() {
+  MaxRMSDialog dialog(this, maximumRms);
+  if (dialog.exec() == QDialog::Accepted) maximumRms = dialog.maxRms();
+  Repaint();
+}
 
 void View::StopMisfit() { misfitJob.reset(); }
 
@@ -322,6 +385,7 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
   for (const auto& r : records) opened << QString::fromStdString(r->fileName);
   emit eventOpened(opened, format ? static_cast<int>(*format) : -1);
   RestartMisfit();
+  if (wantHints) ShowHints("picking.txt");
   SetMessage(files.refused.empty()
                  ? tr("Opened %n seismogram(s).", nullptr, static_cast<int>(records.size()))
                  : tr("Opened %n seismogram(s); left out: %1", nullptr, static_cast<int>(records.size())).arg(skipped));
@@ -392,6 +456,7 @@ void View::West() {
 
 void View::ToggleWantHints() {
   wantHints = !wantHints;
+  if (!wantHints) CloseHints();
   emit optionsChanged();
 }
 

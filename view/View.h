@@ -22,6 +22,8 @@
 #include "map/MisfitMap.h"
 #include "seismogram/EventReader.h"
 #include "seismogram/KSAC.h"
+#include "view/Hints.h"
+#include "view/Settings.h"
 #include "view/Splash.h"
 #include "view/ViewGeometry.h"
 
@@ -29,12 +31,26 @@ class QMdiSubWindow;
 
 namespace orvane {
 
+class DepthCB;
+
 class View : public QMdiArea {
   Q_OBJECT
 
  public:
-  explicit View(QWidget* parent = nullptr);
+  /// @brief The view with its stored settings read from @p settings (the
+  /// user's, QSettings("Halvergate", "Orvane"), when none is given); they are
+  /// written back there when the view goes, unless SetKeepSettings(false).
+  explicit View(QWidget* parent = nullptr, std::unique_ptr<QSettings> settings = nullptr);
   ~View() override;
+
+  /// @brief Whether the settings are written back when the view goes (not
+  /// for screenshots and printouts made from the command line).
+  void SetKeepSettings(bool keep) { keepSettings = keep; }
+  /// The settings as they would be written now.
+  ViewSettings CurrentSettings() const;
+
+  /// The hints window, while it is shown.
+  Hints* HintsWindow() const { return hintsWindow; }
 
   // --- The event ----------------------------------------------------------
 
@@ -103,6 +119,10 @@ class View : public QMdiArea {
  public slots:
   void OpenEvent();
   void CloseEvent();
+  /// "Set Depth ...": opens another depth panel in the view.
+  DepthCB* SetDepthCommand();
+  /// "Set maximum RMS value ...": the dialog, run modally.
+  void SetMaximumRmsCommand();
   void ZoomIn();
   void ZoomOut();
   void North();
@@ -129,6 +149,7 @@ class View : public QMdiArea {
   void eventOpened(const QStringList& files, int format);
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -140,9 +161,12 @@ class View : public QMdiArea {
   void UpdateCentreReadout();
   void UpdateAccessibleDescription();
   void DiscardTrials();
+  void ShowHints(const QString& text);
+  void CloseHints();
   void RestartMisfit();
   void StopMisfit();
   void ShowSplash();
+  bool setUp = false;
 
   // Members in the view's own order.
   float depth = 0.0f;
@@ -155,6 +179,9 @@ class View : public QMdiArea {
   bool oneWindow = true;
   bool wantHints = true;
   QPointer<Splash> splashWindow;
+  QPointer<Hints> hintsWindow;
+  std::unique_ptr<QSettings> settingsStore;
+  bool keepSettings = true;
   bool splashMade = false;
   bool showSplash = true;
 

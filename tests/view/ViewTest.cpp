@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -15,7 +18,9 @@
 #include "location/RMS.h"
 #include "platform/ErrorReport.h"
 #include "seismogram/RecordReadouts.h"
+#include "dialogs/DepthCB.h"
 #include "support/TrialStateGuard.h"
+#include "view/Hints.h"
 
 namespace orvane {
 namespace {
@@ -204,6 +209,79 @@ TEST_F(ViewTest, TheMisfitMapFollowsTheViewInTheBackground) {
   EXPECT_NE(view.Misfit(), nullptr);
   view.SetShowMisfit(false);
   EXPECT_EQ(view.Misfit(), nullptr);
+}
+
+TEST(ViewSettingsRoundTrip, ReadAtTheStartWrittenAtTheEnd) {
+  {
+    QSettings ini("view.ini", QSettings::IniFormat);
+    ini.setValue("Longitude", 200);
+    ini.setValue("Latitude", 100);
+    ini.setValue("Radius", 312);
+    ini.setValue("Depth", 33);
+    ini.sync();
+  }
+  {
+    View view(nullptr, std::make_unique<QSettings>("view.ini", QSettings::IniFormat));
+    EXPECT_EQ(view.Globe().spin, 160.0f);
+    EXPECT_EQ(view.Globe().tilt, 80.0f);
+    EXPECT_EQ(view.Globe().radius, 312.0f);
+    EXPECT_EQ(view.Depth(), 33.0f);
+    view.ZoomIn();  // 390 pixels
+    view.SetDepth(33.9f);
+  }
+  QSettings ini("view.ini", QSettings::IniFormat);
+  EXPECT_EQ(ini.value("Radius").toInt(), 390);
+  EXPECT_EQ(ini.value("Depth").toInt(), 33);
+  EXPECT_EQ(ini.value("Longitude").toInt(), -160);
+  {
+    View view(nullptr, std::make_unique<QSettings>("view.ini", QSettings::IniFormat));
+    view.SetKeepSettings(false);  // a screenshot leaves the settings alone
+    view.ZoomIn();
+  }
+  EXPECT_EQ(QSettings("view.ini", QSettings::IniFormat).value("Radius").toInt(), 390);
+}
+
+TEST_F(ViewTest, HintsAtTheStartAndExactlyOneAfterEveryOpening) {
+  ASSERT_NE(view.HintsWindow(), nullptr);  // init.txt, shown with the view
+  EXPECT_FALSE(view.HintsWindow()->textArea()->toPlainText().isEmpty());
+  view.OpenEventFiles(Example({"TAIG.sac"}));
+  view.OpenEventFiles(Example({"KODK.sac"}));
+  EXPECT_EQ(view.findChildren<Hints*>().size(), 1);
+  const QString picking = view.HintsWindow()->textArea()->toPlainText();
+  EXPECT_FALSE(picking.isEmpty());
+  // Hints off: the window goes at once; on again: nothing until the next opening.
+  view.ToggleWantHints();
+  EXPECT_EQ(view.HintsWindow(), nullptr);
+  EXPECT_TRUE(view.findChildren<Hints*>().isEmpty());
+  view.ToggleWantHints();
+  EXPECT_EQ(view.HintsWindow(), nullptr);
+  view.OpenEventFiles(Example({"TAIG.sac"}));
+  EXPECT_NE(view.HintsWindow(), nullptr);
+  // The student closes it: the view forgets it and never touches it again.
+  delete view.HintsWindow()->parentWidget();
+  EXPECT_EQ(view.HintsWindow(), nullptr);
+  view.ToggleWantHints();
+  view.ToggleWantHints();
+}
+
+TEST_F(ViewTest, DepthPanelsSetTheDepthAndDiscardTheTrials) {
+  view.OpenEventFiles(AllExamples());
+  PickAll();
+  ASSERT_TRUE(view.TryEpicentre(Centre())->ok());
+  DepthCB* panel = view.SetDepthCommand();
+  ASSERT_NE(panel, nullptr);
+  auto* hundred = panel->findChild<QRadioButton*>("id106");
+  ASSERT_NE(hundred, nullptr);
+  QTest::mouseClick(hundred, Qt::LeftButton);
+  EXPECT_EQ(view.Depth(), 100.0f);
+  EXPECT_TRUE(trialList.empty());
+  EXPECT_TRUE(view.HasTrial());  // the last trial's star stays until the next trial
+  DepthCB* second = view.SetDepthCommand();
+  EXPECT_NE(second, panel);  // each command opens another panel
+  // The student closes a panel; the view carries on.
+  delete second->parentWidget();
+  view.SetDepth(10.0f);
+  EXPECT_EQ(view.Depth(), 10.0f);
 }
 
 }  // namespace
