@@ -1,5 +1,6 @@
 // orvane-tool: the program's core for scripts and tests (inspect and convert
-// seismogram files, travel times, trial locations, the globe as a picture).
+// seismogram files, travel times, trial locations, the globe and the
+// seismogram windows as pictures).
 
 #include <cstdio>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include "tools/orvane-tool/LocationCommands.h"
 #ifdef ORVANE_TOOL_RENDER
 #include "tools/orvane-tool/RenderCommand.h"
+#include "tools/orvane-tool/TraceRenderCommand.h"
 #endif
 #include "tools/orvane-tool/SeismogramCommands.h"
 
@@ -29,6 +31,7 @@ const Entry kCommands[] = {
     {"best", orvane::tool::BestCommand, "best [--depth KM] [--pick FILE=SECONDS]... FILE...   the epicentre of smallest RMS as JSON"},
 #ifdef ORVANE_TOOL_RENDER
     {"render", orvane::tool::RenderCommand, "render --out FILE.png [--size WxH] [--centre LAT,LON] [--radius PX] [--maximum-rms N] [--depth KM --epicentre LAT,LON] [--pick FILE=SECONDS]... [FILE...]   the globe as a PNG"},
+    {"render-traces", orvane::tool::TraceRenderCommand, "render-traces --out FILE.png [--size WxH] [--one-window | --station FILE] [--depth KM --epicentre LAT,LON] [--pick FILE=SECONDS]... FILE...   the seismogram windows as a PNG"},
 #endif
 };
 

@@ -1,0 +1,136 @@
+#include "display/EventPicture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+
+#include "display/TraceDrawing.h"
+#include "display/TraceLayout.h"
+#include "display/TracePainting.h"
+#include "display/TraceTexts.h"
+#include "map/DrawingPrimitives.h"
+#include "seismogram/KSAC.h"
+#include "seismogram/RecordReadouts.h"
+
+namespace orvane {
+
+using trace_painting::HeaderText;
+using trace_painting::Line;
+
+EventLayout LayOutEvent(int width, int height, const TextMetrics& metrics) {
+  EventLayout l;
+  l.textHeight = metrics.height;
+  l.charWidth = metrics.averageCharWidth;
+  l.labelHeight = TruncToInt(0.7 * l.textHeight);
+  const int cw = l.charWidth;
+  l.clientArea = Rect{0, 0, width, height};
+  l.traceArea = Rect{cw, cw, width - cw, height - 2 * l.textHeight};
+  l.axisStrip = Rect{l.traceArea.left, l.traceArea.bottom, width, height};
+  return l;
+}
+
+EventScale PaintEventPicture(Surface& surface, const EventLayout& layout, KSAC& record, const EventView& view,
+                             SampleStatisticsCache* cache) {
+  SurfaceStateGuard keepSelections(surface);
+  trace_painting::OriginAndClipGuard keepOrigin(surface);
+  const QFont font = trace_painting::LabelFont(layout.labelHeight);
+  const Rect& client = layout.clientArea;
+  const Rect& area = layout.traceArea;
+  const int cw = layout.charWidth;
+  const int th = layout.textHeight;
+  const int zoom = std::max(1, view.zoom);
+
+  EventScale scale;
+  scale.traceWidth = area.Width();
+  scale.traceHeight = area.Height();
+  scale.sampleCount = record.GetIntHeader(KSAC::NPTS);
+  scale.delta = record.GetFloatHeader(KSAC::DELTA);
+  scale.firstSample = FirstSampleSeconds(record);
+  scale.scrollOffset = ScrollOffsetFor(scale.traceWidth, view.scrollFraction, static_cast<float>(zoom));
+  const bool hasSamples = record.samples != nullptr && scale.sampleCount > 0;
+  if (hasSamples) scale.pixelsPerSample = PixelsPerSample(zoom, scale.traceWidth, scale.sampleCount);
+
+  // Frame: dark grey around a sunken white trace area.
+  SetDrawingOrigin(surface, client, true);
+  surface.FillRect(client, QColor(standardColours[palette::kDarkGrey]));
+  surface.FillRect(area, QColor(standardColours[palette::kWhite]));
+  const int half = cw / 2;
+  DrawBevel(surface, Rect{area.left - half, area.top - half, area.right + half, area.bottom + half}, std::nullopt,
+            true, half, 0);
+
+  // The minute scale counts from the first sample.
+  const float duration = static_cast<float>(hasSamples ? scale.sampleCount : 0) * scale.delta;
+  const float pixelsPerSecond = static_cast<float>(static_cast<long long>(scale.traceWidth) * zoom) / duration;
+
+  // Labels in the trace area's top-left corner.
+  SetDrawingOrigin(surface, area, true);
+  int y = layout.labelHeight;
+  DrawLabel(surface, cw, y, &font, HeaderText(StationLabel(record)), palette::kBlack, palette::kNone, label::kLeft,
+            label::kStandsOn);
+  y += layout.labelHeight;
+  DrawLabel(surface, cw, y, &font, HeaderText(ReferenceTimeText(record, TextPrecision::kTenths)), palette::kBlack,
+            palette::kNone, label::kLeft, label::kStandsOn);
+  y += th;
+  DrawLabel(surface, cw, y, &font, HeaderText(SampleRateText(record)), palette::kBlack, palette::kNone,
+            label::kLeft, label::kStandsOn);
+
+  // The pick and what the last trial made of it, above the bottom edge.
+  const int height = area.Height();
+  if (HasPick(record)) {
+    DrawLabel(surface, cw, height + cw - th, &font, HeaderText(PickTimeText(record, TextPrecision::kTenths)),
+              palette::kDarkRed, palette::kNone, label::kLeft, label::kStandsOn);
+    const std::string residual = ResidualText(record, TextPrecision::kTenths);
+    if (!residual.empty())
+      DrawLabel(surface, cw, height + cw - 2 * th, &font, HeaderText(residual), palette::kDarkRed, palette::kNone,
+                label::kLeft, label::kStandsOn);
+  }
+
+  // Ticks on the bottom edge, minute labels in the strip below.
+  for (const AxisMark& tick : AxisMarks(duration, TickStep(duration), pixelsPerSecond, scale.scrollOffset,
+                                        scale.traceWidth, 1, 1, false))
+    Line(surface, tick.x, height - 5, tick.x, height, palette::kBlack);
+  SetDrawingOrigin(surface, layout.axisStrip, true);
+  for (const AxisMark& mark : AxisMarks(duration, EventLabelInterval(duration, zoom), pixelsPerSecond,
+                                        scale.scrollOffset, scale.traceWidth, 0, 0, true))
+    DrawLabel(surface, mark.x, half, &font, QString::number(mark.seconds / 60), palette::kBlack, palette::kNone,
+              label::kCentre, label::kHangs);
+
+  // The trace.
+  SetDrawingOrigin(surface, area, true);
+  if (hasSamples) {
+    if (cache != nullptr)
+      cache->Apply(record);
+    else
+      record.ComputeMinMaxMean();
+    const float min = record.GetFloatHeader(KSAC::DEPMIN);
+    const float max = record.GetFloatHeader(KSAC::DEPMAX);
+    const SampleRows rows{scale.traceHeight / 2, record.GetFloatHeader(KSAC::DEPMEN),
+                          EventAmplitudeScale(min, max, view.gain, scale.traceHeight)};
+    const SampleColumns columns{scale.pixelsPerSample, -static_cast<float>(scale.scrollOffset)};
+    const Pen previous = surface.SelectPen(Pen::Solid(QColor(standardColours[palette::kBlack]), 1));
+    DrawTrace(surface, std::span<const float>(record.samples.get(), static_cast<std::size_t>(scale.sampleCount)),
+              columns, rows, scale.traceWidth);
+    surface.SelectPen(previous);
+  }
+
+  // Marks of the pick and of the predicted arrivals, in window coordinates,
+  // kept inside the trace area. They need the sample scale.
+  SetDrawingOrigin(surface, client, false);
+  if (scale.pixelsPerSample > 0.0f && scale.delta > 0.0f && std::isfinite(scale.delta)) {
+    const int bottom = area.bottom;
+    for (int slot = 0; slot < 3; ++slot) {
+      const float t = record.GetPick(slot);
+      if (t == 0.0f || t == KSAC::UNDEFINED_FLOAT) continue;
+      const int x = EventMarkX(t, area.left, scale.pixelsPerSample, scale.delta, scale.firstSample,
+                               scale.scrollOffset);
+      if (x < area.left - 2 || x > area.right + 2) continue;
+      if (slot == 0)
+        Line(surface, x, bottom / 2, x, bottom, palette::kDarkRed, 2);
+      else
+        Line(surface, x, area.top, x, bottom / 2, slot == 1 ? palette::kDarkBlue : palette::kDarkGreen, 2);
+    }
+  }
+  return scale;
+}
+
+}  // namespace orvane

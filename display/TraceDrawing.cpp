@@ -1,0 +1,250 @@
+#include "display/TraceDrawing.h"
+
+#include <QPoint>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "display/TraceLayout.h"
+#include "platform/Surface.h"
+#include "seismogram/KSAC.h"
+
+namespace orvane {
+namespace {
+
+constexpr double kFarAway = 1073741824.0;  // 2^30 pixels: off every screen, safe to draw towards
+
+// The smallest and largest sample of a run, leaving out NaNs (noted apart).
+struct Extremes {
+  float min = std::numeric_limits<float>::infinity();
+  float max = -std::numeric_limits<float>::infinity();
+  bool nan = false;
+  bool HasValue() const { return min <= max; }
+};
+
+Extremes ScanExtremes(const float* values, std::size_t count) {
+  Extremes e;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // Four lanes at a time. min/max return their second operand when the first is
+  // a NaN, so NaNs never become an extreme; they are collected separately.
+  if (count >= 8) {
+    __m128 lo0 = _mm_set1_ps(e.min), lo1 = lo0;
+    __m128 hi0 = _mm_set1_ps(e.max), hi1 = hi0;
+    __m128 nan = _mm_setzero_ps();
+    for (; i + 8 <= count; i += 8) {
+      const __m128 a = _mm_loadu_ps(values + i);
+      const __m128 b = _mm_loadu_ps(values + i + 4);
+      nan = _mm_or_ps(nan, _mm_or_ps(_mm_cmpunord_ps(a, a), _mm_cmpunord_ps(b, b)));
+      lo0 = _mm_min_ps(a, lo0);
+      lo1 = _mm_min_ps(b, lo1);
+      hi0 = _mm_max_ps(a, hi0);
+      hi1 = _mm_max_ps(b, hi1);
+    }
+    alignas(16) float lo[4], hi[4];
+    _mm_store_ps(lo, _mm_min_ps(lo0, lo1));
+    _mm_store_ps(hi, _mm_max_ps(hi0, hi1));
+    for (int k = 0; k < 4; ++k) {
+      e.min = std::min(e.min, lo[k]);
+      e.max = std::max(e.max, hi[k]);
+    }
+    e.nan = _mm_movemask_ps(nan) != 0;
+  }
+#endif
+  for (; i < count; ++i) {
+    const float v = values[i];
+    if (v != v) {
+      e.nan = true;
+      continue;
+    }
+    if (v < e.min) e.min = v;
+    if (v > e.max) e.max = v;
+  }
+  return e;
+}
+
+// The rows covered by the samples of a run: from the row of the largest to the
+// row of the smallest (or the other way round for a negative scale), and the
+// centre line when a NaN is among them.
+void RowSpan(const Extremes& e, const SampleRows& rows, int& top, int& bottom) {
+  if (e.HasValue()) {
+    const int a = rows.Y(e.min);
+    const int b = rows.Y(e.max);
+    top = std::min(a, b);
+    bottom = std::max(a, b);
+    if (e.nan) {
+      top = std::min(top, rows.centre);
+      bottom = std::max(bottom, rows.centre);
+    }
+  } else {
+    top = bottom = rows.centre;
+  }
+}
+
+class TracePoints {
+ public:
+  TracePoints(std::span<const float> samples, const SampleColumns& columns, const SampleRows& rows)
+      : v_(samples.data()), n_(static_cast<std::int64_t>(samples.size())), columns_(columns), rows_(rows) {}
+
+  // The first index whose column is at least @p x, or n.
+  std::int64_t FirstAtLeast(int x) const {
+    std::int64_t lo = 0, hi = n_;
+    while (lo < hi) {
+      const std::int64_t mid = lo + (hi - lo) / 2;
+      if (columns_.X(mid) >= x)
+        hi = mid;
+      else
+        lo = mid + 1;
+    }
+    return lo;
+  }
+
+  // The first index after @p i (at most last + 1) whose column lies right of @p x.
+  std::int64_t NextColumn(std::int64_t i, int x, std::int64_t last) const {
+    const double estimate = std::ceil((static_cast<double>(x) + 1.0 - columns_.offset) / columns_.step);
+    std::int64_t j = last + 1;
+    if (estimate < static_cast<double>(last + 1)) j = std::max<std::int64_t>(i + 1, static_cast<std::int64_t>(estimate));
+    j = std::max(j, i + 1);
+    while (j > i + 1 && columns_.X(j - 1) > x) --j;
+    while (j <= last && columns_.X(j) <= x) ++j;
+    return j;
+  }
+
+  void Add(int x, int y) { points_.emplace_back(x, y); }
+
+  // A column that the trace leaves: its own lines fill the rows from the first
+  // to the lowest, highest and last sample, and the line into the next column
+  // starts at the last one, which is therefore painted too.
+  void AddColumn(int x, std::int64_t i, std::int64_t j) {
+    int top = 0, bottom = 0;
+    RowSpan(ScanExtremes(v_ + i, static_cast<std::size_t>(j - i)), rows_, top, bottom);
+    Add(x, rows_.Y(v_[i]));
+    Add(x, top);
+    Add(x, bottom);
+    Add(x, rows_.Y(v_[j - 1]));
+  }
+
+  // The column where the trace ends. Its lines cover every row between its
+  // extremes except perhaps the row of the very last point, which a thin line
+  // leaves out: that row is painted only when some earlier line of the column
+  // starts on it or passes it.
+  void AddLastColumn(int x, std::int64_t i, std::int64_t last) {
+    const int first = rows_.Y(v_[i]);
+    const int end = rows_.Y(v_[last]);
+    if (i == last) {
+      Add(x, first);
+      return;
+    }
+    int top = 0, bottom = 0;
+    RowSpan(ScanExtremes(v_ + i, static_cast<std::size_t>(last - i + 1)), rows_, top, bottom);
+    if (top == bottom) {
+      Add(x, end);
+      return;
+    }
+    if (end > top && end < bottom) {
+      // Some line crosses or leaves the end row on the way between the extremes.
+      Add(x, first);
+      Add(x, top);
+      Add(x, bottom);
+      Add(x, end);
+      return;
+    }
+    // The end row is an extreme: painted only when it is visited before the run
+    // of samples on it that closes the trace (a line then leaves it).
+    std::int64_t run = last;
+    while (run > i && rows_.Y(v_[run - 1]) == end) --run;
+    bool painted = false;
+    for (std::int64_t k = i; k < run && !painted; ++k) painted = rows_.Y(v_[k]) == end;
+    const int other = end == top ? bottom : top;
+    Add(x, first);
+    if (painted) {
+      Add(x, end);
+      Add(x, other);
+      Add(x, end);
+    } else {
+      Add(x, other);
+      Add(x, end);
+    }
+  }
+
+  const std::vector<QPoint>& Points() const { return points_; }
+
+ private:
+  const float* v_;
+  std::int64_t n_;
+  SampleColumns columns_;
+  SampleRows rows_;
+  std::vector<QPoint> points_;
+};
+
+}  // namespace
+
+int SampleColumns::X(std::int64_t i) const { return TruncToInt(static_cast<float>(i) * step + offset); }
+
+int SampleRows::Y(float value) const {
+  const float deviation = value - static_cast<float>(mean);
+  const double y = centre - deviation * scale;
+  if (std::isnan(y)) return centre;
+  return static_cast<int>(std::clamp(y, -kFarAway, kFarAway));
+}
+
+void DrawTrace(Surface& surface, std::span<const float> samples, const SampleColumns& columns,
+               const SampleRows& rows, int width) {
+  const auto n = static_cast<std::int64_t>(samples.size());
+  if (n == 0 || width <= 0 || !(columns.step > 0.0f) || !std::isfinite(columns.step) ||
+      !std::isfinite(columns.offset))
+    return;
+  TracePoints trace(samples, columns, rows);
+
+  // The polyline ends at the first point at or beyond the right edge.
+  std::int64_t last = trace.FirstAtLeast(width);
+  if (last == n) last = n - 1;
+  // Lines left of the area are clipped away; only the one that enters it counts.
+  std::int64_t i = std::max<std::int64_t>(trace.FirstAtLeast(0) - 1, 0);
+  i = std::min(i, last);
+  if (i > 0) {
+    trace.Add(columns.X(i), rows.Y(samples[static_cast<std::size_t>(i)]));
+    ++i;
+  }
+  while (i <= last) {
+    const int x = columns.X(i);
+    if (x >= width) {
+      trace.Add(x, rows.Y(samples[static_cast<std::size_t>(i)]));
+      break;
+    }
+    const std::int64_t j = trace.NextColumn(i, x, last);
+    if (j > last) {
+      trace.AddLastColumn(x, i, last);
+      break;
+    }
+    trace.AddColumn(x, i, j);
+    i = j;
+  }
+
+  const std::vector<QPoint>& points = trace.Points();
+  if (points.size() == 1) return;  // a single point draws nothing
+  surface.Polyline(points);
+}
+
+void SampleStatisticsCache::Apply(KSAC& record) {
+  const float* samples = record.samples.get();
+  const std::int32_t npts = record.GetIntHeader(KSAC::NPTS);
+  auto it = entries_.find(&record);
+  if (it != entries_.end() && it->second.samples == samples && it->second.npts == npts) {
+    record.SetFloatHeader(KSAC::DEPMIN, it->second.min);
+    record.SetFloatHeader(KSAC::DEPMAX, it->second.max);
+    record.SetFloatHeader(KSAC::DEPMEN, it->second.mean);
+    return;
+  }
+  record.ComputeMinMaxMean();
+  entries_[&record] = Entry{samples, npts, record.GetFloatHeader(KSAC::DEPMIN),
+                            record.GetFloatHeader(KSAC::DEPMAX), record.GetFloatHeader(KSAC::DEPMEN)};
+}
+
+}  // namespace orvane

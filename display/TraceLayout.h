@@ -1,0 +1,168 @@
+#pragma once
+// The arithmetic of the seismogram windows, without a widget or a surface:
+// where a sample, a second or a minute label falls on the screen, what a click
+// stores, how tall a trace swings, the order of the rows and their common
+// clock. The windows (Event, Seismograms), their pictures and the command line
+// all take these numbers from here, and the tests check them without painting.
+//
+// Time axis of a record: sample i lies at b + i·delta seconds after the
+// record's reference time, b being the header's time of the first sample (0
+// when it is undefined). The traces start at the first sample; picks are
+// stored, as every time in the header, in seconds after the reference time.
+//
+// Float arithmetic is kept where the windows define it in floats (pixels per
+// sample, pixels per second, the scroll fraction), so that a pixel lands where
+// it always has. Every float-to-pixel conversion truncates toward zero and
+// saturates: a hostile header (a delta of 1e30, a NaN sample) gives far-away
+// or centred pixels, never undefined behaviour.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace orvane {
+
+class KSAC;
+
+/// @brief Truncates toward zero into the int range: 1e12 gives INT_MAX, NaN gives 0.
+int TruncToInt(double value);
+
+// ---------------------------------------------------------------- time axis
+
+/// @brief Seconds between tick marks: 60, or 300 when the span is above 1800 s.
+int TickStep(double spanSeconds);
+
+/// @brief Seconds between the minute labels of one seismogram: 1200 when
+/// span / zoom is above 2400 s, else 300 when above 600 s, else 60.
+/// @return 1200 for a 4000 s record at zoom 1, 300 at zoom 4.
+int EventLabelInterval(double spanSeconds, double zoom);
+
+/// @brief The same for all seismograms in one window, with the limits 7200 s and 1800 s.
+/// @return For 7201 s: 1200 at zoom 1, 300 at zoom 2, 60 at zoom 5.
+int SeismogramsLabelInterval(double spanSeconds, double zoom);
+
+/// One mark of the time axis: its column and the second it stands for.
+struct AxisMark {
+  int x = 0;
+  long long seconds = 0;
+};
+
+/// @brief The marks s = k·step (k = firstMultiple, firstMultiple + 1, ...) while
+/// s < span (or s <= span with @p inclusiveEnd), at x = trunc(s·pixelsPerSecond −
+/// scrollOffset), that fall on lowestX <= x < width.
+///
+/// Ticks take firstMultiple 1, lowestX 1 and an exclusive end; minute labels
+/// firstMultiple 0, lowestX 0 and an inclusive end. Nothing for a span or scale
+/// that is not a positive finite number. When several marks fall on one column
+/// (less than a pixel apart) only the first is kept, so a day-long record costs
+/// no more than the width.
+std::vector<AxisMark> AxisMarks(double span, int step, float pixelsPerSecond, int scrollOffset, int width,
+                                int firstMultiple, int lowestX, bool inclusiveEnd);
+
+// ---------------------------------------------------------------- scrolling
+
+/// @brief The part of the stretched record scrolled off to the left for a scroll
+/// bar position 0–100: (zoom − 1) × (position × 0.01) / zoom, zoom taken as at least 1.
+/// @return 0.5 for zoom 2 at position 100 (the second half is shown).
+float ScrollFractionFor(float zoom, int position);
+
+/// @brief Pixels scrolled: trunc(width × fraction × zoom).
+/// @return The width itself for zoom 2 at fraction 0.5.
+int ScrollOffsetFor(int width, float fraction, float zoom);
+
+// ---------------------------------------------------------------- one seismogram (Event)
+
+/// @brief zoom × traceWidth / npts, in floats; 0 when there are no samples.
+float PixelsPerSample(int zoom, int traceWidth, std::int32_t npts);
+
+/// @brief The sample under a click @p dx pixels right of the trace area's left
+/// edge: trunc((dx + scrollOffset) / pixelsPerSample).
+/// @return Nothing when the scale is not a positive number (no samples).
+std::optional<std::int64_t> SampleIndexAt(int dx, int scrollOffset, float pixelsPerSample);
+
+/// @brief What a click stores as the pick: @p firstSample + sampleIndex × delta
+/// seconds after the reference time, i.e. the time of the sample under the mouse.
+float SampleSeconds(std::int64_t sampleIndex, float delta, float firstSample);
+
+/// @brief The column (window coordinates) of a pick at @p seconds after the
+/// reference time: trunc(traceLeft + (seconds − firstSample) × pixelsPerSample /
+/// delta − scrollOffset).
+int EventMarkX(float seconds, int traceLeft, float pixelsPerSample, float delta, float firstSample,
+               int scrollOffset);
+
+/// @brief Pixels per unit of amplitude of one seismogram: gain × (traceHeight /
+/// range × 0.75) with range = max − min (1 when 0), so that at gain 1 the whole
+/// swing fills three quarters of the height; 1.0 when min or max is undefined.
+double EventAmplitudeScale(float min, float max, float gain, int traceHeight);
+
+// ---------------------------------------------------------------- all seismograms in one window
+
+/// The amplitude range of a row widened to whole steps of 0.2, 0.5 or 1 times a
+/// power of ten.
+struct WidenedRange {
+  double p = 1.0;     ///< the power of ten: trunc(10^trunc(log10(range))), 1 when that is 0
+  double q = 0.0;     ///< range / (10 p)
+  double unit = 1.0;  ///< 0.2 when q < 0.2, 0.5 when q < 0.5, else 1
+  double step = 1.0;  ///< p × unit
+  double lo = 0.0;    ///< floor(min / step) × step
+  double hi = 0.0;    ///< ceil(max / step) × step; when lo = hi both move 2 units apart
+};
+
+/// @brief Widens min … max to whole steps.
+/// @return For −1500 … 2000: p 1000, q 0.35, unit 0.5, step 500, lo −1500, hi 2000;
+///         for a constant 0: step 0.2, lo −0.4, hi 0.4.
+WidenedRange WidenRange(float min, float max);
+
+/// @brief Pixels per unit of amplitude of a row: gain × rowHeight / (hi − lo) of
+/// the widened range, so that at gain 1 it spans one row; 1.0 when min or max is
+/// undefined, 0 (a flat line) when the widened range is not a finite positive span.
+double SeismogramsAmplitudeScale(float min, float max, int gain, int rowHeight);
+
+/// A row of the traces area, relative to the area's top.
+struct RowBand {
+  int centre = 0;  ///< trunc(rowHeight × (row + 0.5))
+  int top = 0;     ///< centre − rowHeight / 2
+  int bottom = 0;  ///< centre + rowHeight / 2
+};
+
+/// @brief The band of row @p row for rows @p rowHeight pixels high.
+RowBand RowBandAt(int row, int rowHeight);
+
+/// @brief The row under a click at window row @p my: (my − tracesTop) ×
+/// recordCount / tracesHeight.
+/// @return Nothing when the click lies above or below the traces area, or when
+///         the area has no height or there are no rows: such a click picks nothing.
+std::optional<int> RowAt(int my, int tracesTop, int tracesHeight, int recordCount);
+
+/// @brief What a click in the traces area stores on a record: the second of the
+/// common clock under the mouse, (dx + scrollOffset) / pixelsPerSecond, moved to
+/// the record's own axis: − alignOffset + firstSample seconds after its reference time.
+/// @return Nothing when the clock has no scale (all records empty).
+std::optional<float> ClockPickSeconds(int dx, int scrollOffset, float pixelsPerSecond, float alignOffset,
+                                      float firstSample);
+
+/// @brief The column (window coordinates) of a pick at @p seconds on a record:
+/// trunc(tracesLeft + (seconds − firstSample + alignOffset) × pixelsPerSecond − scrollOffset).
+int ClockMarkX(float seconds, int tracesLeft, float pixelsPerSecond, float alignOffset, float firstSample,
+               int scrollOffset);
+
+/// The common clock of records shown together.
+struct CommonClock {
+  long double earliest = 0.0L;  ///< the earliest first sample, seconds since 1601
+  float timeSpan = 0.0f;        ///< from there to the latest end of a record
+};
+
+/// @brief Puts @p records on one clock: from the earliest first sample
+/// (referenceSeconds + b) to the latest end (first sample + npts × delta), and
+/// each record's alignOffset = its first sample − the earliest, in seconds.
+/// A record whose delta is not a positive finite number ends where it starts.
+/// @return timeSpan 0 for no records, or when every record is empty.
+CommonClock AlignRecords(std::span<KSAC* const> records);
+
+/// @brief Sorts @p records by gcarc, nearest first, with a stable bottom-up merge
+/// sort: equal distances keep their order, and an undefined gcarc (−12345) or one
+/// that is not a number comes first.
+void SortByDistance(std::span<KSAC*> records);
+
+}  // namespace orvane

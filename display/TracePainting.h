@@ -1,0 +1,54 @@
+#pragma once
+// Small pieces that both seismogram pictures paint with.
+
+#include <QFont>
+#include <QString>
+
+#include <optional>
+#include <string>
+
+#include "map/DrawingPrimitives.h"
+#include "platform/Rect.h"
+#include "platform/Surface.h"
+
+namespace orvane::trace_painting {
+
+/// The label font of both windows: "Arial", bold, @p labelHeight pixels of cell height.
+inline QFont LabelFont(int labelHeight) {
+  return Surface::CreateFont(QStringLiteral("Arial"), labelHeight, 700);
+}
+
+/// Header texts are single bytes of any code page; Latin-1 shows each as one character.
+inline QString HeaderText(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+/// A line from (x0, y0) to (x1, y1) in palette colour @p colour, @p width wide.
+inline void Line(Surface& surface, int x0, int y0, int x1, int y1, int colour, int width = 1) {
+  PenTo(surface, x0, y0, palette::kMoveOnly);
+  PenTo(surface, x1, y1, colour, width);
+}
+
+/// Puts back the window origin and the clip a painter found.
+class OriginAndClipGuard {
+ public:
+  explicit OriginAndClipGuard(Surface& surface)
+      : surface_(surface), origin_(surface.WindowOrigin()), clip_(surface.ClipRect()) {}
+  ~OriginAndClipGuard() {
+    surface_.SetWindowOrigin(0, 0);
+    if (clip_)
+      surface_.SetClipRect(*clip_);
+    else
+      surface_.ClearClip();
+    surface_.SetWindowOrigin(origin_.x(), origin_.y());
+  }
+  OriginAndClipGuard(const OriginAndClipGuard&) = delete;
+  OriginAndClipGuard& operator=(const OriginAndClipGuard&) = delete;
+
+ private:
+  Surface& surface_;
+  QPoint origin_;
+  std::optional<Rect> clip_;
+};
+
+}  // namespace orvane::trace_painting

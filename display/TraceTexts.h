@@ -1,0 +1,42 @@
+#pragma once
+// The texts the seismogram windows write beside a trace, and the description
+// that a screen reader gives of it. The single-seismogram window writes
+// fractions of a second in tenths and Delta T with one decimal, the window of
+// all seismograms in hundredths and with two.
+
+#include <string>
+
+namespace orvane {
+
+class KSAC;
+
+/// How finely a window writes times and residuals.
+enum class TextPrecision {
+  kTenths,      ///< "2025/10/19 07:50:40.8", "  Delta T: 0.7"
+  kHundredths,  ///< "2025/10/19 07:50:40.87", "  Delta T: 0.71"
+};
+
+/// @brief The record's reference time, "%04d/%02d/%02d %02d:%02d:%02d.%1d" (or
+/// ".%02d"), from nzyear, the month and day of nzjday, nzhour, nzmin, nzsec and
+/// nzmsec / 100 (or / 10).
+std::string ReferenceTimeText(const KSAC& record, TextPrecision precision);
+
+/// @brief The calendar time of the P pick t0 (to the nearest tenth of a second)
+/// in the same form; empty when there is no pick.
+std::string PickTimeText(const KSAC& record, TextPrecision precision);
+
+/// @brief "  Delta T: %.1f" (or "%.2f") with t1 − t0, followed directly by
+/// "Dist: %.1f deg." with gcarc when the trial gave a distance; empty when there
+/// is no Delta T (no pick, or no trial since the pick).
+/// @return "  Delta T: 0.7Dist: 22.2 deg."
+std::string ResidualText(const KSAC& record, TextPrecision precision);
+
+/// @brief "Sample rate: %.3g, Npts: %ld" with 1 / delta and npts.
+std::string SampleRateText(const KSAC& record);
+
+/// @brief What a screen reader says of a trace: the station label, the pick,
+/// Delta T and the distance, e.g. "ANMO  BHZ. P pick 2025/10/19 07:51:01.2.
+/// Delta T 0.7 s. Distance 22.2 degrees." or "ANMO  BHZ. No pick."
+std::string TraceDescription(const KSAC& record, TextPrecision precision);
+
+}  // namespace orvane

@@ -1,0 +1,286 @@
+// The window of one seismogram, worked by mouse: its controls, picking at
+// every zoom and scroll, the trials a pick discards and the repaint it asks of
+// the main view, the zoom and gain up-downs, the scroll bar that comes and
+// goes with the zoom, and a record that begins ten minutes after its
+// reference time.
+#include "display/Event.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollBar>
+
+#include <memory>
+#include <vector>
+
+#include "display/PictureProbe.h"
+#include "display/Seismograms.h"
+#include "display/TraceRecords.h"
+#include "display/TrialRepaint.h"
+#include "display/UpDown.h"
+#include "display/WindowHarness.h"
+#include "location/RMS.h"
+#include "seismogram/KSAC.h"
+#include "support/TrialStateGuard.h"
+
+namespace orvane {
+namespace {
+
+using test::TraceRecord;
+
+constexpr int kWidth = 400, kHeight = 250;
+
+// The trace width the window will have, known before it exists.
+int TraceWidth() { return LayOutEvent(kWidth, kHeight, test::StockMetrics()).traceArea.Width(); }
+
+class EventWindow : public testing::Test {
+ protected:
+  test::TrialStateGuard trials_;
+
+  // Four samples per pixel at zoom 1, half a second apart: sample i of the
+  // column dx is 4·dx, and column dx begins at 2·dx seconds.
+  std::unique_ptr<KSAC> FourPerPixel(float b = 0.0f) {
+    return TraceRecord(test::Sine(4 * TraceWidth())).Delta(0.5f).FirstSample(b).File("/data/ANMO.BHZ.sac").Build();
+  }
+
+  Event& Open(KSAC& record) {
+    window_ = new Event(record, &view_);
+    QObject::connect(window_, &Event::trialsDiscarded, &view_, [this] { view_.AskRepaint(); });
+    window_->setGeometry(20, 30, kWidth, kHeight);
+    window_->show();
+    EXPECT_TRUE(test::ShowExposed(view_));
+    test::PaintNow(*window_);
+    return *window_;
+  }
+
+  QLineEdit* Box(int id) { return window_->findChild<QLineEdit*>(QStringLiteral("id%1").arg(id)); }
+  UpDown* Spin(int id) { return window_->findChild<UpDown*>(QStringLiteral("id%1").arg(id)); }
+  QScrollBar* ScrollBar() { return window_->findChild<QScrollBar*>(QStringLiteral("id25010")); }
+
+  // A click dx pixels right of the trace area's left edge.
+  void ClickTrace(int dx) {
+    const Rect& area = window_->Layout().traceArea;
+    test::Click(*window_, QPoint(area.left + dx, area.top + area.Height() / 2));
+  }
+
+  test::MainViewStandIn view_;
+  Event* window_ = nullptr;
+};
+
+TEST_F(EventWindow, TheFirstPaintBringsTheControlsStartingAtTheCurrentValues) {
+  auto record = FourPerPixel();
+  Event window(*record);
+  EXPECT_EQ(window.findChild<QLineEdit*>(), nullptr) << "no controls before the first paint";
+
+  Open(*record);
+  ASSERT_NE(Box(Event::kGainId), nullptr);
+  ASSERT_NE(Box(Event::kZoomBoxId), nullptr);
+  ASSERT_NE(Spin(Event::kGainId), nullptr);
+  ASSERT_NE(Spin(Event::kZoomSpinId), nullptr);
+  EXPECT_EQ(ScrollBar(), nullptr) << "zoom 1 has no scroll bar";
+  EXPECT_EQ(Box(Event::kGainId)->text(), "1");
+  EXPECT_EQ(Box(Event::kZoomBoxId)->text(), "1");
+  EXPECT_TRUE(Box(Event::kGainId)->isReadOnly());
+  EXPECT_EQ(Spin(Event::kGainId)->Minimum(), 1);
+  EXPECT_EQ(Spin(Event::kGainId)->Maximum(), 32);
+  EXPECT_EQ(Spin(Event::kZoomSpinId)->Maximum(), 500);
+  EXPECT_EQ(Spin(Event::kGainId)->Position(), 1);
+  EXPECT_EQ(Spin(Event::kZoomSpinId)->Position(), 1);
+  for (QWidget* control : window_->findChildren<QWidget*>())
+    EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
+}
+
+TEST_F(EventWindow, CaptionIsTheFileNameAndTheSizeIsFixed) {
+  auto record = FourPerPixel();
+  Event& window = Open(*record);
+  EXPECT_EQ(window.windowTitle(), "/data/ANMO.BHZ.sac");
+  EXPECT_EQ(window.sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
+  EXPECT_EQ(window.sizePolicy().verticalPolicy(), QSizePolicy::Fixed);
+  EXPECT_TRUE(Event::SubWindowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_TRUE(Event::SubWindowFlags() & Qt::WindowSystemMenuHint);
+  EXPECT_FALSE(Event::SubWindowFlags() & Qt::WindowMaximizeButtonHint);
+
+  // Hosted as the main view will host it.
+  QMdiArea area;
+  auto* hosted = new Event(*record);
+  QMdiSubWindow* sub = area.addSubWindow(hosted, Event::SubWindowFlags());
+  EXPECT_EQ(sub->windowTitle(), "/data/ANMO.BHZ.sac");
+}
+
+struct PickCase {
+  const char* name;
+  int zoomUps;   // clicks on the zoom up-down's upper arrow
+  int thumb;     // scroll bar position, 0–100
+  int dx;        // click, pixels right of the trace area's left edge
+  float widths;  // expected pick: this many trace widths (in seconds: 2 per pixel) ...
+  float seconds; // ... plus these seconds
+};
+
+void PrintTo(const PickCase& c, std::ostream* os) { *os << c.name; }
+
+class EventPicking : public EventWindow, public testing::WithParamInterface<PickCase> {};
+
+TEST_P(EventPicking, AClickStoresTheTimeOfTheSampleUnderTheMouse) {
+  const PickCase& c = GetParam();
+  auto record = FourPerPixel();
+  Open(*record);
+  for (int i = 0; i < c.zoomUps; ++i) test::ClickArrow(*Spin(Event::kZoomSpinId), true);
+  test::PaintNow(*window_);
+  if (c.thumb != 0) {
+    ASSERT_NE(ScrollBar(), nullptr);
+    ScrollBar()->setValue(c.thumb);
+    test::PaintNow(*window_);
+  }
+  ClickTrace(c.dx);
+  EXPECT_FLOAT_EQ(record->GetPick(0), c.widths * 2.0f * static_cast<float>(TraceWidth()) + c.seconds);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clicks, EventPicking,
+    testing::Values(PickCase{"zoom1", 0, 0, 100, 0, 200},
+                    PickCase{"zoom1FirstColumnIsNoPick", 0, 0, 0, 0, 0},
+                    PickCase{"leftOfTheTraceIsNegative", 0, 0, -5, 0, -10},
+                    PickCase{"zoom2", 1, 0, 100, 0, 100},
+                    PickCase{"zoom2ThumbAt100ShowsTheSecondHalf", 1, 100, 0, 0.5f, 0},
+                    PickCase{"zoom2ThumbAt100", 1, 100, 100, 0.5f, 100},
+                    PickCase{"zoom4ThumbAt100", 3, 100, 40, 0.75f, 20}),
+    [](const testing::TestParamInfo<PickCase>& info) { return info.param.name; });
+
+TEST_F(EventWindow, APickClearsThePredictionsAndDiscardsTheTrialsOnce) {
+  auto record = FourPerPixel();
+  record->SetPick(0, 10.0f);
+  record->SetPick(1, 12.0f);
+  record->SetPick(2, 30.0f);
+  Open(*record);
+  test::TwoTrials();
+  ClickTrace(50);
+  EXPECT_FLOAT_EQ(record->GetPick(0), 100.0f);
+  EXPECT_EQ(record->GetPick(1), 0.0f);
+  EXPECT_EQ(record->GetPick(2), 0.0f);
+  EXPECT_TRUE(trialList.empty());
+  EXPECT_EQ(view_.repaintsAsked, 1);
+  // No trials left: the next pick leaves the main view alone.
+  ClickTrace(60);
+  EXPECT_FLOAT_EQ(record->GetPick(0), 120.0f);
+  EXPECT_EQ(view_.repaintsAsked, 1);
+}
+
+TEST_F(EventWindow, APickIsTheTimeAfterTheReferenceTimeWhenTheRecordBeginsLater) {
+  // Ten minutes from the reference time to the first sample, as data centres write it.
+  auto record = FourPerPixel(600.0f);
+  Open(*record);
+  ClickTrace(100);
+  EXPECT_FLOAT_EQ(record->GetPick(0), 800.0f);
+  // Undefined b counts as 0.
+  auto plain = FourPerPixel(KSAC::UNDEFINED_FLOAT);
+  delete window_;
+  Open(*plain);
+  ClickTrace(100);
+  EXPECT_FLOAT_EQ(plain->GetPick(0), 200.0f);
+}
+
+TEST_F(EventWindow, TheMarkOfAPickAppearsUnderTheClick) {
+  auto record = FourPerPixel(600.0f);
+  Open(*record);
+  ClickTrace(150);
+  const QImage image = window_->grab().toImage();
+  const Rect& area = window_->Layout().traceArea;
+  const int y = area.bottom - 3;
+  const auto mark = test::FirstColumn(image, Rect{area.left, y, area.right, y + 1}, test::Colour(palette::kDarkRed));
+  ASSERT_TRUE(mark);
+  EXPECT_NEAR(*mark, area.left + 150, 1);
+}
+
+TEST_F(EventWindow, ZoomUpDownMakesAndRemovesTheScrollBar) {
+  auto record = FourPerPixel();
+  Open(*record);
+  UpDown& zoom = *Spin(Event::kZoomSpinId);
+  test::ClickArrow(zoom, true);
+  EXPECT_EQ(window_->Zoom(), 2);
+  EXPECT_EQ(zoom.Position(), 2);
+  EXPECT_EQ(Box(Event::kZoomBoxId)->text(), "2");
+  test::PaintNow(*window_);
+  QScrollBar* bar = ScrollBar();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_TRUE(bar->isVisible());
+  EXPECT_EQ(bar->minimum(), 0);
+  EXPECT_EQ(bar->maximum(), 100);
+  EXPECT_EQ(bar->orientation(), Qt::Horizontal);
+
+  test::ClickArrow(zoom, false);
+  EXPECT_EQ(window_->Zoom(), 1);
+  test::PaintNow(*window_);
+  EXPECT_EQ(ScrollBar(), nullptr);
+  // Not below 1, not above 500.
+  test::ClickArrow(zoom, false);
+  EXPECT_EQ(window_->Zoom(), 1);
+  zoom.SetPosition(500);
+  test::ClickArrow(zoom, true);
+  EXPECT_EQ(window_->Zoom(), 500);
+}
+
+TEST_F(EventWindow, GainUpDownStepsWithinOneTo32) {
+  auto record = FourPerPixel();
+  Open(*record);
+  UpDown& gain = *Spin(Event::kGainId);
+  for (int i = 0; i < 3; ++i) test::ClickArrow(gain, true);
+  EXPECT_EQ(window_->Gain(), 4.0f);
+  EXPECT_EQ(Box(Event::kGainId)->text(), "4");
+  for (int i = 0; i < 10; ++i) test::ClickArrow(gain, false);
+  EXPECT_EQ(window_->Gain(), 1.0f);
+  gain.SetPosition(32);
+  test::ClickArrow(gain, true);
+  EXPECT_EQ(window_->Gain(), 32.0f);
+  test::PaintNow(*window_);
+  EXPECT_EQ(Box(Event::kGainId)->text(), "32");
+}
+
+TEST_F(EventWindow, ARecordWithoutSamplesTakesNoPick) {
+  auto record = TraceRecord({}).Build();
+  Open(*record);
+  test::TwoTrials();
+  ClickTrace(100);
+  EXPECT_EQ(record->GetPick(0), 0.0f);
+  EXPECT_EQ(trialList.size(), 2u);
+  EXPECT_EQ(view_.repaintsAsked, 0);
+}
+
+TEST_F(EventWindow, ScreenReadersHearTheStationThePickAndDeltaT) {
+  auto record = FourPerPixel();
+  Open(*record);
+  EXPECT_TRUE(window_->accessibleName().contains("ANMO"));
+  EXPECT_TRUE(window_->accessibleDescription().contains("No pick"));
+  record->SetPick(0, 100.0f);
+  record->SetPick(1, 100.5f);
+  record->SetFloatHeader(KSAC::GCARC, 33.3f);
+  window_->TrialLocated();
+  test::PaintNow(*window_);
+  EXPECT_TRUE(window_->accessibleDescription().contains("Delta T 0.5 s")) << window_->accessibleDescription().toStdString();
+  EXPECT_TRUE(window_->accessibleDescription().contains("33.3 degrees"));
+}
+
+TEST_F(EventWindow, AfterATrialEverySeismogramWindowRepaintsWithTheMainView) {
+  auto a = FourPerPixel();
+  auto b = FourPerPixel();
+  Open(*a);
+  Event& first = *window_;
+  auto* second = new Event(*b, &view_);
+  second->setGeometry(500, 30, kWidth, kHeight);
+  std::vector<KSAC*> records{a.get(), b.get()};
+  auto* all = new Seismograms(records, &view_);
+  all->setGeometry(1200, 0, 400, 1000);
+  second->show();
+  all->show();
+  QCoreApplication::processEvents();
+  test::PaintCounter firstPaints(first), secondPaints(*second), allPaints(*all);
+  RepaintSeismogramWindows(view_);
+  QCoreApplication::processEvents();
+  EXPECT_GE(firstPaints.paints, 1);
+  EXPECT_GE(secondPaints.paints, 1);
+  EXPECT_GE(allPaints.paints, 1);
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,227 @@
+// The picture of all seismograms in one window on an image: the rows in order
+// of distance, the common clock (records that start apart, records that begin
+// minutes after their reference time), marks, gains, rows left out of a
+// partial repaint, and an empty clock.
+#include "display/SeismogramsPicture.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "display/PictureProbe.h"
+#include "display/TraceLayout.h"
+#include "display/TraceRecords.h"
+#include "map/DrawingPrimitives.h"
+#include "platform/Surface.h"
+#include "seismogram/KSAC.h"
+
+namespace orvane {
+namespace {
+
+using test::Colour;
+using test::CountIn;
+using test::TraceRecord;
+
+constexpr int kWidth = 400, kHeight = 600;
+
+struct Picture {
+  QImage image;
+  SeismogramsLayout layout;
+  SeismogramsScale scale;
+};
+
+Picture Paint(std::vector<KSAC*>& records, std::vector<int> gains = {}, std::optional<Rect> invalid = {},
+              float zoom = 1.0f, float scrollFraction = 0.0f) {
+  Picture p;
+  p.image = QImage(kWidth, kHeight, QImage::Format_RGB32);
+  p.image.fill(Qt::white);
+  Surface surface(p.image);
+  p.layout = LayOutSeismograms(kWidth, kHeight, surface.GetTextMetrics(), static_cast<int>(records.size()));
+  if (gains.empty()) gains.assign(records.size(), 1);
+  p.scale = PaintSeismogramsPicture(surface, p.layout, records, SeismogramsView{zoom, scrollFraction, gains},
+                                    invalid.value_or(Rect{0, 0, kWidth, kHeight}));
+  return p;
+}
+
+// The middle half of row @p row, where no text lies (window coordinates).
+Rect Middle(const Picture& p, int row) {
+  const RowBand band = RowBandAt(row, p.layout.rowHeight);
+  const int top = p.layout.tracesArea.top;
+  const int quarter = p.layout.rowHeight / 4;
+  return Rect{p.layout.tracesArea.left, top + band.centre - quarter, p.layout.tracesArea.right,
+              top + band.centre + quarter};
+}
+
+std::vector<std::string> Order(const std::vector<KSAC*>& records) {
+  std::vector<std::string> names;
+  for (const KSAC* r : records) names.push_back(r->GetCharHeaderText(KSAC::KSTNM));
+  return names;
+}
+
+TEST(SeismogramsPicture, RowsNearestFirstEachWithItsTrace) {
+  auto far = TraceRecord(test::Sine(200)).Station("FAR").Distance(40.0f).Build();
+  auto near = TraceRecord(test::Sine(200)).Station("NEAR").Distance(10.0f).Build();
+  auto mid = TraceRecord(std::vector<float>(200, 0.0f)).Station("MID").Distance(25.0f).Build();
+  std::vector<KSAC*> records{far.get(), near.get(), mid.get()};
+  const Picture p = Paint(records);
+  EXPECT_EQ(Order(records), (std::vector<std::string>{"NEAR", "MID", "FAR"}));
+  // Swinging, flat, swinging.
+  const auto height = [&](int row) {
+    const auto rows = test::RowsOf(p.image, Middle(p, row), Colour(palette::kBlack));
+    return rows ? rows->second - rows->first : 0;
+  };
+  EXPECT_GT(height(0), 5);
+  EXPECT_EQ(height(1), 1);
+  EXPECT_GT(height(2), 5);
+}
+
+TEST(SeismogramsPicture, ALaterRecordBeginsFurtherRightOnTheCommonClock) {
+  // 60 s each, the second starting 30 s after the first: a clock of 90 s.
+  auto early = TraceRecord(test::Sine(60, 100.0f, 7.0)).Station("EARLY").Start({2025, 10, 0, 19, 7, 50, 0, 0}).Build();
+  auto late = TraceRecord(test::Sine(60, 100.0f, 7.0)).Station("LATE").Start({2025, 10, 0, 19, 7, 50, 30, 0}).Build();
+  std::vector<KSAC*> records{early.get(), late.get()};
+  const Picture p = Paint(records);
+  EXPECT_FLOAT_EQ(p.scale.timeSpan, 90.0f);
+  const auto first = test::FirstColumn(p.image, Middle(p, 0), Colour(palette::kBlack));
+  const auto second = test::FirstColumn(p.image, Middle(p, 1), Colour(palette::kBlack));
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(*first, p.layout.tracesArea.left);
+  EXPECT_EQ(*second, p.layout.tracesArea.left + TruncToInt(30.0f * p.scale.pixelsPerSecond));
+}
+
+TEST(SeismogramsPicture, ARecordThatBeginsTenMinutesAfterItsReferenceTimeSitsAtItsFirstSample) {
+  // The late record's reference time is 07:40:30 and b = 600: its first sample
+  // is at 07:50:30, thirty seconds after the other's. Drawn as if it began at
+  // its reference time it would start ten minutes earlier, off the clock.
+  auto early = TraceRecord(test::Sine(60, 100.0f, 7.0)).Station("EARLY").Start({2025, 10, 0, 19, 7, 50, 0, 0}).Build();
+  auto plain = TraceRecord(test::Sine(60, 100.0f, 7.0)).Station("LATE").Start({2025, 10, 0, 19, 7, 50, 30, 0}).Build();
+  auto tenMinutes = TraceRecord(test::Sine(60, 100.0f, 7.0))
+                        .Station("LATE")
+                        .Start({2025, 10, 0, 19, 7, 40, 30, 0})
+                        .FirstSample(600.0f)
+                        .Build();
+  plain->SetPick(0, 12.0f);
+  tenMinutes->SetPick(0, 612.0f);
+  std::vector<KSAC*> a{early.get(), plain.get()};
+  std::vector<KSAC*> b{early.get(), tenMinutes.get()};
+  const Picture pa = Paint(a);
+  const Picture pb = Paint(b);
+  EXPECT_FLOAT_EQ(pb.scale.timeSpan, 90.0f);
+  EXPECT_FLOAT_EQ(tenMinutes->alignOffset, 30.0f);
+  // The same trace and the same pick mark in the same place.
+  const Rect row = Middle(pa, 1);
+  EXPECT_TRUE(test::SameIn(pa.image, pb.image, Rect{row.left, row.top, row.right, row.bottom + pa.layout.rowHeight / 4}));
+  const auto mark = test::FirstColumn(pb.image, Middle(pb, 1), Colour(palette::kDarkRed));
+  ASSERT_TRUE(mark);
+  // 42 s on the clock; a mark two pixels wide covers its column and the one before.
+  const int x = pb.layout.tracesArea.left + TruncToInt(42.0f * pb.scale.pixelsPerSecond);
+  EXPECT_GE(*mark, x - 1);
+  EXPECT_LE(*mark, x);
+}
+
+TEST(SeismogramsPicture, PickOnTheLowerHalfPredictedArrivalsOnTheUpperHalfOfTheirRow) {
+  auto a = TraceRecord(std::vector<float>(100, 0.0f)).Build();
+  auto b = TraceRecord(std::vector<float>(100, 0.0f)).Build();
+  b->SetPick(0, 40.0f);
+  b->SetPick(1, 60.0f);
+  b->SetPick(2, 80.0f);
+  std::vector<KSAC*> records{a.get(), b.get()};
+  const Picture p = Paint(records);
+  const Rect& area = p.layout.tracesArea;
+  const int centre = area.top + RowBandAt(1, p.layout.rowHeight).centre;
+  const auto colourRows = [&](int colour) {
+    return test::RowsOf(p.image, Rect{area.left + 60, area.top, area.right, area.bottom}, Colour(colour));
+  };
+  const int half = area.Height() / 4;
+  const auto red = colourRows(palette::kDarkRed);
+  const auto blue = colourRows(palette::kDarkBlue);
+  const auto green = colourRows(palette::kDarkGreen);
+  ASSERT_TRUE(red && green);
+  EXPECT_NEAR(red->first, centre, 1);
+  EXPECT_NEAR(red->second, centre + half, 1);
+  EXPECT_NEAR(green->first, centre - half, 1);
+  EXPECT_NEAR(green->second, centre + 1, 1);
+  // Dark blue is also the colour of the lower row borders; the predicted P lies
+  // in the upper half, at 60 s.
+  ASSERT_TRUE(blue);
+  const int x = ClockMarkX(60.0f, area.left, p.scale.pixelsPerSecond, 0.0f, 0.0f, 0);
+  EXPECT_EQ(p.image.pixel(x, centre - half / 2), Colour(palette::kDarkBlue));
+  EXPECT_EQ(p.image.pixel(x, centre + half / 2), Colour(palette::kWhite));
+}
+
+TEST(SeismogramsPicture, EachRowHasItsOwnGain) {
+  auto a = TraceRecord(test::Sine(400, 100.0f, 40.0)).Station("").Build();
+  auto b = TraceRecord(test::Sine(400, 100.0f, 40.0)).Station("").Build();
+  std::vector<KSAC*> records{a.get(), b.get()};
+  const Picture p = Paint(records, {1, 3});
+  const auto swing = [&](int row) {
+    const RowBand band = RowBandAt(row, p.layout.rowHeight);
+    const Rect inner{p.layout.tracesArea.left + 200, p.layout.tracesArea.top + band.top + 1,
+                     p.layout.tracesArea.right, p.layout.tracesArea.top + band.bottom};
+    const auto rows = test::RowsOf(p.image, inner, Colour(palette::kBlack));
+    return rows ? rows->second - rows->first : 0;
+  };
+  // ±100 widens to −100 … 100 (step 20): the full swing spans the row at gain 1.
+  const RowBand band = RowBandAt(1, p.layout.rowHeight);
+  EXPECT_NEAR(swing(0), p.layout.rowHeight, 3);
+  EXPECT_EQ(swing(1), band.bottom - band.top - 1) << "three times as much, clipped to its band";
+}
+
+TEST(SeismogramsPicture, RowsOutsideTheRepaintedAreaKeepOnlyTheirBorders) {
+  auto a = TraceRecord(test::Sine(200)).Station("").Build();
+  auto b = TraceRecord(test::Sine(200)).Station("").Build();
+  std::vector<KSAC*> records{a.get(), b.get()};
+  QImage probe(1, 1, QImage::Format_RGB32);
+  const SeismogramsLayout l = LayOutSeismograms(kWidth, kHeight, Surface(probe).GetTextMetrics(), 2);
+  const Rect firstRow{0, l.tracesArea.top, kWidth, l.tracesArea.top + l.rowHeight / 2};
+  const Picture p = Paint(records, {}, firstRow);
+  EXPECT_GT(CountIn(p.image, Middle(p, 0), Colour(palette::kBlack)), 20);
+  EXPECT_EQ(CountIn(p.image, Middle(p, 1), Colour(palette::kBlack)), 0);
+}
+
+TEST(SeismogramsPicture, AnEmptyClockDrawsNoTimeAxis) {
+  auto a = TraceRecord({}).Build();
+  auto b = TraceRecord({}).Build();
+  std::vector<KSAC*> records{a.get(), b.get()};
+  const Picture p = Paint(records, {}, {}, 3.0f, 0.5f);
+  EXPECT_EQ(p.scale.timeSpan, 0.0f);
+  EXPECT_EQ(p.scale.pixelsPerSecond, 0.0f);
+  const Rect strip{p.layout.axisStrip.left, p.layout.axisStrip.top + 2, kWidth, kHeight};
+  EXPECT_EQ(CountIn(p.image, strip, Colour(palette::kBlack)), 0) << "no minute labels";
+  const Rect& area = p.layout.tracesArea;
+  EXPECT_EQ(CountIn(p.image, Rect{area.left + 1, area.top, area.right, area.top + 6}, Colour(palette::kBlack)), 0)
+      << "no ticks";
+}
+
+TEST(SeismogramsPicture, TicksTopAndBottomAndMinuteLabelsBelow) {
+  // 7201 s at zoom 1: ticks every 300 s.
+  auto a = TraceRecord(std::vector<float>(7201, 0.0f)).Delta(1.0f).Build();
+  std::vector<KSAC*> records{a.get()};
+  const Picture p = Paint(records);
+  const Rect& area = p.layout.tracesArea;
+  const int x = area.left + TruncToInt(300.0f * p.scale.pixelsPerSecond);
+  EXPECT_EQ(p.image.pixel(x, area.top + 2), Colour(palette::kBlack));
+  EXPECT_EQ(p.image.pixel(x, area.bottom - 2), Colour(palette::kBlack));
+  EXPECT_GT(CountIn(p.image, p.layout.axisStrip, Colour(palette::kBlack)), 20);
+}
+
+TEST(SeismogramsPicture, NoRowsAndHostileHeadersDrawWithoutHarm) {
+  std::vector<KSAC*> none;
+  Paint(none);
+  auto zero = TraceRecord(test::Sine(100)).Delta(0.0f).Build();
+  auto huge = TraceRecord(test::Sine(100)).Delta(1e30f).Build();
+  auto nan = TraceRecord(std::vector<float>(100, std::numeric_limits<float>::quiet_NaN())).Build();
+  auto noTime = TraceRecord(test::Sine(100)).Build();
+  noTime->SetIntHeader(KSAC::NZYEAR, KSAC::UNDEFINED_INT);
+  noTime->ComputeReferenceSeconds();
+  std::vector<KSAC*> records{zero.get(), huge.get(), nan.get(), noTime.get()};
+  for (KSAC* r : records) r->SetPick(0, 3.0f);
+  Paint(records, {}, {}, 10.0f, 0.9f);
+}
+
+}  // namespace
+}  // namespace orvane

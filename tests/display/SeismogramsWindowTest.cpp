@@ -1,0 +1,271 @@
+// The window of all seismograms, worked by mouse: picking on the row under
+// the mouse at the time under the mouse, clicks outside the rows that pick
+// nothing, the trials a pick discards, the zoom up-down and its scroll bar,
+// the gain of each row through a resize, the order of the rows after a trial,
+// and records that begin minutes after their reference time.
+#include "display/Seismograms.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QScrollBar>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "display/PictureProbe.h"
+#include "display/TraceLayout.h"
+#include "display/TraceRecords.h"
+#include "display/UpDown.h"
+#include "display/WindowHarness.h"
+#include "location/RMS.h"
+#include "seismogram/KSAC.h"
+#include "support/TrialStateGuard.h"
+
+namespace orvane {
+namespace {
+
+using test::TraceRecord;
+
+constexpr int kWidth = 400, kHeight = 600;
+const SYSTEMTIME kStart{2025, 10, 0, 19, 7, 50, 0, 0};
+
+class SeismogramsWindow : public testing::Test {
+ protected:
+  test::TrialStateGuard trials_;
+
+  // Three stations 100 s long at 1 sample per second, at 10, 20 and 30 degrees.
+  void ThreeStations() {
+    owned_.push_back(TraceRecord(test::Sine(100)).Station("NEAR").Distance(10.0f).Start(kStart).Build());
+    owned_.push_back(TraceRecord(test::Sine(100)).Station("MID").Distance(20.0f).Start(kStart).Build());
+    owned_.push_back(TraceRecord(test::Sine(100)).Station("FAR").Distance(30.0f).Start(kStart).Build());
+  }
+
+  Seismograms& Open(int width = kWidth, int height = kHeight) {
+    std::vector<KSAC*> records;
+    for (const auto& r : owned_) records.push_back(r.get());
+    window_ = new Seismograms(records, &view_);
+    QObject::connect(window_, &Seismograms::trialsDiscarded, &view_, [this] { view_.AskRepaint(); });
+    window_->setGeometry(1200, 0, width, height);
+    window_->show();
+    EXPECT_TRUE(test::ShowExposed(view_));
+    test::PaintNow(*window_);
+    return *window_;
+  }
+
+  KSAC& Record(const char* station) {
+    for (const auto& r : owned_)
+      if (r->GetCharHeaderText(KSAC::KSTNM) == station) return *r;
+    throw std::runtime_error(station);
+  }
+
+  // A click at @p seconds on the common clock, in the middle of row @p row.
+  void ClickRow(int row, float seconds) {
+    const SeismogramsLayout& l = window_->Layout();
+    const float pps = static_cast<float>(l.tracesArea.Width()) / 100.0f;  // a 100 s clock at zoom 1
+    const int x = l.tracesArea.left + TruncToInt(seconds * pps);
+    const int y = l.tracesArea.top + RowBandAt(row, l.rowHeight).centre;
+    test::Click(*window_, QPoint(x, y));
+  }
+
+  QLineEdit* ZoomBox() { return window_->findChild<QLineEdit*>(QStringLiteral("id25011")); }
+  UpDown* ZoomSpin() { return window_->findChild<UpDown*>(QStringLiteral("id11902")); }
+  QList<QLineEdit*> GainBoxes() { return window_->findChildren<QLineEdit*>(QStringLiteral("id11904")); }
+  QList<UpDown*> GainSpins() { return window_->findChildren<UpDown*>(QStringLiteral("id11904")); }
+  QScrollBar* ScrollBar() { return window_->findChild<QScrollBar*>(QStringLiteral("id25010")); }
+
+  std::vector<std::unique_ptr<KSAC>> owned_;
+  test::MainViewStandIn view_;
+  Seismograms* window_ = nullptr;
+};
+
+TEST_F(SeismogramsWindow, OneZoomControlAndAGainControlPerRow) {
+  ThreeStations();
+  Seismograms& window = Open();
+  EXPECT_EQ(window.windowTitle(), "Seismograms");
+  ASSERT_NE(ZoomBox(), nullptr);
+  EXPECT_EQ(ZoomBox()->text(), "1");
+  EXPECT_TRUE(ZoomBox()->isReadOnly());
+  ASSERT_NE(ZoomSpin(), nullptr);
+  EXPECT_EQ(ZoomSpin()->Maximum(), 10);
+  EXPECT_EQ(ZoomSpin()->Position(), 1);
+  ASSERT_EQ(GainBoxes().size(), 3);
+  ASSERT_EQ(GainSpins().size(), 3);
+  for (QLineEdit* box : GainBoxes()) EXPECT_EQ(box->text(), "1");
+  for (UpDown* spin : GainSpins()) {
+    EXPECT_EQ(spin->Maximum(), 32);
+    EXPECT_EQ(spin->Position(), 1);
+  }
+  EXPECT_EQ(ScrollBar(), nullptr);
+  EXPECT_TRUE(Seismograms::SubWindowFlags() & Qt::WindowMinimizeButtonHint);
+}
+
+TEST_F(SeismogramsWindow, AClickPicksTheRowUnderTheMouseAtTheTimeUnderTheMouse) {
+  ThreeStations();
+  Open();
+  test::TwoTrials();
+  ClickRow(1, 37.3f);
+  const float pps = static_cast<float>(window_->Layout().tracesArea.Width()) / 100.0f;
+  const float expected = static_cast<float>(TruncToInt(37.3f * pps)) / pps;
+  EXPECT_FLOAT_EQ(Record("MID").GetPick(0), expected);
+  EXPECT_NE(expected, std::trunc(expected)) << "not snapped to a sample";
+  EXPECT_EQ(Record("NEAR").GetPick(0), 0.0f);
+  EXPECT_EQ(Record("FAR").GetPick(0), 0.0f);
+  EXPECT_TRUE(trialList.empty());
+  EXPECT_EQ(view_.repaintsAsked, 1);
+  ClickRow(2, 50.0f);
+  EXPECT_GT(Record("FAR").GetPick(0), 49.0f);
+  EXPECT_EQ(view_.repaintsAsked, 1) << "no trials left to discard";
+}
+
+TEST_F(SeismogramsWindow, APickClearsThePredictionsOfItsRecordOnly) {
+  ThreeStations();
+  for (const auto& r : owned_) {
+    r->SetPick(0, 20.0f);
+    r->SetPick(1, 21.0f);
+    r->SetPick(2, 40.0f);
+  }
+  Open();
+  ClickRow(0, 30.0f);
+  EXPECT_EQ(Record("NEAR").GetPick(1), 0.0f);
+  EXPECT_EQ(Record("NEAR").GetPick(2), 0.0f);
+  EXPECT_EQ(Record("MID").GetPick(1), 21.0f);
+  EXPECT_EQ(Record("FAR").GetPick(2), 40.0f);
+}
+
+TEST_F(SeismogramsWindow, AClickAboveOrBelowTheRowsPicksNothing) {
+  ThreeStations();
+  Open();
+  test::TwoTrials();
+  const SeismogramsLayout& l = window_->Layout();
+  const int x = l.tracesArea.left + l.tracesArea.Width() / 2;
+  const struct {
+    const char* name;
+    int y;
+  } places[] = {{"topMargin", l.tracesArea.top - 2},
+                {"justAboveTheFirstRow", l.tracesArea.top - 1},
+                {"justBelowTheLastRow", l.tracesArea.bottom},
+                {"axisStrip", l.axisStrip.top + l.textHeight / 2},
+                {"bottomEdge", kHeight - 2}};
+  for (const auto& place : places) {
+    test::Click(*window_, QPoint(x, place.y));
+    for (const auto& r : owned_) EXPECT_EQ(r->GetPick(0), 0.0f) << place.name;
+  }
+  EXPECT_EQ(trialList.size(), 2u);
+  EXPECT_EQ(view_.repaintsAsked, 0);
+}
+
+TEST_F(SeismogramsWindow, AWindowTooSmallForItsRowsPicksNothing) {
+  ThreeStations();
+  Open(200, 20);
+  EXPECT_LE(window_->Layout().tracesArea.Height(), 0);
+  for (int y = 0; y < 20; y += 3) test::Click(*window_, QPoint(100, y));
+  for (const auto& r : owned_) EXPECT_EQ(r->GetPick(0), 0.0f);
+}
+
+TEST_F(SeismogramsWindow, APickOnALaterRecordIsSecondsAfterItsOwnReferenceTime) {
+  owned_.push_back(TraceRecord(test::Sine(70)).Station("EARLY").Distance(10.0f).Start(kStart).Build());
+  // Starts 30 s later; a 100 s clock in all.
+  owned_.push_back(
+      TraceRecord(test::Sine(70)).Station("LATE").Distance(20.0f).Start({2025, 10, 0, 19, 7, 50, 30, 0}).Build());
+  // Its reference time is ten minutes before its first sample, which is 20 s after EARLY's.
+  owned_.push_back(TraceRecord(test::Sine(70))
+                       .Station("B600")
+                       .Distance(30.0f)
+                       .Start({2025, 10, 0, 19, 7, 40, 20, 0})
+                       .FirstSample(600.0f)
+                       .Build());
+  Open();
+  ClickRow(1, 40.0f);
+  ClickRow(2, 40.0f);
+  const float pps = static_cast<float>(window_->Layout().tracesArea.Width()) / 100.0f;
+  const float clock = static_cast<float>(TruncToInt(40.0f * pps)) / pps;
+  EXPECT_NEAR(Record("LATE").GetPick(0), clock - 30.0f, 1e-4);
+  EXPECT_NEAR(Record("B600").GetPick(0), clock - 20.0f + 600.0f, 1e-3);
+}
+
+TEST_F(SeismogramsWindow, ZoomUpDownMakesAndRemovesTheScrollBar) {
+  ThreeStations();
+  Open();
+  test::ClickArrow(*ZoomSpin(), true);
+  EXPECT_EQ(window_->Zoom(), 2.0f);
+  EXPECT_EQ(ZoomBox()->text(), "2");
+  test::PaintNow(*window_);
+  ASSERT_NE(ScrollBar(), nullptr);
+  EXPECT_EQ(ScrollBar()->maximum(), 100);
+  ScrollBar()->setValue(100);
+  EXPECT_FLOAT_EQ(window_->ScrollFraction(), 0.5f);
+  test::PaintNow(*window_);
+  // The thumb at 100 shows the second half of the clock: the left edge is 50 s.
+  ClickRow(0, 0.0f);
+  EXPECT_NEAR(Record("NEAR").GetPick(0), 50.0f, 1e-4);
+
+  for (int i = 0; i < 12; ++i) test::ClickArrow(*ZoomSpin(), true);
+  EXPECT_EQ(window_->Zoom(), 10.0f) << "the zoom stops at 10";
+  for (int i = 0; i < 12; ++i) test::ClickArrow(*ZoomSpin(), false);
+  EXPECT_EQ(window_->Zoom(), 1.0f);
+  test::PaintNow(*window_);
+  EXPECT_EQ(ScrollBar(), nullptr);
+}
+
+TEST_F(SeismogramsWindow, EachRowKeepsItsGainThroughAResize) {
+  ThreeStations();
+  Open();
+  test::ClickArrow(*GainSpins()[1], true);
+  test::ClickArrow(*GainSpins()[1], true);
+  EXPECT_EQ(window_->GainOfRow(1), 3);
+  EXPECT_EQ(window_->GainOfRow(0), 1);
+  EXPECT_EQ(GainBoxes()[1]->text(), "3");
+  test::ClickArrow(*ZoomSpin(), true);
+
+  window_->resize(kWidth + 60, kHeight - 90);
+  test::PaintNow(*window_);
+  ASSERT_EQ(GainBoxes().size(), 3);
+  EXPECT_EQ(GainBoxes()[0]->text(), "1");
+  EXPECT_EQ(GainBoxes()[1]->text(), "3");
+  EXPECT_EQ(GainSpins()[1]->Position(), 3);
+  EXPECT_EQ(ZoomBox()->text(), "2") << "the zoom box shows the current zoom again";
+  EXPECT_EQ(ZoomSpin()->Position(), 2);
+  ASSERT_NE(ScrollBar(), nullptr);
+  EXPECT_EQ(ScrollBar()->width(), kWidth + 60 - window_->Layout().leftMargin - 1);
+  // The gain moves on from where it was.
+  test::ClickArrow(*GainSpins()[1], true);
+  EXPECT_EQ(window_->GainOfRow(1), 4);
+}
+
+TEST_F(SeismogramsWindow, RowsFollowTheDistancesOfTheLastTrial) {
+  ThreeStations();
+  Open();
+  auto names = [this] {
+    std::vector<std::string> n;
+    for (const KSAC* r : window_->Records()) n.push_back(r->GetCharHeaderText(KSAC::KSTNM));
+    return n;
+  };
+  EXPECT_EQ(names(), (std::vector<std::string>{"NEAR", "MID", "FAR"}));
+  test::ClickArrow(*GainSpins()[0], true);
+  Record("FAR").SetFloatHeader(KSAC::GCARC, 5.0f);
+  window_->TrialLocated();
+  test::PaintNow(*window_);
+  EXPECT_EQ(names(), (std::vector<std::string>{"FAR", "NEAR", "MID"}));
+  EXPECT_EQ(window_->GainOfRow(0), 2) << "the gain belongs to the row, not the record";
+  // A click on the first row now picks FAR.
+  ClickRow(0, 10.0f);
+  EXPECT_GT(Record("FAR").GetPick(0), 9.0f);
+}
+
+TEST_F(SeismogramsWindow, TheMarkOfAPickAppearsUnderTheClick) {
+  ThreeStations();
+  Open();
+  ClickRow(1, 60.0f);
+  const QImage image = window_->grab().toImage();
+  const SeismogramsLayout& l = window_->Layout();
+  const int y = l.tracesArea.top + RowBandAt(1, l.rowHeight).centre + 4;
+  const auto mark =
+      test::FirstColumn(image, Rect{l.tracesArea.left, y, l.tracesArea.right, y + 1}, test::Colour(palette::kDarkRed));
+  ASSERT_TRUE(mark);
+  EXPECT_NEAR(*mark, l.tracesArea.left + TruncToInt(60.0f * l.tracesArea.Width() / 100.0f), 1);
+}
+
+}  // namespace
+}  // namespace orvane

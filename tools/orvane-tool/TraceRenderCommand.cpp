@@ -1,0 +1,140 @@
+#include "tools/orvane-tool/TraceRenderCommand.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "display/EventPicture.h"
+#include "display/SeismogramsPicture.h"
+#include "location/RMS.h"
+#include "location/TrialLocation.h"
+#include "platform/ErrorReport.h"
+#include "platform/Rect.h"
+#include "platform/Surface.h"
+#include "seismogram/KSAC.h"
+#include "tools/orvane-tool/Arguments.h"
+
+namespace orvane::tool {
+namespace {
+
+constexpr char kName[] = "render-traces";
+constexpr int kMaxSide = 16384;
+
+struct TraceRenderOptions {
+  std::string out;
+  std::optional<int> width, height;
+  bool oneWindow = false;
+  std::optional<std::string> station;
+  EventOptions event;
+  std::vector<std::string> files;
+};
+
+bool Parse(int argc, char** argv, TraceRenderOptions& o) {
+  const auto handle = [&o](const std::string& name, const std::string& v) {
+    if (name == "out") {
+      if (v.empty()) return Fail(kName, "--out needs a file name");
+      o.out = v;
+    } else if (name == "size") {
+      const auto x = v.find('x');
+      const auto w = x == std::string::npos ? std::nullopt : ParseInt(v.substr(0, x));
+      const auto h = x == std::string::npos ? std::nullopt : ParseInt(v.substr(x + 1));
+      if (!w || !h || *w < 1 || *h < 1 || *w > kMaxSide || *h > kMaxSide)
+        return Fail(kName, "--size needs WxH, each 1 to " + std::to_string(kMaxSide) + " pixels, not '" + v + "'");
+      o.width = *w;
+      o.height = *h;
+    } else if (name == "one-window") {
+      o.oneWindow = true;
+    } else if (name == "station") {
+      if (v.empty()) return Fail(kName, "--station needs a file name");
+      o.station = v;
+    } else {
+      return ParseEventOption(kName, name, v, o.event);
+    }
+    return true;
+  };
+  if (!ParseOptions(kName, "out size one-window station depth epicentre pick", "one-window", argc, argv, handle,
+                    o.files))
+    return false;
+  if (o.out.empty()) return Fail(kName, "--out FILE.png is required");
+  if (o.oneWindow && o.station) return Fail(kName, "--one-window and --station exclude each other");
+  if (o.station && std::find(o.files.begin(), o.files.end(), *o.station) == o.files.end())
+    o.files.push_back(*o.station);
+  if (o.files.empty()) return Fail(kName, "no seismogram files given");
+  return true;
+}
+
+}  // namespace
+
+int TraceRenderCommand(int argc, char** argv) {
+  TraceRenderOptions o;
+  if (!Parse(argc, argv, o)) {
+    std::fprintf(stderr,
+                 "usage: orvane-tool render-traces --out FILE.png [--size WxH] [--one-window | --station FILE]\n"
+                 "         [--depth KM --epicentre LAT,LON] [--pick FILE=SECONDS]... FILE...\n");
+    return 2;
+  }
+
+  std::vector<std::unique_ptr<KSAC>> records;
+  if (!ReadEvent(kName, o.files, o.event.picks, records)) return 1;
+  std::vector<KSAC*> pointers = RecordPointers(records);
+
+  trialList.clear();
+  if (o.event.epicentre) {
+    const auto [lat, lon] = *o.event.epicentre;
+    ScopedErrorReportCapture quiet;  // the refusal is said on standard error below
+    TrialState state;
+    const TrialResult trial = TrialLocation(pointers, lat, lon, o.event.depth, state);
+    if (!trial.ok()) {
+      Fail(kName, trial.reason);
+      return 1;
+    }
+  }
+
+  // Offscreen whatever the environment names, as for render.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  int qtArgc = 1;
+  char name[] = "orvane-tool";
+  char* qtArgv[] = {name, nullptr};
+  QGuiApplication app(qtArgc, qtArgv);
+
+  const bool single = o.station.has_value();
+  const int width = o.width.value_or(400);
+  const int height = o.height.value_or(single ? 250 : 800);
+  QImage image(width, height, QImage::Format_RGB32);
+  if (image.isNull()) {
+    Fail(kName, "no memory for a picture of " + std::to_string(width) + "x" + std::to_string(height));
+    return 1;
+  }
+  image.fill(Qt::white);
+  {
+    Surface surface(image);
+    const TextMetrics metrics = surface.GetTextMetrics();
+    if (single) {
+      const auto at = std::find(o.files.begin(), o.files.end(), *o.station) - o.files.begin();
+      PaintEventPicture(surface, LayOutEvent(width, height, metrics), *pointers[static_cast<std::size_t>(at)],
+                        EventView{});
+    } else {
+      const int count = static_cast<int>(pointers.size());
+      const std::vector<int> gains(pointers.size(), 1);
+      PaintSeismogramsPicture(surface, LayOutSeismograms(width, height, metrics, count), pointers,
+                              SeismogramsView{1.0f, 0.0f, gains}, Rect{0, 0, width, height});
+    }
+  }
+
+  QSaveFile file(QString::fromLocal8Bit(o.out.c_str()));
+  if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+    Fail(kName, o.out + ": cannot write the picture" +
+                    (file.errorString().isEmpty() ? std::string() : " (" + file.errorString().toStdString() + ")"));
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace orvane::tool
