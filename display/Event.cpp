@@ -131,6 +131,7 @@ void Event::Pick(int mx) {
   if (!index) return;
   const bool discarded = SetStudentPick(record, SampleSeconds(*index, delta, FirstSampleSeconds(record)));
   update();
+  emit picked();
   if (discarded) emit trialsDiscarded();
 }
 

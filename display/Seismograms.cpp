@@ -169,6 +169,7 @@ void Seismograms::Pick(int mx, int my) {
   if (!seconds) return;
   const bool discarded = SetStudentPick(r, *seconds);
   RepaintRow(*row);
+  emit picked();
   if (discarded) emit trialsDiscarded();
 }
 

@@ -71,6 +71,8 @@ class Seismograms : public QWidget {
  signals:
   /// A pick emptied trialList; the main view repaints.
   void trialsDiscarded();
+  /// The student set a pick (the misfit map, for one, follows it).
+  void picked();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

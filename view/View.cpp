@@ -9,8 +9,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -24,6 +27,9 @@
 #include "platform/Surface.h"
 #include "seismogram/RecordReadouts.h"
 #include "dialogs/DepthCB.h"
+#include "display/Event.h"
+#include "display/Seismograms.h"
+#include "display/TrialRepaint.h"
 #include "dialogs/MaxRMSDialog.h"
 #include "view/Splash.h"
 
@@ -330,6 +336,7 @@ std::optional<TrialResult> View::TryEpicentre(const QPoint& position) {
   TrialResult result = TrialLocation(pointers, lat, lon, depth, trial);
   if (result.ok()) {
     hasTrial = true;
+    RepaintSeismogramWindows(*this);  // their marks, Delta T and Dist, now
     SetMessage(tr("Trial at %1 %2: RMS %3 s")
                    .arg(Text(LatitudeText(lat)).trimmed(), Text(LongitudeText(lon)).trimmed())
                    .arg(static_cast<double>(result.rms), 0, 'f', 2));
@@ -378,9 +385,7 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
   CloseEvent();
   records = std::move(files.records);
   for (const auto& r : records) recordPointers.push_back(r.get());
-  if (!oneWindow) {
-    for (KSAC* r : recordPointers) r->SetFloatHeader(KSAC::GCARC, 0.0f);
-  }
+  CreateSeismogramWindows();
   QStringList opened;
   for (const auto& r : records) opened << QString::fromStdString(r->fileName);
   emit eventOpened(opened, format ? static_cast<int>(*format) : -1);
@@ -394,8 +399,69 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
   return files.refused;
 }
 
+void View::CreateSeismogramWindows() {
+  const int right = viewport()->width();
+  const int bottom = viewport()->height();
+  auto follow = [this](QWidget* window) {
+    connect(window, SIGNAL(trialsDiscarded()), this, SLOT(TrialsDiscardedByPick()));
+    connect(window, SIGNAL(picked()), this, SLOT(PicksChanged()));
+  };
+  if (oneWindow) {
+    auto* window = new Seismograms(recordPointers);
+    QMdiSubWindow* frame = addSubWindow(window, Seismograms::SubWindowFlags());
+    frame->setWindowTitle(tr("Seismograms"));
+    const Placement p = SeismogramsWindowPlacement(right, bottom);
+    frame->setGeometry(p.x, p.y, p.width, p.height);
+    frame->show();
+    follow(window);
+    seismogramWindows.push_back(frame);
+    return;
+  }
+  // One window per station, beside its station on the globe. A station on
+  // the far side gets its window at its mirror point, marked in the caption.
+  earth.SetView(globe.spin, globe.tilt, globe.radius, right, bottom);
+  for (KSAC* record : recordPointers) {
+    const float stla = record->GetFloatHeader(KSAC::STLA);
+    const float stlo = record->GetFloatHeader(KSAC::STLO);
+    const ScreenPoint s = earth.Project(stla, stlo);
+    const bool farSide = !Earth::IsNearSide(earth.Rotate(earth.ModelPoint(stla, stlo)));
+    record->SetFloatHeader(KSAC::GCARC, 0.0f);
+    auto* window = new Event(*record);
+    QMdiSubWindow* frame = addSubWindow(window, Event::SubWindowFlags());
+    QString title = QString::fromStdString(record->fileName);
+    if (farSide) title += tr(" (far side)");
+    frame->setWindowTitle(title);
+    const Placement p = StationWindowPlacement(s.x, s.y, right, bottom);
+    // The window keeps its size: its trace fills what the frame leaves of
+    // the quarter of the view.
+    QStyleOptionTitleBar option;
+    option.initFrom(frame);
+    const int border = frame->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, frame);
+    const int titleBar = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, frame);
+    window->setFixedSize(std::max(1, p.width - 2 * border), std::max(1, p.height - titleBar - border));
+    frame->setGeometry(p.x, p.y, p.width, p.height);
+    frame->show();
+    follow(window);
+    seismogramWindows.push_back(frame);
+  }
+}
+
+std::vector<QMdiSubWindow*> View::SeismogramWindows() const {
+  std::vector<QMdiSubWindow*> windows;
+  for (const QPointer<QMdiSubWindow>& frame : seismogramWindows)
+    if (frame) windows.push_back(frame.data());
+  return windows;
+}
+
+void View::TrialsDiscardedByPick() {
+  Repaint();
+  emit eventChanged();
+}
+
 void View::CloseEvent() {
   // The windows that show the records go first, then the records.
+  for (const QPointer<QMdiSubWindow>& frame : seismogramWindows) delete frame.data();
+  seismogramWindows.clear();
   records.clear();
   recordPointers.clear();
   hasTrial = false;

@@ -100,7 +100,9 @@ class View : public QMdiArea {
   /// current view is shown, at most @p milliseconds. For tests and screenshots.
   bool WaitForMisfit(int milliseconds);
   /// @brief The picks changed (a click on a trace): the misfit map follows.
-  void PicksChanged();
+  Q_SLOT void PicksChanged();
+  /// The seismogram windows of the open event (sub-windows of the view).
+  std::vector<QMdiSubWindow*> SeismogramWindows() const;
   /// The title card, while it is shown (it is made at the first repaint).
   Splash* SplashWindow() const { return splashWindow; }
   /// @brief Whether the first repaint brings up the title card (not for
@@ -148,6 +150,9 @@ class View : public QMdiArea {
   /// @p format gives (-1: each file by its name; otherwise a SeismogramFormat).
   void eventOpened(const QStringList& files, int format);
 
+ private slots:
+  void TrialsDiscardedByPick();
+
  protected:
   void showEvent(QShowEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
@@ -162,6 +167,7 @@ class View : public QMdiArea {
   void UpdateAccessibleDescription();
   void DiscardTrials();
   void ShowHints(const QString& text);
+  void CreateSeismogramWindows();
   void CloseHints();
   void RestartMisfit();
   void StopMisfit();
@@ -180,6 +186,7 @@ class View : public QMdiArea {
   bool wantHints = true;
   QPointer<Splash> splashWindow;
   QPointer<Hints> hintsWindow;
+  std::vector<QPointer<QMdiSubWindow>> seismogramWindows;
   std::unique_ptr<QSettings> settingsStore;
   bool keepSettings = true;
   bool splashMade = false;

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cmath>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -19,6 +21,7 @@
 #include "platform/ErrorReport.h"
 #include "seismogram/RecordReadouts.h"
 #include "dialogs/DepthCB.h"
+#include "display/Event.h"
 #include "support/TrialStateGuard.h"
 #include "view/Hints.h"
 
@@ -282,6 +285,90 @@ TEST_F(ViewTest, DepthPanelsSetTheDepthAndDiscardTheTrials) {
   delete second->parentWidget();
   view.SetDepth(10.0f);
   EXPECT_EQ(view.Depth(), 10.0f);
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+// The whole exercise by mouse, as a student does it: open the example event
+// with one window per station, click every trace at its P onset, choose a
+// depth in the depth panel, click the globe near the true epicentre.
+TEST(Exercise, AStudentLocatesTheExampleEventWithTheMouse) {
+  test::TrialStateGuard trials;
+  View view;
+  view.SetShowSplash(false);
+  view.MultipleWindowSeismograms();
+  view.resize(1600, 1200);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  QStringList paths;
+  for (const auto& [name, onset] : kOnsets) paths << QString::fromStdString(kExamples + name);
+  view.OpenEventFiles(paths);
+  const std::vector<QMdiSubWindow*> windows = view.SeismogramWindows();
+  ASSERT_EQ(windows.size(), 8u);
+  QCoreApplication::processEvents();
+
+  for (std::size_t i = 0; i < windows.size(); ++i) {
+    auto* trace = qobject_cast<Event*>(windows[i]->widget());
+    ASSERT_NE(trace, nullptr);
+    view.setActiveSubWindow(windows[i]);  // brought to the front, as a student's click does
+    trace->repaint();                     // lays out the trace area
+    const KSAC& r = trace->Record();
+    const Rect area = trace->Layout().traceArea;
+    const int npts = r.GetIntHeader(KSAC::NPTS);
+    const double seconds = kOnsets[i].second - FirstSampleSeconds(r);
+    const double x = area.left + seconds / r.GetFloatHeader(KSAC::DELTA) * area.Width() / npts;
+    QTest::mouseClick(trace, Qt::LeftButton, {}, QPoint(static_cast<int>(std::ceil(x)), area.top + 20));
+    EXPECT_NEAR(r.GetPick(0), kOnsets[i].second, 3.0) << r.fileName;
+  }
+
+  DepthCB* panel = view.SetDepthCommand();
+  QTest::mouseClick(panel->findChild<QRadioButton*>("id104"), Qt::LeftButton);  // "33 km"
+  EXPECT_EQ(view.Depth(), 33.0f);
+
+  view.SetGlobe(GlobeView{142.8f, -41.3f, 400.0f});
+  QCoreApplication::processEvents();
+  const QPoint centre(view.viewport()->width() / 2, view.viewport()->height() / 2);
+  // The depth panel sits at the top left; the globe's centre is free.
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, centre);
+  ASSERT_TRUE(view.HasTrial()) << view.MessageText().toStdString();
+  ASSERT_EQ(trialList.size(), 1u);
+  EXPECT_LT(trialList[0].rms, 3.0f);
+  EXPECT_NEAR(view.Trial().epicentreLat, 41.3f, 0.5f);
+  // Every trace now has its predicted arrivals, Delta T and distance.
+  for (const auto& r : view.Records()) {
+    EXPECT_TRUE(DeltaT(*r).has_value()) << r->fileName;
+    EXPECT_TRUE(TrialDistance(*r).has_value()) << r->fileName;
+    EXPECT_GT(r->GetPick(2), r->GetPick(1));  // S after P
+  }
+  // A click far away gives a worse RMS, and both dots stay.
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, centre + QPoint(150, 150));
+  ASSERT_EQ(trialList.size(), 2u);
+  EXPECT_GT(trialList[1].rms, trialList[0].rms);
+  // A new pick discards the trials.
+  auto* first = qobject_cast<Event*>(windows[0]->widget());
+  QTest::mouseClick(first, Qt::LeftButton, {}, QPoint(first->Layout().traceArea.left + 40, 30));
+  EXPECT_TRUE(trialList.empty());
+  view.CloseEvent();
+  EXPECT_TRUE(view.SeismogramWindows().empty());
+}
+
+TEST(Exercise, OneWindowModePlacesTheSeismogramsOnTheRight) {
+  test::TrialStateGuard trials;
+  View view;
+  view.SetShowSplash(false);
+  view.resize(800, 600);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  view.OpenEventFiles({QString::fromStdString(kExamples + "TAIG.sac"), QString::fromStdString(kExamples + "KODK.sac")});
+  const std::vector<QMdiSubWindow*> windows = view.SeismogramWindows();
+  ASSERT_EQ(windows.size(), 1u);
+  EXPECT_EQ(windows[0]->windowTitle(), "Seismograms");
+  const QRect g = windows[0]->geometry();
+  EXPECT_EQ(g, QRect(view.viewport()->width() * 3 / 4, 0, view.viewport()->width() / 4, view.viewport()->height()));
 }
 
 }  // namespace
