@@ -206,6 +206,22 @@ TEST_F(TrialTest, UnpickedRecordsTakeNoPartButGetPredictions) {
   EXPECT_EQ(c.GetPick(0), 0.0f);
 }
 
+// An unpicked record that starts after the origin: its observed time would be
+// dt itself (12.7 s, inside the P table), but without a pick it implies no
+// distance.
+TEST_F(TrialTest, UnpickedRecordStartingAfterTheOriginImpliesNoDistance) {
+  records_.push_back(Record("A", kPole, 0.0f, 12.3f));                    // origin 10:00:07.3
+  records_.push_back(Record("C", 60.0f, 0.0f, 0.0f, At(10, 0, 20, 0)));  // 12.7 s later
+  records_[1]->SetFloatHeader(KSAC::USER5, 77.0f);
+  const TrialResult r = Try(kPole, 0.0f);
+  ASSERT_TRUE(r.ok()) << r.reason;
+  const JB p("P", 0.0f);
+  ASSERT_NE(p.DistanceAt(12.7f), 0.0f);
+  const KSAC& c = *records_[1];
+  EXPECT_FLOAT_EQ(c.GetPick(1), 14.2f - 12.7f);
+  EXPECT_EQ(c.GetFloatHeader(KSAC::USER5), 0.0f);
+}
+
 TEST_F(TrialTest, ManyRecordsDoNotOverflowTheTickSum) {
   // 200 present-day tick counts sum beyond 2^63.
   for (int i = 0; i < 200; ++i) records_.push_back(Record("A", kPole, 0.0f, 12.3f));

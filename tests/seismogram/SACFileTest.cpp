@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -387,6 +388,24 @@ TEST_F(SACWriting, RoundTripIsBigEndian) {
     KSAC back(out.string());
     ExpectSameRecord(source, back);
   }
+}
+
+// The writer encodes the samples in blocks; a record longer than one block
+// must come back whole, the last sample included.
+TEST_F(SACWriting, MoreSamplesThanOneBlockComeBackWhole) {
+  constexpr int kCount = 20'000;
+  std::unique_ptr<float[]> samples(new float[kCount]);
+  for (int i = 0; i < kCount; ++i) samples[i] = static_cast<float>(i);
+  KSAC record(kCount, std::move(samples), 1, 2, 3, 0.05f, "LONG", "BHZ", SYSTEMTIME{});
+  const fs::path out = dir / "long.sac";
+  ASSERT_EQ(record.WriteSAC(out.string().c_str()), 0);
+  EXPECT_EQ(fs::file_size(out), 632u + 4u * kCount);
+  KSAC back(out.string());
+  ASSERT_EQ(back.GetIntHeader(KSAC::NPTS), kCount);
+  int wrong = 0;
+  for (int i = 0; i < kCount; ++i) wrong += back.samples[i] != static_cast<float>(i);
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(back.samples[kCount - 1], 19'999.0f);
 }
 
 TEST_F(SACWriting, ReplacesAnExistingFile) {
