@@ -162,8 +162,7 @@ void KSAC::ComputeMinMaxMean() {
   const std::int32_t npts = GetIntHeader(NPTS);
   // npts without an array counts as no samples.
   const std::int32_t count = samples && npts > 0 ? npts : 0;
-  const float* values = samples.get();
-  const SampleStatistics s = ComputeSampleStatistics(count, [values](std::int32_t i) { return values[i]; });
+  const SampleStatistics s = ComputeSampleStatistics(samples.get(), count);
   SetFloatHeader(DEPMIN, s.min);
   SetFloatHeader(DEPMAX, s.max);
   SetFloatHeader(DEPMEN, s.mean);

@@ -110,22 +110,16 @@ std::optional<SACReadFailure> DecodeSACSamples(std::span<const unsigned char> pa
   const unsigned char* source = payload.data();
   auto* target = reinterpret_cast<unsigned char*>(out);
   if (order != kHostOrder && statistics != nullptr) {
-    // One pass: each word is read before it is overwritten, so this works in
-    // place too.
-    *statistics = ComputeSampleStatistics(npts, [source, out](std::int32_t i) {
-      std::uint32_t w;
-      std::memcpy(&w, source + 4 * static_cast<std::size_t>(i), 4);
-      const float x = std::bit_cast<float>(Swapped(w));
-      out[i] = x;
-      return x;
-    });
+    // One pass: the words are turned in the time the additions wait. Each
+    // word is read before it is written, so this works in place too.
+    RunningStatistics running;
+    running.AddSwapped(source, out, npts);
+    *statistics = running.Finish(out, npts);
     return std::nullopt;
   }
   if (need > 0 && source != target) std::memcpy(target, source, need);
   if (order != kHostOrder) SwapWords(target, static_cast<std::size_t>(npts));
-  if (statistics != nullptr) {
-    *statistics = ComputeSampleStatistics(npts, [out](std::int32_t i) { return out[i]; });
-  }
+  if (statistics != nullptr) *statistics = ComputeSampleStatistics(out, npts);
   return std::nullopt;
 }
 
