@@ -122,7 +122,9 @@ class KSAC {
   int ReadSAC(const char* path);
   /// @brief Writes a big-endian SAC file whatever the host's byte order. The
   /// bytes go to a temporary file beside @p path that replaces it when
-  /// complete, so a failed write leaves no partial file.
+  /// complete, so a failed write leaves no partial file. An nvhdr outside
+  /// 1-20 is written as 6 (the record keeps its own), so that the file reads
+  /// back in the right byte order.
   /// @return 0; 1 with error report 2001 "KSAC::WriteSAC" when npts is
   /// UNDEFINED (or negative, or set without samples), 1 with error report
   /// 2002 when the file cannot be created or written.

@@ -20,6 +20,8 @@ constexpr SACByteOrder kHostOrder =
 constexpr std::size_t kNumericWords = KSAC::kFloatCount + KSAC::kIntCount;  // 110
 constexpr std::int32_t kMinVersion = 1;
 constexpr std::int32_t kMaxVersion = 20;
+// The version written in place of one that tells nothing.
+constexpr std::int32_t kWrittenVersion = 6;
 
 std::uint32_t Swapped(std::uint32_t w) {
   return (w >> 24) | ((w >> 8) & 0x0000FF00u) | ((w << 8) & 0x00FF0000u) | (w << 24);
@@ -268,6 +270,14 @@ std::optional<std::string> SaveSAC(const std::string& path, const KSAC& record) 
 
 void EncodeSACHeader(const unsigned char* header, unsigned char* out) {
   std::memcpy(out, header, kSACHeaderBytes);
+  // A version outside 1-20 would leave the byte order to the delta test,
+  // which takes a big-endian file with a small delta for a little-endian one.
+  std::int32_t version;
+  std::memcpy(&version, out + kSACVersionOffset, 4);
+  if (!PlausibleVersion(static_cast<std::uint32_t>(version))) {
+    version = kWrittenVersion;
+    std::memcpy(out + kSACVersionOffset, &version, 4);
+  }
   if (kHostOrder != SACByteOrder::kBig) SwapWords(out, kNumericWords);
 }
 

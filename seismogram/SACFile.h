@@ -86,7 +86,8 @@ std::optional<SACReadFailure> ParseSAC(std::span<const unsigned char> file, KSAC
 /// samples straight into the record's array in a second one).
 std::optional<SACReadFailure> LoadSAC(const std::string& path, KSAC& record);
 
-/// @brief Writes @p record to @p path as a big-endian SAC file. The bytes go
+/// @brief Writes @p record to @p path as a big-endian SAC file (header as
+/// EncodeSACHeader writes it). The bytes go
 /// to a new temporary file beside @p path that replaces @p path only when
 /// every byte is written, so a failed write leaves no partial file (and an
 /// existing file at @p path unchanged).
@@ -96,6 +97,9 @@ std::optional<std::string> SaveSAC(const std::string& path, const KSAC& record);
 
 /// @brief The big-endian bytes of a host-order header: 110 numeric words
 /// swapped as needed, text fields copied. @p out holds 632 bytes.
+/// A header version nvhdr outside 1-20 is written as 6, so that the reader
+/// tells the byte order by the version and every file written reads back (a
+/// version in 1-20 is kept).
 void EncodeSACHeader(const unsigned char* header, unsigned char* out);
 
 /// @brief The big-endian bytes of @p count samples; @p out holds 4 * count bytes.

@@ -408,6 +408,38 @@ TEST_F(SACWriting, MoreSamplesThanOneBlockComeBackWhole) {
   EXPECT_EQ(back.samples[kCount - 1], 19'999.0f);
 }
 
+// A file whose version tells nothing (undefined, 0, beyond 20) reads by its
+// delta; written big-endian with that version and a small delta, it would be
+// taken for little-endian and misread. The writer stores 6 then, and keeps a
+// version that tells the order.
+TEST_F(SACWriting, VersionThatTellsNothingIsWrittenAsSix) {
+  const struct {
+    const char* name;
+    std::int32_t version;
+    std::int32_t written;
+  } rows[] = {{"undefined", -12345, 6}, {"zero", 0, 6}, {"negative", -1, 6}, {"beyond 20", 21, 6},
+              {"one", 1, 1},           {"seven", 7, 7}, {"twenty", 20, 20}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    auto b = Typical(SacBuilder::kLittle, 0.01f, Ramp(1000, 0.5f)).Int(KSAC::NVHDR, row.version);
+    KSAC source(Write(b).string());
+    ASSERT_EQ(source.GetIntHeader(KSAC::NVHDR), row.version);
+    const fs::path out = dir / "out.sac";
+    ASSERT_EQ(source.WriteSAC(out.string().c_str()), 0);
+    EXPECT_EQ(source.GetIntHeader(KSAC::NVHDR), row.version);  // the record keeps its own
+    const auto bytes = ReadBytes(out);
+    ASSERT_GE(bytes.size(), 632u);
+    const auto w = static_cast<std::uint32_t>(row.written);
+    EXPECT_EQ(std::vector<unsigned char>(bytes.begin() + 304, bytes.begin() + 308),
+              (std::vector<unsigned char>{static_cast<unsigned char>(w >> 24), static_cast<unsigned char>(w >> 16),
+                                          static_cast<unsigned char>(w >> 8), static_cast<unsigned char>(w)}));
+    KSAC back(out.string());
+    EXPECT_EQ(back.GetIntHeader(KSAC::NVHDR), row.written);
+    back.SetIntHeader(KSAC::NVHDR, row.version);
+    ExpectSameRecord(source, back);
+  }
+}
+
 TEST_F(SACWriting, ReplacesAnExistingFile) {
   const fs::path out = dir / "out.sac";
   std::ofstream(out) << std::string(5000, 'x');

@@ -242,6 +242,33 @@ TEST_F(Tool, ConvertWritesBigEndianSac) {
   }
 }
 
+// A little-endian file whose nvhdr tells nothing reads by its delta; the
+// converted big-endian file must read back to the same header, not be taken
+// for little-endian (npts -402456576) after a conversion reported as done.
+TEST_F(Tool, ConvertedFileWithoutUsableVersionReadsBack) {
+  for (std::int32_t version : {-12345, 0}) {
+    SCOPED_TRACE(version);
+    auto b = Station(SacBuilder::kLittle);
+    b.Int(KSAC::NVHDR, version).Samples(std::vector<float>(1000, 0.25f));
+    const std::string in = Write(b, "in.sac");
+    const std::string out = (dir / "out.sac").string();
+    CommandRun run = RunTool({"convert", in, out});
+    ASSERT_EQ(run.status, 0) << run.err;
+    CommandRun a = RunTool({"header", in});
+    CommandRun c = RunTool({"header", out});
+    ASSERT_EQ(c.status, 0) << c.err;
+    auto ja = test::ParseJson(a.out), jc = test::ParseJson(c.out);
+    ASSERT_TRUE(ja && jc);
+    for (const auto& [key, value] : (*ja)[0].members) {
+      if (key == "file") continue;
+      SCOPED_TRACE(key);
+      EXPECT_EQ(value.numberText, (*jc)[0][key].numberText);
+      EXPECT_EQ(value.Latin1(), (*jc)[0][key].Latin1());
+    }
+    EXPECT_EQ((*jc)[0]["npts"].number, 1000);
+  }
+}
+
 TEST_F(Tool, FailedConvertLeavesNothing) {
   const std::string in = Write(Station(SacBuilder::kLittle), "in.sac");
   CommandRun missing = RunTool({"convert", (dir / "missing.sac").string(), (dir / "out.sac").string()});
