@@ -115,9 +115,10 @@ class KSAC {
   /// @brief Reads a SAC file of either byte order (see SACFile.h for how the
   /// order is told) into this record: header, origin 0, samples, then
   /// ComputeMinMaxMean. fileName is left alone.
-  /// Throws KSACException when the file cannot be read, holds fewer than 632
-  /// bytes, has npts outside 0-1,000,000 or ends before its samples do; the
-  /// record then has no samples. Bytes after the samples are ignored.
+  /// Throws KSACException when the file cannot be read (or is a directory),
+  /// holds fewer than 632 bytes, has npts outside 0-1,000,000 or ends before
+  /// its samples do; the record then has no samples. Bytes after the samples
+  /// are ignored. A pipe reads like a file with its content.
   /// @return 0.
   int ReadSAC(const char* path);
   /// @brief Writes a big-endian SAC file whatever the host's byte order. The

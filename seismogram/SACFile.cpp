@@ -163,40 +163,56 @@ std::optional<SACReadFailure> LoadSAC(const std::string& path, KSAC& record) {
   record.samples.reset();
   record.ownsLoadedSamples &= ~1u;
 
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  // A directory opens for reading on some systems, and would then read as
+  // a file of no bytes.
+  if (fs::is_directory(status)) {
+    return Failure(SACReadFailure::kOpenFailed, "the path is a directory, not a file", 0);
+  }
   struct Closer {
     void operator()(std::FILE* f) const { std::fclose(f); }
   };
   std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
   if (!file) return Failure(SACReadFailure::kOpenFailed, "the file cannot be opened", 0);
-  // The size first, so that a short file is refused before its samples'
-  // memory is obtained.
-  if (std::fseek(file.get(), 0, SEEK_END) != 0) {
-    return Failure(SACReadFailure::kOpenFailed, "the file cannot be read", 0);
+  // The size of a regular file first, so that a short one is refused before
+  // its samples' memory is obtained. A pipe or a device has no size to ask
+  // for (nor can it seek): it is read as it comes, as far as the samples go.
+  std::optional<std::size_t> size;
+  if (fs::is_regular_file(status)) {
+    if (std::fseek(file.get(), 0, SEEK_END) != 0) {
+      return Failure(SACReadFailure::kOpenFailed, "the file cannot be read", 0);
+    }
+    const long end = std::ftell(file.get());
+    if (end < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
+      return Failure(SACReadFailure::kOpenFailed, "the file cannot be read", 0);
+    }
+    size = static_cast<std::size_t>(end);
   }
-  const long end = std::ftell(file.get());
-  if (end < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
-    return Failure(SACReadFailure::kOpenFailed, "the file cannot be read", 0);
-  }
-  const auto size = static_cast<std::size_t>(end);
 
   unsigned char bytes[kSACHeaderBytes];
-  const std::size_t got = std::fread(bytes, 1, std::min(size, kSACHeaderBytes), file.get());
+  const std::size_t got = std::fread(bytes, 1, std::min(size.value_or(kSACHeaderBytes), kSACHeaderBytes), file.get());
+  if (got < kSACHeaderBytes && std::ferror(file.get())) {
+    return Failure(SACReadFailure::kOpenFailed, "the file cannot be read", 0);
+  }
   SACByteOrder order;
   if (auto failure = DecodeSACHeader(std::span(bytes, got), record.header.get(), order)) return failure;
   const std::int32_t npts = record.GetIntHeader(KSAC::NPTS);
   const std::size_t need = 4 * static_cast<std::size_t>(npts);
-  if (size - kSACHeaderBytes < need) {
+  if (size && *size - kSACHeaderBytes < need) {
     return Failure(SACReadFailure::kShortSamples,
-                   "the file ends at byte " + std::to_string(size) + ", but its " +
+                   "the file ends at byte " + std::to_string(*size) + ", but its " +
                        std::to_string(npts) + " samples end at byte " + SampleEnd(npts),
-                   size);
+                   *size);
   }
 
   std::unique_ptr<float[]> samples(new float[static_cast<std::size_t>(npts)]);
   auto* target = reinterpret_cast<unsigned char*>(samples.get());
   const std::size_t read = need > 0 ? std::fread(target, 1, need, file.get()) : 0;
   if (read < need) {
-    // The file shrank after its size was taken, or the read failed.
+    // A stream that ended early, a file that shrank after its size was
+    // taken, or a read that failed.
     return Failure(SACReadFailure::kShortSamples,
                    "the file ends at byte " + std::to_string(kSACHeaderBytes + read) +
                        ", but its " + std::to_string(npts) + " samples end at byte " + SampleEnd(npts),

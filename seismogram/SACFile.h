@@ -83,7 +83,10 @@ std::optional<SACReadFailure> DecodeSACSamples(std::span<const unsigned char> pa
 std::optional<SACReadFailure> ParseSAC(std::span<const unsigned char> file, KSAC& record);
 
 /// @brief Reads the SAC file at @p path into @p record (header in one read,
-/// samples straight into the record's array in a second one).
+/// samples straight into the record's array in a second one). A regular
+/// file's size is checked before the samples' memory is obtained; a pipe or
+/// a device (which cannot seek) is read as it comes, with the same checks. A
+/// directory is refused as such.
 std::optional<SACReadFailure> LoadSAC(const std::string& path, KSAC& record);
 
 /// @brief Writes @p record to @p path as a big-endian SAC file (header as

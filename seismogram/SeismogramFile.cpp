@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <filesystem>
 #include <sstream>
+#include <vector>
 
 #include "seismogram/BinaryFile.h"
 #include "seismogram/PEPP.h"
@@ -36,6 +38,41 @@ std::unique_ptr<KSAC> ReadWith(SeismogramFormat format, const std::string& path,
     case SeismogramFormat::kSAC: break;
   }
   return ReadSACRecord(path, reason);
+}
+
+// Not a SAC file and not a PEPP file: both reasons.
+std::string NeitherReason(const std::string& sac, const std::string& pepp) {
+  return "not a SAC file: " + sac + "; not a PEPP file: " + pepp;
+}
+
+// ReadSeismogramFile for a pipe or a device taken for SAC: the bytes are read
+// once and tried as SAC, then as PEPP.
+SeismogramReadResult ReadStreamAsSACOrPEPP(const std::string& path) {
+  SeismogramReadResult result;
+  std::vector<unsigned char> bytes;
+  ByteReadError error;
+  // As much as the larger of the two formats can hold.
+  static_assert(kPEPPMaxFileBytes >= kSACHeaderBytes + 4u * KSAC::kMaxSamples);
+  if (!ReadFileBytes(path, kPEPPMaxFileBytes, bytes, error)) {
+    result.reason = "not a SAC file: " + error.Text();
+    return result;
+  }
+  auto record = std::make_unique<KSAC>();
+  record->fileName = path;
+  if (auto failure = ParseSAC(bytes, *record)) {
+    const std::string sacReason = WithOffset(*failure);
+    PEPP pepp;
+    if (!DecodePEPP(bytes, pepp, error)) {
+      result.reason = NeitherReason(sacReason, error.Text());
+      return result;
+    }
+    pepp.fileName = path;
+    record = std::make_unique<KSAC>(pepp);
+    result.format = SeismogramFormat::kPEPP;
+  }
+  record->ComputeReferenceSeconds();
+  result.record = std::move(record);
+  return result;
 }
 
 }  // namespace
@@ -117,6 +154,17 @@ std::optional<std::string> WritePEPPRecord(const std::string& path, const KSAC& 
 SeismogramReadResult ReadSeismogramFile(const std::string& path, std::optional<SeismogramFormat> forced) {
   SeismogramReadResult result;
   result.format = forced.value_or(SeismogramFormatForPath(path));
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (fs::is_directory(status)) {
+    result.reason = "the path is a directory, not a file";
+    return result;
+  }
+  // A pipe can be read only once: when the SAC reader may have to hand it
+  // on to the PEPP reader, its bytes are read first and kept for both.
+  const bool stream = fs::exists(status) && !fs::is_regular_file(status);
+  if (stream && !forced && result.format == SeismogramFormat::kSAC) return ReadStreamAsSACOrPEPP(path);
   result.record = ReadWith(result.format, path, result.reason);
   if (!result.record && !forced && result.format == SeismogramFormat::kSAC) {
     // Event opening reads a file that the SAC reader refuses as PEPP.
@@ -125,7 +173,7 @@ SeismogramReadResult ReadSeismogramFile(const std::string& path, std::optional<S
     if (result.record) {
       result.format = SeismogramFormat::kPEPP;
     } else {
-      result.reason = "not a SAC file: " + result.reason + "; not a PEPP file: " + peppReason;
+      result.reason = NeitherReason(result.reason, peppReason);
     }
   } else if (!result.record) {
     result.reason = std::string("not a ") +

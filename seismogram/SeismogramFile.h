@@ -38,6 +38,9 @@ struct SeismogramReadResult {
 /// @brief Reads @p path into a record, with ComputeReferenceSeconds called as
 /// event opening does. With @p forced, only that format's reader is tried;
 /// otherwise the format follows the file name, SAC falling back to PEPP.
+/// A pipe or a device (/dev/stdin, a process substitution) reads like a file
+/// with the same content; a directory is refused as "the path is a
+/// directory, not a file".
 SeismogramReadResult ReadSeismogramFile(const std::string& path,
                                         std::optional<SeismogramFormat> forced = std::nullopt);
 

@@ -1,8 +1,10 @@
 #include "seismogram/SACFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <bit>
+#include <csignal>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +13,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "seismogram/KSAC.h"
@@ -303,6 +306,58 @@ TEST_F(SACFiles, ShortFilesAreRefused) {
   auto failure = LoadSAC(Write(b, "short.sac", full - 1).string(), *std::make_unique<KSAC>(
       0, nullptr, 0.f, 0.f, 0.f, 0.f, "", "", SYSTEMTIME{}));
   EXPECT_EQ(failure->reason, "the file ends at byte 1031, but its 100 samples end at byte 1032");
+}
+
+// A pipe cannot seek, so its size cannot be asked for: it is read as it
+// comes, with the same checks and the same reasons as the file it carries.
+TEST_F(SACFiles, PipeReadsLikeTheFile) {
+  const auto full = Typical(SacBuilder::kBig, 0.05f, Ramp(3000)).Bytes();
+  const struct {
+    const char* name;
+    std::vector<unsigned char> bytes;
+  } rows[] = {
+      {"little-endian", Typical(SacBuilder::kLittle, 0.05f, Ramp(3000)).Bytes()},
+      {"big-endian", full},
+      {"no samples", Typical(SacBuilder::kBig, 0.05f, {}).Bytes()},
+      {"cut inside the samples", std::vector<unsigned char>(full.begin(), full.end() - 6)},
+      {"cut inside the header", std::vector<unsigned char>(full.begin(), full.begin() + 300)},
+      {"empty", {}},
+  };
+  // Should the reader stop early, the writer must get an error, not a signal.
+  std::signal(SIGPIPE, SIG_IGN);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const fs::path file = dir / "file.sac";
+    test::WriteBytes(file, row.bytes);
+    KSAC fromFile;
+    const auto fileFailure = LoadSAC(file.string(), fromFile);
+
+    const fs::path fifo = dir / "pipe";
+    fs::remove(fifo);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] { test::WriteBytes(fifo, row.bytes); });
+    KSAC fromPipe;
+    const auto pipeFailure = LoadSAC(fifo.string(), fromPipe);
+    writer.join();
+
+    ASSERT_EQ(pipeFailure.has_value(), fileFailure.has_value());
+    if (fileFailure) {
+      EXPECT_EQ(pipeFailure->code, fileFailure->code);
+      EXPECT_EQ(pipeFailure->reason, fileFailure->reason);
+      EXPECT_EQ(pipeFailure->offset, fileFailure->offset);
+      EXPECT_EQ(fromPipe.samples, nullptr);
+    } else {
+      ExpectSameRecord(fromPipe, fromFile);
+    }
+  }
+}
+
+TEST_F(SACFiles, DirectoryIsRefusedAsSuch) {
+  KSAC record;
+  const auto failure = LoadSAC(dir.path().string(), record);
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->code, SACReadFailure::kOpenFailed);
+  EXPECT_EQ(failure->reason, "the path is a directory, not a file");
 }
 
 TEST_F(SACFiles, BytesAfterTheSamplesAreIgnored) {

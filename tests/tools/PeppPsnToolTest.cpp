@@ -102,6 +102,42 @@ TEST_F(PeppPsnTool, PrefixedPeppAndPeppUnderASacNameReadToo) {
   EXPECT_EQ(r["kstnm"].Latin1(), "FURTHERX");
 }
 
+// A pipe is read once: a PEPP file coming through one under a name without
+// its extension still reaches the PEPP reader after the SAC reader refused it
+// (bytes 316-319, where SAC keeps npts, are negative here).
+TEST_F(PeppPsnTool, PeppAndPsnThroughAPipe) {
+  Pepp().Int(316, -5).WriteTo(dir / "fur.set");
+  Psn().WriteTo(dir / "station.psn");
+  const std::string tool = test::ShellQuote(ORVANE_TOOL_PATH);
+  const struct {
+    const char* file;
+    const char* options;
+    const char* format;
+  } rows[] = {{"fur.set", "", "pepp"}, {"fur.set", "--format pepp ", "pepp"}, {"station.psn", "--format psn ", "psn"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.options) + row.file);
+    const std::string file = (dir / row.file).string();
+    CommandRun run = test::RunShell(
+        "cat " + test::ShellQuote(file) + " | " + tool + " header " + row.options + "/dev/stdin", scratch.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    auto json = test::ParseJson(run.out);
+    ASSERT_TRUE(json && json->items.size() == 1) << run.out;
+    const JsonValue direct = Header(file);
+    for (const auto& [key, value] : direct.members) {
+      if (key == "file") continue;
+      SCOPED_TRACE(key);
+      EXPECT_EQ(value.numberText, (*json)[0][key].numberText);
+      EXPECT_EQ(value.Latin1(), (*json)[0][key].Latin1());
+    }
+    EXPECT_EQ((*json)[0]["format"].Latin1(), row.format);
+  }
+  // Neither SAC nor PEPP: both reasons, as for a file.
+  CommandRun neither = test::RunShell("printf 'not a seismogram' | " + tool + " header /dev/stdin", scratch.path());
+  EXPECT_EQ(neither.status, 1);
+  EXPECT_NE(neither.err.find("not a SAC file: the file has 16 bytes"), std::string::npos) << neither.err;
+  EXPECT_NE(neither.err.find("; not a PEPP file: "), std::string::npos) << neither.err;
+}
+
 TEST_F(PeppPsnTool, HeaderOfAPsnFile) {
   const fs::path file = dir / "station.psn";
   Psn().WriteTo(file);
