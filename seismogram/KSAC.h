@@ -121,9 +121,9 @@ class KSAC {
   /// are ignored. A pipe reads like a file with its content.
   /// @return 0.
   int ReadSAC(const char* path);
-  /// @brief Writes a big-endian SAC file whatever the host's byte order. The
-  /// bytes go to a temporary file beside @p path that replaces it when
-  /// complete, so a failed write leaves no partial file. An nvhdr outside
+  /// @brief Writes a big-endian SAC file whatever the host's byte order, the
+  /// way WriteFile (BinaryFile.h) writes: a regular file is replaced whole or
+  /// not at all, keeping its mode, owner and links. An nvhdr outside
   /// 1-20 is written as 6 (the record keeps its own), so that the file reads
   /// back in the right byte order.
   /// @return 0; 1 with error report 2001 "KSAC::WriteSAC" when npts is

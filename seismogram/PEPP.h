@@ -123,7 +123,9 @@ class PEPP {
   int ReadPEPP(const char* path);
 
   /// @brief Writes the record: 641 header bytes, npts samples, the end marker.
-  /// The file appears whole or not at all (written beside it, then renamed).
+  /// Written as WriteFile (BinaryFile.h) writes: a regular file is replaced
+  /// whole or not at all, keeping its mode, owner and links; a FIFO or a
+  /// device is written in place.
   /// @return 0 when written. 1 after error report 2001 "PEPP::WritePEPP" when
   /// npts is undefined (-12345), negative or not the number of samples held
   /// (no file is touched); 2 after error report 2002 "PEPP::WritePEPP" when

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <random>
 
+#include "seismogram/BinaryFile.h"
 #include "seismogram/KSAC.h"
 
 namespace orvane {
@@ -237,51 +237,26 @@ std::optional<std::string> SaveSAC(const std::string& path, const KSAC& record) 
   if (npts > 0 && !record.samples) return "the record has no samples although npts = " + std::to_string(npts);
   if (path.empty()) return std::string("no file name was given");
 
-  namespace fs = std::filesystem;
-  const fs::path target(path);
-  std::error_code ec;
-  if (fs::is_directory(target, ec)) return std::string("the path is a directory");
-
-  // A temporary file in the same directory, so that the final rename stays
-  // on one file system and replaces the target in one step.
-  std::random_device random;
-  std::string temporary;
-  std::FILE* file = nullptr;
-  for (int attempt = 0; attempt < 16 && file == nullptr; ++attempt) {
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%08x.part", static_cast<unsigned>(random()));
-    temporary = path + suffix;
-    file = std::fopen(temporary.c_str(), "wbx");
-    if (file == nullptr && errno != EEXIST) break;
-  }
-  if (file == nullptr) {
-    return "the file cannot be created: " + std::string(std::strerror(errno));
-  }
-
-  bool ok = true;
-  unsigned char headerBytes[kSACHeaderBytes];
-  EncodeSACHeader(record.header.get(), headerBytes);
-  ok = std::fwrite(headerBytes, 1, kSACHeaderBytes, file) == kSACHeaderBytes;
-  // Samples go out in blocks so that a large record needs no second copy.
-  constexpr std::size_t kBlock = 16384;
-  std::unique_ptr<unsigned char[]> block(new unsigned char[4 * kBlock]);
-  for (std::size_t done = 0; ok && done < static_cast<std::size_t>(npts); done += kBlock) {
-    const std::size_t count = std::min(kBlock, static_cast<std::size_t>(npts) - done);
-    EncodeSACSamples(record.samples.get() + done, count, block.get());
-    ok = std::fwrite(block.get(), 1, 4 * count, file) == 4 * count;
-  }
-  int savedErrno = errno;
-  if (std::fflush(file) != 0) ok = false;
-  if (std::fclose(file) != 0) ok = false;
-  if (ok) {
-    fs::rename(temporary, target, ec);
-    if (!ec) return std::nullopt;
-    std::remove(temporary.c_str());
-    return "the file cannot be replaced: " + ec.message();
-  }
-  savedErrno = errno != 0 ? errno : savedErrno;
-  std::remove(temporary.c_str());
-  return "the file could not be written: " + std::string(std::strerror(savedErrno));
+  std::string reason;
+  const bool written = WriteFile(
+      path,
+      [&record, npts](std::FILE* file) {
+        unsigned char headerBytes[kSACHeaderBytes];
+        EncodeSACHeader(record.header.get(), headerBytes);
+        if (std::fwrite(headerBytes, 1, kSACHeaderBytes, file) != kSACHeaderBytes) return false;
+        // Samples go out in blocks so that a large record needs no second copy.
+        constexpr std::size_t kBlock = 16384;
+        std::unique_ptr<unsigned char[]> block(new unsigned char[4 * kBlock]);
+        for (std::size_t done = 0; done < static_cast<std::size_t>(npts); done += kBlock) {
+          const std::size_t count = std::min(kBlock, static_cast<std::size_t>(npts) - done);
+          EncodeSACSamples(record.samples.get() + done, count, block.get());
+          if (std::fwrite(block.get(), 1, 4 * count, file) != 4 * count) return false;
+        }
+        return true;
+      },
+      &reason);
+  if (!written) return reason;
+  return std::nullopt;
 }
 
 void EncodeSACHeader(const unsigned char* header, unsigned char* out) {

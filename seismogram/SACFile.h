@@ -90,10 +90,9 @@ std::optional<SACReadFailure> ParseSAC(std::span<const unsigned char> file, KSAC
 std::optional<SACReadFailure> LoadSAC(const std::string& path, KSAC& record);
 
 /// @brief Writes @p record to @p path as a big-endian SAC file (header as
-/// EncodeSACHeader writes it). The bytes go
-/// to a new temporary file beside @p path that replaces @p path only when
-/// every byte is written, so a failed write leaves no partial file (and an
-/// existing file at @p path unchanged).
+/// EncodeSACHeader writes it), the way WriteFile (BinaryFile.h) writes: a
+/// regular file is replaced whole or not at all, keeping its mode, owner and
+/// links; a FIFO or device is written in place.
 /// @return Nothing on success, otherwise why nothing was written, e.g.
 /// "the record has no defined number of samples (npts = -12345)".
 std::optional<std::string> SaveSAC(const std::string& path, const KSAC& record);
