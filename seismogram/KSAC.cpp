@@ -223,6 +223,18 @@ void KSAC::ComputeReferenceSeconds() {
   referenceSeconds = static_cast<long double>(tenths) * 0.1L;
 }
 
+void KSAC::CarryReferenceTime() {
+  HeaderTime t{GetIntHeader(NZYEAR), GetIntHeader(NZJDAY), GetIntHeader(NZHOUR),
+               GetIntHeader(NZMIN),  GetIntHeader(NZSEC),  GetIntHeader(NZMSEC)};
+  if (!CarryTimeOfDay(t)) return;
+  SetIntHeader(NZYEAR, t.year);
+  SetIntHeader(NZJDAY, t.dayOfYear);
+  SetIntHeader(NZHOUR, t.hour);
+  SetIntHeader(NZMIN, t.minute);
+  SetIntHeader(NZSEC, t.second);
+  SetIntHeader(NZMSEC, t.milliseconds);
+}
+
 bool KSAC::GetPickTicks(int n, FileTime& ticks) const {
   ticks = 0;
   FileTime reference;

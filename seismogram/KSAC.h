@@ -98,6 +98,12 @@ class KSAC {
   SYSTEMTIME GetReferenceSystemTime() const;
   void SetReferenceTime(const SYSTEMTIME& time);
   void ComputeReferenceSeconds();
+  /// @brief A reference time written with hour 24, minute 60, second 60 or
+  /// nzmsec of 1000 or more is carried into the next unit (see
+  /// CarryTimeOfDay): the same instant, now a valid reference time, so that
+  /// the picks, which count from it, keep their instants. The PEPP and PSN
+  /// conversions call it, since those files may write times that way.
+  void CarryReferenceTime();
   /// Tick count of the reference time; false (and @p ticks 0) when the header
   /// has no valid reference time: nzyear outside 1601-30827, nzjday outside
   /// the year (month 13), or nzhour, nzmin, nzsec, nzmsec outside 0-23, 0-59,

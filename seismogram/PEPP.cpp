@@ -237,6 +237,9 @@ KSAC::KSAC(const PEPP& pepp) {
     SetIntHeader(NZSEC, TruncateToInt32(second));
     SetIntHeader(NZMSEC, TruncateToInt32(second * 1000) % 1000);
   }
+  // A second of 60.0 or more (the end of a minute, a leap second) goes into
+  // the minute, so that the record has a reference time.
+  CarryReferenceTime();
 
   SetFloatHeader(B, pepp.GetFloat(PEPP::BEGIN));
   SetFloatHeader(E, pepp.GetFloat(PEPP::END));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -156,6 +157,36 @@ TEST_F(PeppPsnTool, HeaderOfAPsnFile) {
   EXPECT_EQ(AsFloat(r["depmin"]), -3.0f);
   EXPECT_TRUE(r["depmen"].IsNull());
   EXPECT_EQ(r["reference"].Latin1(), "2024-03-01T23:59:55.050");
+}
+
+// Times that the files allow but a calendar does not (hour 24, second 60)
+// become the instant they stand for: the record has a reference time, and a
+// trial with it is made instead of refused.
+TEST_F(PeppPsnTool, StartAtTheEndOfAMinuteOrDayLocates) {
+  const struct {
+    const char* name;
+    const char* file;
+    std::function<void(const std::string&)> write;
+    const char* reference;
+  } rows[] = {
+      {"PSN 23:59:60.0", "late.psn",
+       [](const std::string& f) { Psn().Short(12, 60).Short(14, 0).Short(20, 10).WriteTo(f); },
+       "2024-03-02T00:00:00.000"},
+      {"PSN 24:00:00.0", "midnight.psn",
+       [](const std::string& f) { Psn().Short(8, 24).Short(10, 0).Short(12, 0).Short(14, 0).WriteTo(f); },
+       "2024-03-02T00:00:00.000"},
+      {"PEPP seconds 60.0", "late.set", [](const std::string& f) { Pepp().Float(29, 60.0f).WriteTo(f); },
+       "2004-12-26T01:03:00.000"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string file = (dir / row.file).string();
+    row.write(file);
+    EXPECT_EQ(Header(file)["reference"].Latin1(), row.reference);
+    CommandRun run = RunTool({"locate", "--epicentre", "10,20", "--pick", file + "=5", file});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+  }
 }
 
 TEST_F(PeppPsnTool, RefusedFilesAreNamedWithTheReasonAndItsOffset) {
