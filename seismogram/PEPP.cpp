@@ -151,6 +151,16 @@ void PEPP::SetText(int offset, int width, const std::string& text) {
 
 PEPP::PEPP(const KSAC& record) {
   Init(nullptr, false);
+  TakeFields(record);
+}
+
+PEPP::PEPP(const KSAC& record, const std::array<unsigned char, kHeaderBytes>& carried) {
+  Init(nullptr, false);
+  header = carried;
+  TakeFields(record);
+}
+
+void PEPP::TakeFields(const KSAC& record) {
   const std::int32_t npts = record.GetIntHeader(KSAC::NPTS);
   SetInt(NPTS, npts);
   if (npts > 0 && record.samples) samples.assign(record.samples.get(), record.samples.get() + npts);

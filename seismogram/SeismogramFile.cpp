@@ -1,6 +1,7 @@
 #include "seismogram/SeismogramFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <filesystem>
@@ -31,9 +32,26 @@ std::string WithOffset(const SACReadFailure& failure) {
   return failure.reason + " (at byte " + std::to_string(failure.offset) + ")";
 }
 
-std::unique_ptr<KSAC> ReadWith(SeismogramFormat format, const std::string& path, std::string& reason) {
+using PEPPHeader = std::array<unsigned char, PEPP::kHeaderBytes>;
+
+// A record from the PEPP file @p path; the file's header goes to @p header.
+std::unique_ptr<KSAC> ReadPEPPKeepingHeader(const std::string& path, std::string& reason,
+                                            std::optional<PEPPHeader>& header) {
+  PEPP pepp;
+  ByteReadError error;
+  if (!LoadPEPP(path, pepp, error)) {
+    reason = error.Text();
+    return nullptr;
+  }
+  header = pepp.header;
+  // The byte-level reader has checked what the conversion relies on.
+  return std::make_unique<KSAC>(pepp);
+}
+
+std::unique_ptr<KSAC> ReadWith(SeismogramFormat format, const std::string& path, std::string& reason,
+                               std::optional<PEPPHeader>& peppHeader) {
   switch (format) {
-    case SeismogramFormat::kPEPP: return ReadPEPPRecord(path, reason);
+    case SeismogramFormat::kPEPP: return ReadPEPPKeepingHeader(path, reason, peppHeader);
     case SeismogramFormat::kPSN: return ReadPSNRecord(path, reason);
     case SeismogramFormat::kSAC: break;
   }
@@ -69,6 +87,7 @@ SeismogramReadResult ReadStreamAsSACOrPEPP(const std::string& path) {
     pepp.fileName = path;
     record = std::make_unique<KSAC>(pepp);
     result.format = SeismogramFormat::kPEPP;
+    result.peppHeader = pepp.header;
   }
   record->ComputeReferenceSeconds();
   result.record = std::move(record);
@@ -110,14 +129,8 @@ std::unique_ptr<KSAC> ReadSACRecord(const std::string& path, std::string& reason
 }
 
 std::unique_ptr<KSAC> ReadPEPPRecord(const std::string& path, std::string& reason) {
-  PEPP pepp;
-  ByteReadError error;
-  if (!LoadPEPP(path, pepp, error)) {
-    reason = error.Text();
-    return nullptr;
-  }
-  // The byte-level reader has checked what the conversion relies on.
-  return std::make_unique<KSAC>(pepp);
+  std::optional<PEPPHeader> header;
+  return ReadPEPPKeepingHeader(path, reason, header);
 }
 
 std::unique_ptr<KSAC> ReadPSNRecord(const std::string& path, std::string& reason) {
@@ -130,7 +143,7 @@ std::unique_ptr<KSAC> ReadPSNRecord(const std::string& path, std::string& reason
   return std::make_unique<KSAC>(psn);
 }
 
-std::optional<std::string> WritePEPPRecord(const std::string& path, const KSAC& record) {
+std::optional<std::string> WritePEPPRecord(const std::string& path, const KSAC& record, const PEPPHeader* carried) {
   const std::int32_t npts = record.GetIntHeader(KSAC::NPTS);
   if (npts == KSAC::UNDEFINED_INT || npts < 0)
     return "the record has no defined number of samples (npts = " + std::to_string(npts) + ")";
@@ -145,7 +158,7 @@ std::optional<std::string> WritePEPPRecord(const std::string& path, const KSAC& 
     return text.str();
   }
   if (path.empty()) return std::string("no file name was given");
-  const PEPP pepp(record);
+  const PEPP pepp = carried != nullptr ? PEPP(record, *carried) : PEPP(record);
   std::string reason;
   if (!WriteFileAtomically(path, EncodePEPP(pepp), &reason)) return reason;
   return std::nullopt;
@@ -165,11 +178,11 @@ SeismogramReadResult ReadSeismogramFile(const std::string& path, std::optional<S
   // on to the PEPP reader, its bytes are read first and kept for both.
   const bool stream = fs::exists(status) && !fs::is_regular_file(status);
   if (stream && !forced && result.format == SeismogramFormat::kSAC) return ReadStreamAsSACOrPEPP(path);
-  result.record = ReadWith(result.format, path, result.reason);
+  result.record = ReadWith(result.format, path, result.reason, result.peppHeader);
   if (!result.record && !forced && result.format == SeismogramFormat::kSAC) {
     // Event opening reads a file that the SAC reader refuses as PEPP.
     std::string peppReason;
-    result.record = ReadPEPPRecord(path, peppReason);
+    result.record = ReadPEPPKeepingHeader(path, peppReason, result.peppHeader);
     if (result.record) {
       result.format = SeismogramFormat::kPEPP;
     } else {
@@ -191,7 +204,20 @@ SeismogramReadResult ReadSeismogramFile(const std::string& path, std::optional<S
 
 std::optional<std::string> WriteSeismogramFile(const std::string& path, const KSAC& record) {
   if (EndsWithNoCase(path, ".set")) return WritePEPPRecord(path, record);
+  // Reading a PSN file turns its 16-bit samples into floats; there is no
+  // faithful way back, and a SAC file under a PSN name would be refused by
+  // the PSN reader.
+  if (EndsWithNoCase(path, ".psn"))
+    return std::string("there is no conversion into PSN files: name the output .sac (SAC) or .set (PEPP)");
   return SaveSAC(path, record);
+}
+
+std::optional<std::string> WriteSeismogramFile(const std::string& path, const SeismogramReadResult& source) {
+  if (!source.record) return std::string("there is no record to write");
+  if (EndsWithNoCase(path, ".set") && source.peppHeader) {
+    return WritePEPPRecord(path, *source.record, &*source.peppHeader);
+  }
+  return WriteSeismogramFile(path, *source.record);
 }
 
 }  // namespace orvane

@@ -135,6 +135,36 @@ TEST_F(LocationTool, LocateReproducesTheWorkedExamples) {
   EXPECT_NEAR(v["rms"].number, 0.7, 1e-5);
 }
 
+// SAC text fields are padded with blanks ("S0      "); locate and best print
+// the name without them.
+TEST_F(LocationTool, StationNamesArePrintedWithoutTheirPadding) {
+  Write("P.JB", StepTable(5.7, 14.2));
+  Write("S.JB", StepTable(9.0, 25.0));
+  const struct {
+    const char* file;
+    const char* kstnm;
+    const char* printed;
+  } rows[] = {{"A.sac", "S0      ", "S0"}, {"B.sac", "BRAVO", "BRAVO"}, {"C.sac", "EIGHTCHR", "EIGHTCHR"},
+              {"D.sac", "        ", ""}};
+  std::vector<std::string> files;
+  for (const auto& row : rows) {
+    WriteStation(row.file, row.kstnm, 60.0f, 10.0f * static_cast<float>(files.size()), 20.0f);
+    files.emplace_back(row.file);
+  }
+  std::vector<std::string> locate = {"locate", "--epicentre", "90,0"};
+  std::vector<std::string> best = {"best"};
+  locate.insert(locate.end(), files.begin(), files.end());
+  best.insert(best.end(), files.begin(), files.end());
+  for (const auto& args : {locate, best}) {
+    SCOPED_TRACE(args[0]);
+    CommandRun run = Run(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const JsonValue v = Parse(run.out);
+    ASSERT_EQ(v["stations"].items.size(), std::size(rows));
+    for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(v["stations"][i]["kstnm"].Latin1(), rows[i].printed);
+  }
+}
+
 TEST_F(LocationTool, LocateRefusals) {
   Write("P.JB", StepTable(5.7, 14.2));
   Write("S.JB", StepTable(9.0, 25.0));

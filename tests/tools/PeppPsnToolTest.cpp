@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
@@ -246,6 +247,76 @@ TEST_F(PeppPsnTool, ConvertPeppToSacAndBack) {
   }
   EXPECT_EQ(returned.GetText(PEPP::STATION, 8), "FURTHERX");
   EXPECT_EQ(returned.GetShort(PEPP::STEL), 565);
+}
+
+// PEPP to PEPP: everything the record has no place for (the uninterpreted
+// bytes, comments, sensor, recording mode, format version) is carried from
+// the file; only the fields the conversion defines are written anew, and for
+// a file whose fields agree with one another those come out the same too.
+TEST_F(PeppPsnTool, ConvertPeppToPeppKeepsEveryField) {
+  // Byte ranges (offset, width) that the conversion sets from the record.
+  const std::vector<std::pair<std::size_t, std::size_t>> defined = {
+      {17, 2},  {19, 2},  {21, 2},  {23, 2},  {25, 2},  {27, 2},  {29, 4},  {33, 4},  {37, 4},
+      {41, 4},  {45, 4},  {51, 4},  {55, 4},  {59, 4},  {74, 1},  {84, 4},  {88, 4},  {92, 2},
+      {94, 8},  {200, 4}, {204, 4}, {208, 4}, {212, 20}, {234, 4}, {238, 4}, {242, 4}, {246, 4}};
+  const auto isDefined = [&](std::size_t offset) {
+    for (const auto& [at, width] : defined)
+      if (offset >= at && offset < at + width) return true;
+    return false;
+  };
+  // Every byte that the conversion does not define holds a pattern.
+  PeppBuilder b = Pepp();
+  for (std::size_t i = 2; i < 641; ++i) {
+    if (!isDefined(i)) b.Byte(i, static_cast<unsigned char>((i * 37 + 11) & 0xFF));
+  }
+  b.Text(79, 5, "CONT").Text(159, 5, "XY-9").Text(341, 30, "first comment line").Text(611, 30, "last comment");
+  // Defined fields that agree with one another: end = delta (npts - 1).
+  b.Float(29, 8.25f).Float(33, 0.0f).Float(37, (1.0f / 50.0f) * 6.0f);
+  for (int i = 0; i < 5; ++i) b.Float(212 + 4 * static_cast<std::size_t>(i), 1.5f * static_cast<float>(i));
+  b.Float(238, 1167.5f).Float(242, 45.25f).Float(246, 225.5f);
+  const fs::path in = dir / "in.set";
+  b.WriteTo(in);
+  const fs::path out = dir / "out.set";
+  CommandRun run = RunTool({"convert", in.string(), out.string()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(test::ReadText(out), test::ReadText(in));
+
+  // Fields that disagree (begin 0.5, a month that is not the day of the
+  // year's): only defined fields may differ.
+  b.Float(33, 0.5f).Short(19, 7);
+  b.Prefix(std::vector<unsigned char>(36, 0xEE));
+  b.WriteTo(in);
+  run = RunTool({"convert", in.string(), out.string()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string original = test::ReadText(in).substr(36);
+  const std::string converted = test::ReadText(out);
+  ASSERT_EQ(converted.size(), original.size());
+  std::vector<std::size_t> differing;
+  for (std::size_t i = 0; i < converted.size(); ++i)
+    if (converted[i] != original[i]) differing.push_back(i);
+  EXPECT_FALSE(differing.empty());
+  for (std::size_t i : differing) EXPECT_TRUE(i < 641 && isDefined(i)) << "byte " << i;
+}
+
+// Reading a PSN file turns its samples into floats, and nothing writes one
+// back: a .psn output is refused and nothing is written.
+TEST_F(PeppPsnTool, ConvertToPsnIsRefused) {
+  Psn().WriteTo(dir / "in.psn");
+  Pepp().WriteTo(dir / "in.set");
+  std::ofstream(dir / "keep.psn") << "old";
+  for (const char* input : {"in.psn", "in.set"}) {
+    for (const char* output : {"new.psn", "NEW.PSN", "keep.psn"}) {
+      SCOPED_TRACE(std::string(input) + " to " + output);
+      const fs::path out = dir / output;
+      CommandRun run = RunTool({"convert", (dir / input).string(), out.string()});
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(run.err, "orvane-tool: " + out.string() +
+                             ": there is no conversion into PSN files: name the output .sac (SAC) or .set (PEPP)\n");
+    }
+  }
+  EXPECT_FALSE(fs::exists(dir / "new.psn"));
+  EXPECT_FALSE(fs::exists(dir / "NEW.PSN"));
+  EXPECT_EQ(test::ReadText(dir / "keep.psn"), "old");
 }
 
 TEST_F(PeppPsnTool, FailedConvertToPeppLeavesNothing) {

@@ -52,6 +52,13 @@ std::string TimeText(const SYSTEMTIME& t) {
   return text;
 }
 
+// The station name without the blanks that pad SAC text fields ("S0      ").
+std::string StationName(const KSAC& record) {
+  std::string name = record.GetCharHeader(KSAC::KSTNM);
+  name.erase(name.find_last_not_of(' ') + 1);
+  return name;
+}
+
 void PrintTrial(const std::vector<std::string>& files, const std::vector<std::unique_ptr<KSAC>>& records,
                 float lat, float lon, float depth, const TrialResult& trial) {
   JsonWriter w;
@@ -67,7 +74,7 @@ void PrintTrial(const std::vector<std::string>& files, const std::vector<std::un
     const float t1 = r.GetPick(1);
     w.NewLine().BeginObject();
     w.Key("file").String(files[i]);
-    w.Key("kstnm").String(std::string(r.GetCharHeader(KSAC::KSTNM)));
+    w.Key("kstnm").String(StationName(r));
     w.Key("gcarc").Float(r.GetFloatHeader(KSAC::GCARC));
     if (t0 != 0.0f) w.Key("t0").Float(t0); else w.Key("t0").Null();
     w.Key("t1").Float(t1);
