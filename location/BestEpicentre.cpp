@@ -57,7 +57,7 @@ class Search {
     FileTime base = 0;
     bool first = true;
     for (const TrialStation& st : stations) {
-      if (st.pick == 0.0f) continue;
+      if (st.pick == 0.0f || !st.takesPart) continue;
       if (first) base = st.pickTicks, first = false;
       picked_.push_back(st);
       arrival_.push_back(static_cast<double>(st.pickTicks - base) / kTicksPerSecond);

@@ -14,7 +14,9 @@ namespace {
 // Message catalogue codes of the refusals (data/kerror.doc).
 constexpr std::int16_t kMissingTableCode = 3001;
 constexpr std::int16_t kNoPickCode = 3002;
-constexpr std::int16_t kBadRecordCode = 3003;
+// A record left out of a trial (it cannot take part), named by its file.
+constexpr std::int16_t kLeftOutCode = 3003;
+constexpr std::int16_t kEarlyOriginCode = 3004;
 
 // A pick further than this from its reference time cannot be a P arrival of
 // the record and could not be placed in time safely.
@@ -47,24 +49,44 @@ float TenthsApart(FileTime later, FileTime earlier) {
 
 }  // namespace
 
-TrialResult StationOf(const KSAC& record, TrialStation& station) {
-  TrialStation s;
+namespace {
+
+// The inputs of @p record into @p s; why the record cannot take part in a
+// trial ("no valid reference time"), or null when it can.
+const char* ReadStation(const KSAC& record, TrialStation& s) {
+  s = TrialStation{};
   s.stla = record.GetFloatHeader(KSAC::STLA);
   s.stlo = record.GetFloatHeader(KSAC::STLO);
   s.pick = record.GetPick(0);
-  const std::string& file = record.fileName;
-  if (!record.GetReferenceFileTime(s.referenceTicks))
-    return Refusal(TrialStatus::kBadRecord, file + " has no valid reference time", file);
-  if (!std::isfinite(s.stla) || !std::isfinite(s.stlo))
-    return Refusal(TrialStatus::kBadRecord, file + " has no valid station position", file);
-  if (s.pick != 0.0f) {
-    if (!(std::fabs(s.pick) < kLargestPick))
-      return Refusal(TrialStatus::kBadRecord, file + " has a P pick that is not a usable time", file);
-    s.pickTicks = record.GetPickFileTime(0);
-    if (s.pickTicks <= 0)
-      return Refusal(TrialStatus::kBadRecord, file + " has a P pick before the year 1601", file);
+  const char* why = nullptr;
+  if (!record.GetReferenceFileTime(s.referenceTicks)) {
+    why = "no valid reference time";
+  } else if (s.stla == KSAC::UNDEFINED_FLOAT || s.stlo == KSAC::UNDEFINED_FLOAT) {
+    why = "no station position (stla, stlo undefined)";
+  } else if (!std::isfinite(s.stla) || !std::isfinite(s.stlo)) {
+    why = "a station position that is not a number";
+  } else if (std::fabs(s.stla) > 90.0f) {
+    why = "a station latitude beyond 90 degrees";
+  } else if (s.pick != 0.0f) {
+    if (!(std::fabs(s.pick) < kLargestPick)) {
+      why = "a P pick that is not a usable time";
+    } else {
+      s.pickTicks = record.GetPickFileTime(0);
+      if (s.pickTicks <= 0) why = "a P pick before the year 1601";
+    }
   }
-  station = s;
+  if (why != nullptr) {
+    s.takesPart = false;
+    s.pickTicks = 0;
+  }
+  return why;
+}
+
+}  // namespace
+
+TrialResult StationOf(const KSAC& record, TrialStation& station) {
+  if (const char* why = ReadStation(record, station))
+    return Refusal(TrialStatus::kBadRecord, record.fileName + " has " + why, record.fileName);
   return {};
 }
 
@@ -81,10 +103,21 @@ TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, flo
     return Refusal(TrialStatus::kBadRecord, "internal: one prediction per station is needed");
 
   int picked = 0;
-  for (const TrialStation& st : stations)
-    if (st.pick != 0.0f) ++picked;
-  if (picked == 0)
-    return Refusal(TrialStatus::kNoPick, "No seismogram has a P pick: pick the P arrivals first");
+  int pickedLeftOut = 0;
+  for (const TrialStation& st : stations) {
+    if (st.pick == 0.0f) continue;
+    if (st.takesPart) {
+      ++picked;
+    } else {
+      ++pickedLeftOut;
+    }
+  }
+  if (picked == 0) {
+    return Refusal(TrialStatus::kNoPick,
+                   pickedLeftOut == 0
+                       ? "No seismogram has a P pick: pick the P arrivals first"
+                       : "No seismogram with a P pick can take part in a trial: pick the P arrivals of the others");
+  }
 
   // First pass: distances, travel times and the origin-time sum. The sum is
   // held in 128 bits: present-day tick counts are about 1.3e17, so a signed
@@ -94,6 +127,10 @@ TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, flo
   __int128 sum = 0;
   for (std::size_t i = 0; i < stations.size(); ++i) {
     const TrialStation& st = stations[i];
+    if (!st.takesPart) {
+      if (full) predictions[i] = StationPrediction{};
+      continue;
+    }
     const float d = GreatCircle(st.stla, st.stlo, lat, lon);
     const float tp = p.TravelTime(d);
     if (st.pick != 0.0f) {
@@ -122,6 +159,7 @@ TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, flo
   float sumOfSquares = 0.0f;
   for (std::size_t i = 0; i < stations.size(); ++i) {
     const TrialStation& st = stations[i];
+    if (!st.takesPart) continue;
     float pv = full ? predictions[i].t1 : travelP[i];
     float sv = full ? predictions[i].t2 : 0.0f;
     float obs;
@@ -154,11 +192,13 @@ TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, flo
 TrialResult LocateTrial(std::span<KSAC* const> records, float lat, float lon, const JB& p,
                         const JB& s) {
   std::vector<TrialStation> stations(records.size());
+  std::vector<LeftOutRecord> leftOut;
   for (std::size_t i = 0; i < records.size(); ++i) {
-    if (TrialResult r = StationOf(*records[i], stations[i]); !r.ok()) return r;
+    if (const char* why = ReadStation(*records[i], stations[i])) leftOut.push_back({i, records[i]->fileName, why});
   }
   std::vector<StationPrediction> predictions(records.size());
   TrialResult result = EvaluateTrial(stations, lat, lon, p, s, predictions);
+  result.leftOut = std::move(leftOut);
   if (!result.ok()) return result;
   for (std::size_t i = 0; i < records.size(); ++i) {
     KSAC& r = *records[i];
@@ -176,13 +216,14 @@ TrialResult TrialLocation(std::span<KSAC* const> records, float lat, float lon, 
   const JB p("P", depth);
   const JB s("S", depth);
   TrialResult result = LocateTrial(records, lat, lon, p, s);
+  if (result.status != TrialStatus::kBadEpicentre) {
+    for (const LeftOutRecord& left : result.leftOut) ErrorReport(kLeftOutCode, left.file);
+  }
   if (!result.ok()) {
     switch (result.status) {
       case TrialStatus::kMissingTable: ErrorReport(kMissingTableCode, result.file); break;
       case TrialStatus::kNoPick: ErrorReport(kNoPickCode, "#"); break;
-      case TrialStatus::kBadRecord:
-        ErrorReport(kBadRecordCode, result.file.empty() ? std::string("#") : result.file);
-        break;
+      case TrialStatus::kBadRecord: ErrorReport(kEarlyOriginCode, "#"); break;
       default: break;
     }
     return result;

@@ -55,6 +55,33 @@ void MonthDayFromDayOfYear(int dayOfYear, int year, int& month, int& day) {
   day = Saturated(std::int64_t{dayOfYear} - table[i]);
 }
 
+bool CarryTimeOfDay(HeaderTime& time) {
+  HeaderTime t = time;
+  if (t.year < kFirstYear || t.year > kLastYear) return false;
+  if (t.dayOfYear < 1 || t.dayOfYear > DayTable(t.year)[12]) return false;
+  if (t.hour < 0 || t.hour > 24 || t.minute < 0 || t.minute > 60 || t.second < 0 || t.second > 60 ||
+      t.milliseconds < 0)
+    return false;
+  if (t.hour < 24 && t.minute < 60 && t.second < 60 && t.milliseconds < 1000) return false;
+  constexpr std::int64_t kMillisecondsPerDay = 86'400'000;
+  const std::int64_t ms = ((std::int64_t{t.hour} * 60 + t.minute) * 60 + t.second) * 1000 + t.milliseconds;
+  std::int64_t day = t.dayOfYear + ms / kMillisecondsPerDay;
+  std::int64_t rest = ms % kMillisecondsPerDay;
+  while (day > DayTable(t.year)[12]) {
+    day -= DayTable(t.year)[12];
+    if (++t.year > kLastYear) return false;
+  }
+  t.dayOfYear = static_cast<std::int32_t>(day);
+  t.hour = static_cast<std::int32_t>(rest / 3'600'000);
+  rest %= 3'600'000;
+  t.minute = static_cast<std::int32_t>(rest / 60'000);
+  rest %= 60'000;
+  t.second = static_cast<std::int32_t>(rest / 1000);
+  t.milliseconds = static_cast<std::int32_t>(rest % 1000);
+  time = t;
+  return true;
+}
+
 bool SystemTimeToFileTime(const SYSTEMTIME& time, FileTime& ticks) {
   if (time.wYear < kFirstYear || time.wYear > kLastYear) return false;
   if (time.wMonth < 1 || time.wMonth > 12) return false;

@@ -51,4 +51,26 @@ int DayOfYear(int year, int monthIndex, int day);
 /// range's end, so INT_MIN gives (13, INT_MIN) rather than an overflow).
 void MonthDayFromDayOfYear(int dayOfYear, int year, int& month, int& day);
 
+/// A reference time as the seismogram headers hold it: year, day of the
+/// year and the time of day, each a plain number.
+struct HeaderTime {
+  std::int32_t year = 0;
+  std::int32_t dayOfYear = 0;
+  std::int32_t hour = 0;
+  std::int32_t minute = 0;
+  std::int32_t second = 0;
+  std::int32_t milliseconds = 0;
+};
+
+/// @brief Carries a time of day written with hour 24, minute 60, second 60
+/// or milliseconds of 1000 or more (as recorders write the end of a minute or
+/// a day, or a leap second) into the next unit: 23:59:60.000 and
+/// 24:00:00.000 of one day are 00:00:00.000 of the next (of the next year
+/// after its last day), 10:00:00 with 1500 ms is 10:00:01.500.
+/// Only a time whose year is 1601-30827, whose day lies in its year and
+/// whose fields are at least 0 and at most 24, 60, 60 (milliseconds: any
+/// count) is carried; any other is left as it is.
+/// @return true when @p time was changed.
+bool CarryTimeOfDay(HeaderTime& time);
+
 }  // namespace orvane

@@ -168,8 +168,7 @@ void KSAC::ComputeMinMaxMean() {
   const std::int32_t npts = GetIntHeader(NPTS);
   // npts without an array counts as no samples.
   const std::int32_t count = samples && npts > 0 ? npts : 0;
-  const float* values = samples.get();
-  const SampleStatistics s = ComputeSampleStatistics(count, [values](std::int32_t i) { return values[i]; });
+  const SampleStatistics s = ComputeSampleStatistics(samples.get(), count);
   SetFloatHeader(DEPMIN, s.min);
   SetFloatHeader(DEPMAX, s.max);
   SetFloatHeader(DEPMEN, s.mean);
@@ -228,6 +227,18 @@ void KSAC::ComputeReferenceSeconds() {
   }
   const FileTime tenths = ticks / kTicksPerTenth;
   referenceSeconds = static_cast<long double>(tenths) * 0.1L;
+}
+
+void KSAC::CarryReferenceTime() {
+  HeaderTime t{GetIntHeader(NZYEAR), GetIntHeader(NZJDAY), GetIntHeader(NZHOUR),
+               GetIntHeader(NZMIN),  GetIntHeader(NZSEC),  GetIntHeader(NZMSEC)};
+  if (!CarryTimeOfDay(t)) return;
+  SetIntHeader(NZYEAR, t.year);
+  SetIntHeader(NZJDAY, t.dayOfYear);
+  SetIntHeader(NZHOUR, t.hour);
+  SetIntHeader(NZMIN, t.minute);
+  SetIntHeader(NZSEC, t.second);
+  SetIntHeader(NZMSEC, t.milliseconds);
 }
 
 bool KSAC::GetPickTicks(int n, FileTime& ticks) const {

@@ -101,6 +101,12 @@ class KSAC {
   SYSTEMTIME GetReferenceSystemTime() const;
   void SetReferenceTime(const SYSTEMTIME& time);
   void ComputeReferenceSeconds();
+  /// @brief A reference time written with hour 24, minute 60, second 60 or
+  /// nzmsec of 1000 or more is carried into the next unit (see
+  /// CarryTimeOfDay): the same instant, now a valid reference time, so that
+  /// the picks, which count from it, keep their instants. The PEPP and PSN
+  /// conversions call it, since those files may write times that way.
+  void CarryReferenceTime();
   /// Tick count of the reference time; false (and @p ticks 0) when the header
   /// has no valid reference time: nzyear outside 1601-30827, nzjday outside
   /// the year (month 13), or nzhour, nzmin, nzsec, nzmsec outside 0-23, 0-59,
@@ -118,14 +124,17 @@ class KSAC {
   /// @brief Reads a SAC file of either byte order (see SACFile.h for how the
   /// order is told) into this record: header, origin 0, samples, then
   /// ComputeMinMaxMean. fileName is left alone.
-  /// Throws KSACException when the file cannot be read, holds fewer than 632
-  /// bytes, has npts outside 0-1,000,000 or ends before its samples do; the
-  /// record then has no samples. Bytes after the samples are ignored.
+  /// Throws KSACException when the file cannot be read (or is a directory),
+  /// holds fewer than 632 bytes, has npts outside 0-1,000,000 or ends before
+  /// its samples do; the record then has no samples. Bytes after the samples
+  /// are ignored. A pipe reads like a file with its content.
   /// @return 0.
   int ReadSAC(const char* path);
-  /// @brief Writes a big-endian SAC file whatever the host's byte order. The
-  /// bytes go to a temporary file beside @p path that replaces it when
-  /// complete, so a failed write leaves no partial file.
+  /// @brief Writes a big-endian SAC file whatever the host's byte order, the
+  /// way WriteFile (BinaryFile.h) writes: a regular file is replaced whole or
+  /// not at all, keeping its mode, owner and links. An nvhdr outside
+  /// 1-20 is written as 6 (the record keeps its own), so that the file reads
+  /// back in the right byte order.
   /// @return 0; 1 with error report 2001 "KSAC::WriteSAC" when npts is
   /// UNDEFINED (or negative, or set without samples), 1 with error report
   /// 2002 when the file cannot be created or written.

@@ -151,6 +151,16 @@ void PEPP::SetText(int offset, int width, const std::string& text) {
 
 PEPP::PEPP(const KSAC& record) {
   Init(nullptr, false);
+  TakeFields(record);
+}
+
+PEPP::PEPP(const KSAC& record, const std::array<unsigned char, kHeaderBytes>& carried) {
+  Init(nullptr, false);
+  header = carried;
+  TakeFields(record);
+}
+
+void PEPP::TakeFields(const KSAC& record) {
   const std::int32_t npts = record.GetIntHeader(KSAC::NPTS);
   SetInt(NPTS, npts);
   if (npts > 0 && record.samples) samples.assign(record.samples.get(), record.samples.get() + npts);
@@ -237,6 +247,9 @@ KSAC::KSAC(const PEPP& pepp) {
     SetIntHeader(NZSEC, TruncateToInt32(second));
     SetIntHeader(NZMSEC, TruncateToInt32(second * 1000) % 1000);
   }
+  // A second of 60.0 or more (the end of a minute, a leap second) goes into
+  // the minute, so that the record has a reference time.
+  CarryReferenceTime();
 
   SetFloatHeader(B, pepp.GetFloat(PEPP::BEGIN));
   SetFloatHeader(E, pepp.GetFloat(PEPP::END));

@@ -101,6 +101,11 @@ class PEPP {
   /// delta (npts - 1), rate 1/delta, event depth evdp/1000 (metres to km),
   /// elevation stel truncated to 16 bits, fileName "untitled".
   explicit PEPP(const KSAC& record);
+  /// @brief The same, but starting from the header @p carried (of the PEPP
+  /// file the record was read from) instead of the Init values: the fields
+  /// the record has no place for (the uninterpreted ones, comments, sensor,
+  /// recording mode, format version) keep the bytes they have there.
+  PEPP(const KSAC& record, const std::array<unsigned char, kHeaderBytes>& carried);
   PEPP(const PEPP&) = delete;
   PEPP& operator=(const PEPP&) = delete;
   PEPP(PEPP&&) = default;
@@ -123,7 +128,9 @@ class PEPP {
   int ReadPEPP(const char* path);
 
   /// @brief Writes the record: 641 header bytes, npts samples, the end marker.
-  /// The file appears whole or not at all (written beside it, then renamed).
+  /// Written as WriteFile (BinaryFile.h) writes: a regular file is replaced
+  /// whole or not at all, keeping its mode, owner and links; a FIFO or a
+  /// device is written in place.
   /// @return 0 when written. 1 after error report 2001 "PEPP::WritePEPP" when
   /// npts is undefined (-12345), negative or not the number of samples held
   /// (no file is touched); 2 after error report 2002 "PEPP::WritePEPP" when
@@ -155,6 +162,10 @@ class PEPP {
   std::array<unsigned char, kHeaderBytes> header{};  ///< the header as in the file
   std::string fileName = "untitled";            ///< the whole path, or "untitled"
   std::vector<float> samples;                   ///< npts values once read or set
+
+ private:
+  // Sets every field that a record built from a KSAC takes from it.
+  void TakeFields(const KSAC& record);
 };
 
 }  // namespace orvane

@@ -144,6 +144,10 @@ KSAC::KSAC(const PSN& psn) {
   SetIntHeader(NZMIN, psn.GetShort(PSN::START_MINUTE));
   SetIntHeader(NZSEC, psn.GetShort(PSN::START_SECOND));
   SetIntHeader(NZMSEC, 10 * psn.GetShort(PSN::START_FRACTION));
+  // The header allows hour 24, minute 60 and second 60, and a fraction of
+  // 100 or more gives 1000 ms or more: carried into the next unit, so that
+  // the record has a reference time.
+  CarryReferenceTime();
   SetFloatHeader(B, 0.0f);
 
   // Version 2 headers carry no event; their bytes 106-115 mean nothing here.

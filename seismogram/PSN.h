@@ -112,7 +112,8 @@ class PSN {
   static float DegreesFromParts(std::int16_t degrees, std::int16_t thousandths);
 
   /// @brief Writes the 7 prefix bytes, the 200 header bytes and the first npts
-  /// samples, as held. The file appears whole or not at all.
+  /// samples, as held, the way WriteFile (BinaryFile.h) writes: a regular
+  /// file is replaced whole or not at all, keeping its mode, owner and links.
   /// @return 0 when written; 1 after error report 2001 "PSN::WritePSN" when
   /// npts is negative or more than the samples held (no file is touched); 2
   /// after error report 2002 "PSN::WritePSN" when the file cannot be created

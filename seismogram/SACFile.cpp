@@ -8,8 +8,8 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <random>
 
+#include "seismogram/BinaryFile.h"
 #include "seismogram/KSAC.h"
 
 namespace orvane {
@@ -20,6 +20,8 @@ constexpr SACByteOrder kHostOrder =
 constexpr std::size_t kNumericWords = KSAC::kFloatCount + KSAC::kIntCount;  // 110
 constexpr std::int32_t kMinVersion = 1;
 constexpr std::int32_t kMaxVersion = 20;
+// The version written in place of one that tells nothing.
+constexpr std::int32_t kWrittenVersion = 6;
 
 std::uint32_t Swapped(std::uint32_t w) {
   return (w >> 24) | ((w >> 8) & 0x0000FF00u) | ((w << 8) & 0x00FF0000u) | (w << 24);
@@ -110,22 +112,16 @@ std::optional<SACReadFailure> DecodeSACSamples(std::span<const unsigned char> pa
   const unsigned char* source = payload.data();
   auto* target = reinterpret_cast<unsigned char*>(out);
   if (order != kHostOrder && statistics != nullptr) {
-    // One pass: each word is read before it is overwritten, so this works in
-    // place too.
-    *statistics = ComputeSampleStatistics(npts, [source, out](std::int32_t i) {
-      std::uint32_t w;
-      std::memcpy(&w, source + 4 * static_cast<std::size_t>(i), 4);
-      const float x = std::bit_cast<float>(Swapped(w));
-      out[i] = x;
-      return x;
-    });
+    // One pass: the words are turned in the time the additions wait. Each
+    // word is read before it is written, so this works in place too.
+    RunningStatistics running;
+    running.AddSwapped(source, out, npts);
+    *statistics = running.Finish(out, npts);
     return std::nullopt;
   }
   if (need > 0 && source != target) std::memcpy(target, source, need);
   if (order != kHostOrder) SwapWords(target, static_cast<std::size_t>(npts));
-  if (statistics != nullptr) {
-    *statistics = ComputeSampleStatistics(npts, [out](std::int32_t i) { return out[i]; });
-  }
+  if (statistics != nullptr) *statistics = ComputeSampleStatistics(out, npts);
   return std::nullopt;
 }
 
@@ -167,40 +163,56 @@ std::optional<SACReadFailure> LoadSAC(const std::string& path, KSAC& record) {
   record.samples.reset();
   record.ownsLoadedSamples &= ~1u;
 
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  // A directory opens for reading on some systems, and would then read as
+  // a file of no bytes.
+  if (fs::is_directory(status)) {
+    return Failure(SACReadFailure::kOpenFailed, "the path is a directory, not a file", 0);
+  }
   struct Closer {
     void operator()(std::FILE* f) const { std::fclose(f); }
   };
   std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
   if (!file) return Failure(SACReadFailure::kOpenFailed, "the file cannot be opened", 0);
-  // The size first, so that a short file is refused before its samples'
-  // memory is obtained.
-  if (std::fseek(file.get(), 0, SEEK_END) != 0) {
-    return Failure(SACReadFailure::kOpenFailed, "the file cannot be read", 0);
+  // The size of a regular file first, so that a short one is refused before
+  // its samples' memory is obtained. A pipe or a device has no size to ask
+  // for (nor can it seek): it is read as it comes, as far as the samples go.
+  std::optional<std::size_t> size;
+  if (fs::is_regular_file(status)) {
+    if (std::fseek(file.get(), 0, SEEK_END) != 0) {
+      return Failure(SACReadFailure::kOpenFailed, "the file cannot be read", 0);
+    }
+    const long end = std::ftell(file.get());
+    if (end < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
+      return Failure(SACReadFailure::kOpenFailed, "the file cannot be read", 0);
+    }
+    size = static_cast<std::size_t>(end);
   }
-  const long end = std::ftell(file.get());
-  if (end < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
-    return Failure(SACReadFailure::kOpenFailed, "the file cannot be read", 0);
-  }
-  const auto size = static_cast<std::size_t>(end);
 
   unsigned char bytes[kSACHeaderBytes];
-  const std::size_t got = std::fread(bytes, 1, std::min(size, kSACHeaderBytes), file.get());
+  const std::size_t got = std::fread(bytes, 1, std::min(size.value_or(kSACHeaderBytes), kSACHeaderBytes), file.get());
+  if (got < kSACHeaderBytes && std::ferror(file.get())) {
+    return Failure(SACReadFailure::kOpenFailed, "the file cannot be read", 0);
+  }
   SACByteOrder order;
   if (auto failure = DecodeSACHeader(std::span(bytes, got), record.header.get(), order)) return failure;
   const std::int32_t npts = record.GetIntHeader(KSAC::NPTS);
   const std::size_t need = 4 * static_cast<std::size_t>(npts);
-  if (size - kSACHeaderBytes < need) {
+  if (size && *size - kSACHeaderBytes < need) {
     return Failure(SACReadFailure::kShortSamples,
-                   "the file ends at byte " + std::to_string(size) + ", but its " +
+                   "the file ends at byte " + std::to_string(*size) + ", but its " +
                        std::to_string(npts) + " samples end at byte " + SampleEnd(npts),
-                   size);
+                   *size);
   }
 
   std::unique_ptr<float[]> samples(new float[static_cast<std::size_t>(npts)]);
   auto* target = reinterpret_cast<unsigned char*>(samples.get());
   const std::size_t read = need > 0 ? std::fread(target, 1, need, file.get()) : 0;
   if (read < need) {
-    // The file shrank after its size was taken, or the read failed.
+    // A stream that ended early, a file that shrank after its size was
+    // taken, or a read that failed.
     return Failure(SACReadFailure::kShortSamples,
                    "the file ends at byte " + std::to_string(kSACHeaderBytes + read) +
                        ", but its " + std::to_string(npts) + " samples end at byte " + SampleEnd(npts),
@@ -225,55 +237,38 @@ std::optional<std::string> SaveSAC(const std::string& path, const KSAC& record) 
   if (npts > 0 && !record.samples) return "the record has no samples although npts = " + std::to_string(npts);
   if (path.empty()) return std::string("no file name was given");
 
-  namespace fs = std::filesystem;
-  const fs::path target(path);
-  std::error_code ec;
-  if (fs::is_directory(target, ec)) return std::string("the path is a directory");
-
-  // A temporary file in the same directory, so that the final rename stays
-  // on one file system and replaces the target in one step.
-  std::random_device random;
-  std::string temporary;
-  std::FILE* file = nullptr;
-  for (int attempt = 0; attempt < 16 && file == nullptr; ++attempt) {
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%08x.part", static_cast<unsigned>(random()));
-    temporary = path + suffix;
-    file = std::fopen(temporary.c_str(), "wbx");
-    if (file == nullptr && errno != EEXIST) break;
-  }
-  if (file == nullptr) {
-    return "the file cannot be created: " + std::string(std::strerror(errno));
-  }
-
-  bool ok = true;
-  unsigned char headerBytes[kSACHeaderBytes];
-  EncodeSACHeader(record.header.get(), headerBytes);
-  ok = std::fwrite(headerBytes, 1, kSACHeaderBytes, file) == kSACHeaderBytes;
-  // Samples go out in blocks so that a large record needs no second copy.
-  constexpr std::size_t kBlock = 16384;
-  std::unique_ptr<unsigned char[]> block(new unsigned char[4 * kBlock]);
-  for (std::size_t done = 0; ok && done < static_cast<std::size_t>(npts); done += kBlock) {
-    const std::size_t count = std::min(kBlock, static_cast<std::size_t>(npts) - done);
-    EncodeSACSamples(record.samples.get() + done, count, block.get());
-    ok = std::fwrite(block.get(), 1, 4 * count, file) == 4 * count;
-  }
-  int savedErrno = errno;
-  if (std::fflush(file) != 0) ok = false;
-  if (std::fclose(file) != 0) ok = false;
-  if (ok) {
-    fs::rename(temporary, target, ec);
-    if (!ec) return std::nullopt;
-    std::remove(temporary.c_str());
-    return "the file cannot be replaced: " + ec.message();
-  }
-  savedErrno = errno != 0 ? errno : savedErrno;
-  std::remove(temporary.c_str());
-  return "the file could not be written: " + std::string(std::strerror(savedErrno));
+  std::string reason;
+  const bool written = WriteFile(
+      path,
+      [&record, npts](std::FILE* file) {
+        unsigned char headerBytes[kSACHeaderBytes];
+        EncodeSACHeader(record.header.get(), headerBytes);
+        if (std::fwrite(headerBytes, 1, kSACHeaderBytes, file) != kSACHeaderBytes) return false;
+        // Samples go out in blocks so that a large record needs no second copy.
+        constexpr std::size_t kBlock = 16384;
+        std::unique_ptr<unsigned char[]> block(new unsigned char[4 * kBlock]);
+        for (std::size_t done = 0; done < static_cast<std::size_t>(npts); done += kBlock) {
+          const std::size_t count = std::min(kBlock, static_cast<std::size_t>(npts) - done);
+          EncodeSACSamples(record.samples.get() + done, count, block.get());
+          if (std::fwrite(block.get(), 1, 4 * count, file) != 4 * count) return false;
+        }
+        return true;
+      },
+      &reason);
+  if (!written) return reason;
+  return std::nullopt;
 }
 
 void EncodeSACHeader(const unsigned char* header, unsigned char* out) {
   std::memcpy(out, header, kSACHeaderBytes);
+  // A version outside 1-20 would leave the byte order to the delta test,
+  // which takes a big-endian file with a small delta for a little-endian one.
+  std::int32_t version;
+  std::memcpy(&version, out + kSACVersionOffset, 4);
+  if (!PlausibleVersion(static_cast<std::uint32_t>(version))) {
+    version = kWrittenVersion;
+    std::memcpy(out + kSACVersionOffset, &version, 4);
+  }
   if (kHostOrder != SACByteOrder::kBig) SwapWords(out, kNumericWords);
 }
 

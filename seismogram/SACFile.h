@@ -83,19 +83,25 @@ std::optional<SACReadFailure> DecodeSACSamples(std::span<const unsigned char> pa
 std::optional<SACReadFailure> ParseSAC(std::span<const unsigned char> file, KSAC& record);
 
 /// @brief Reads the SAC file at @p path into @p record (header in one read,
-/// samples straight into the record's array in a second one).
+/// samples straight into the record's array in a second one). A regular
+/// file's size is checked before the samples' memory is obtained; a pipe or
+/// a device (which cannot seek) is read as it comes, with the same checks. A
+/// directory is refused as such.
 std::optional<SACReadFailure> LoadSAC(const std::string& path, KSAC& record);
 
-/// @brief Writes @p record to @p path as a big-endian SAC file. The bytes go
-/// to a new temporary file beside @p path that replaces @p path only when
-/// every byte is written, so a failed write leaves no partial file (and an
-/// existing file at @p path unchanged).
+/// @brief Writes @p record to @p path as a big-endian SAC file (header as
+/// EncodeSACHeader writes it), the way WriteFile (BinaryFile.h) writes: a
+/// regular file is replaced whole or not at all, keeping its mode, owner and
+/// links; a FIFO or device is written in place.
 /// @return Nothing on success, otherwise why nothing was written, e.g.
 /// "the record has no defined number of samples (npts = -12345)".
 std::optional<std::string> SaveSAC(const std::string& path, const KSAC& record);
 
 /// @brief The big-endian bytes of a host-order header: 110 numeric words
 /// swapped as needed, text fields copied. @p out holds 632 bytes.
+/// A header version nvhdr outside 1-20 is written as 6, so that the reader
+/// tells the byte order by the version and every file written reads back (a
+/// version in 1-20 is kept).
 void EncodeSACHeader(const unsigned char* header, unsigned char* out);
 
 /// @brief The big-endian bytes of @p count samples; @p out holds 4 * count bytes.

@@ -1,9 +1,12 @@
 #include "seismogram/SeismogramFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
+#include <filesystem>
 #include <sstream>
+#include <vector>
 
 #include "seismogram/BinaryFile.h"
 #include "seismogram/PEPP.h"
@@ -29,13 +32,66 @@ std::string WithOffset(const SACReadFailure& failure) {
   return failure.reason + " (at byte " + std::to_string(failure.offset) + ")";
 }
 
-std::unique_ptr<KSAC> ReadWith(SeismogramFormat format, const std::string& path, std::string& reason) {
+using PEPPHeader = std::array<unsigned char, PEPP::kHeaderBytes>;
+
+// A record from the PEPP file @p path; the file's header goes to @p header.
+std::unique_ptr<KSAC> ReadPEPPKeepingHeader(const std::string& path, std::string& reason,
+                                            std::optional<PEPPHeader>& header) {
+  PEPP pepp;
+  ByteReadError error;
+  if (!LoadPEPP(path, pepp, error)) {
+    reason = error.Text();
+    return nullptr;
+  }
+  header = pepp.header;
+  // The byte-level reader has checked what the conversion relies on.
+  return std::make_unique<KSAC>(pepp);
+}
+
+std::unique_ptr<KSAC> ReadWith(SeismogramFormat format, const std::string& path, std::string& reason,
+                               std::optional<PEPPHeader>& peppHeader) {
   switch (format) {
-    case SeismogramFormat::kPEPP: return ReadPEPPRecord(path, reason);
+    case SeismogramFormat::kPEPP: return ReadPEPPKeepingHeader(path, reason, peppHeader);
     case SeismogramFormat::kPSN: return ReadPSNRecord(path, reason);
     case SeismogramFormat::kSAC: break;
   }
   return ReadSACRecord(path, reason);
+}
+
+// Not a SAC file and not a PEPP file: both reasons.
+std::string NeitherReason(const std::string& sac, const std::string& pepp) {
+  return "not a SAC file: " + sac + "; not a PEPP file: " + pepp;
+}
+
+// ReadSeismogramFile for a pipe or a device taken for SAC: the bytes are read
+// once and tried as SAC, then as PEPP.
+SeismogramReadResult ReadStreamAsSACOrPEPP(const std::string& path) {
+  SeismogramReadResult result;
+  std::vector<unsigned char> bytes;
+  ByteReadError error;
+  // As much as the larger of the two formats can hold.
+  static_assert(kPEPPMaxFileBytes >= kSACHeaderBytes + 4u * KSAC::kMaxSamples);
+  if (!ReadFileBytes(path, kPEPPMaxFileBytes, bytes, error)) {
+    result.reason = "not a SAC file: " + error.Text();
+    return result;
+  }
+  auto record = std::make_unique<KSAC>();
+  record->fileName = path;
+  if (auto failure = ParseSAC(bytes, *record)) {
+    const std::string sacReason = WithOffset(*failure);
+    PEPP pepp;
+    if (!DecodePEPP(bytes, pepp, error)) {
+      result.reason = NeitherReason(sacReason, error.Text());
+      return result;
+    }
+    pepp.fileName = path;
+    record = std::make_unique<KSAC>(pepp);
+    result.format = SeismogramFormat::kPEPP;
+    result.peppHeader = pepp.header;
+  }
+  record->ComputeReferenceSeconds();
+  result.record = std::move(record);
+  return result;
 }
 
 }  // namespace
@@ -73,14 +129,8 @@ std::unique_ptr<KSAC> ReadSACRecord(const std::string& path, std::string& reason
 }
 
 std::unique_ptr<KSAC> ReadPEPPRecord(const std::string& path, std::string& reason) {
-  PEPP pepp;
-  ByteReadError error;
-  if (!LoadPEPP(path, pepp, error)) {
-    reason = error.Text();
-    return nullptr;
-  }
-  // The byte-level reader has checked what the conversion relies on.
-  return std::make_unique<KSAC>(pepp);
+  std::optional<PEPPHeader> header;
+  return ReadPEPPKeepingHeader(path, reason, header);
 }
 
 std::unique_ptr<KSAC> ReadPSNRecord(const std::string& path, std::string& reason) {
@@ -93,7 +143,7 @@ std::unique_ptr<KSAC> ReadPSNRecord(const std::string& path, std::string& reason
   return std::make_unique<KSAC>(psn);
 }
 
-std::optional<std::string> WritePEPPRecord(const std::string& path, const KSAC& record) {
+std::optional<std::string> WritePEPPRecord(const std::string& path, const KSAC& record, const PEPPHeader* carried) {
   const std::int32_t npts = record.GetIntHeader(KSAC::NPTS);
   if (npts == KSAC::UNDEFINED_INT || npts < 0)
     return "the record has no defined number of samples (npts = " + std::to_string(npts) + ")";
@@ -108,7 +158,7 @@ std::optional<std::string> WritePEPPRecord(const std::string& path, const KSAC& 
     return text.str();
   }
   if (path.empty()) return std::string("no file name was given");
-  const PEPP pepp(record);
+  const PEPP pepp = carried != nullptr ? PEPP(record, *carried) : PEPP(record);
   std::string reason;
   if (!WriteFileAtomically(path, EncodePEPP(pepp), &reason)) return reason;
   return std::nullopt;
@@ -119,15 +169,26 @@ namespace {
 SeismogramReadResult ReadAs(const std::string& path, SeismogramFormat format, bool peppFallback) {
   SeismogramReadResult result;
   result.format = format;
-  result.record = ReadWith(result.format, path, result.reason);
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (fs::is_directory(status)) {
+    result.reason = "the path is a directory, not a file";
+    return result;
+  }
+  // A pipe can be read only once: when the SAC reader may have to hand it
+  // on to the PEPP reader, its bytes are read first and kept for both.
+  const bool stream = fs::exists(status) && !fs::is_regular_file(status);
+  if (stream && peppFallback && result.format == SeismogramFormat::kSAC) return ReadStreamAsSACOrPEPP(path);
+  result.record = ReadWith(result.format, path, result.reason, result.peppHeader);
   if (!result.record && peppFallback && result.format == SeismogramFormat::kSAC) {
     // Event opening reads a file that the SAC reader refuses as PEPP.
     std::string peppReason;
-    result.record = ReadPEPPRecord(path, peppReason);
+    result.record = ReadPEPPKeepingHeader(path, peppReason, result.peppHeader);
     if (result.record) {
       result.format = SeismogramFormat::kPEPP;
     } else {
-      result.reason = "not a SAC file: " + result.reason + "; not a PEPP file: " + peppReason;
+      result.reason = NeitherReason(result.reason, peppReason);
     }
   } else if (!result.record) {
     result.reason = std::string("not a ") +
@@ -156,7 +217,20 @@ SeismogramReadResult ReadSeismogramFileChosen(const std::string& path, Seismogra
 
 std::optional<std::string> WriteSeismogramFile(const std::string& path, const KSAC& record) {
   if (EndsWithNoCase(path, ".set")) return WritePEPPRecord(path, record);
+  // Reading a PSN file turns its 16-bit samples into floats; there is no
+  // faithful way back, and a SAC file under a PSN name would be refused by
+  // the PSN reader.
+  if (EndsWithNoCase(path, ".psn"))
+    return std::string("there is no conversion into PSN files: name the output .sac (SAC) or .set (PEPP)");
   return SaveSAC(path, record);
+}
+
+std::optional<std::string> WriteSeismogramFile(const std::string& path, const SeismogramReadResult& source) {
+  if (!source.record) return std::string("there is no record to write");
+  if (EndsWithNoCase(path, ".set") && source.peppHeader) {
+    return WritePEPPRecord(path, *source.record, &*source.peppHeader);
+  }
+  return WriteSeismogramFile(path, *source.record);
 }
 
 }  // namespace orvane

@@ -8,11 +8,13 @@
 // file taken for SAC that the SAC reader refuses is tried as PEPP, as event
 // opening does. A format given explicitly is read by its reader alone.
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "seismogram/KSAC.h"
+#include "seismogram/PEPP.h"
 
 namespace orvane {
 
@@ -33,11 +35,17 @@ struct SeismogramReadResult {
   std::unique_ptr<KSAC> record;  ///< null when the file was refused
   SeismogramFormat format = SeismogramFormat::kSAC;  ///< the reader that produced the record
   std::string reason;  ///< e.g. "not a SAC file: the file has 12 bytes, fewer than ..."
+  /// The header of the PEPP file the record was read from (none for the
+  /// other formats): what a PEPP file written from the record carries over.
+  std::optional<std::array<unsigned char, PEPP::kHeaderBytes>> peppHeader;
 };
 
 /// @brief Reads @p path into a record, with ComputeReferenceSeconds called as
 /// event opening does. With @p forced, only that format's reader is tried;
 /// otherwise the format follows the file name, SAC falling back to PEPP.
+/// A pipe or a device (/dev/stdin, a process substitution) reads like a file
+/// with the same content; a directory is refused as "the path is a
+/// directory, not a file".
 SeismogramReadResult ReadSeismogramFile(const std::string& path,
                                         std::optional<SeismogramFormat> forced = std::nullopt);
 
@@ -53,11 +61,22 @@ std::unique_ptr<KSAC> ReadPEPPRecord(const std::string& path, std::string& reaso
 std::unique_ptr<KSAC> ReadPSNRecord(const std::string& path, std::string& reason);
 
 /// @brief Writes @p record to @p path: as PEPP when the name ends in ".set",
-/// otherwise as big-endian SAC. Nothing partial is left behind on failure.
+/// otherwise as big-endian SAC. A name ending in ".psn" is refused (there is
+/// no writer of PSN files from a record), nothing written. Nothing partial is
+/// left behind on failure.
 /// @return Nothing on success, otherwise why nothing was written.
 std::optional<std::string> WriteSeismogramFile(const std::string& path, const KSAC& record);
 
-/// @brief The PEPP writer behind WriteSeismogramFile.
-std::optional<std::string> WritePEPPRecord(const std::string& path, const KSAC& record);
+/// @brief Writes what was read from one file to @p path, as convert does:
+/// as WriteSeismogramFile, except that a PEPP file written from a PEPP file
+/// carries over the fields the record has no place for (see
+/// PEPP(const KSAC&, carried)).
+std::optional<std::string> WriteSeismogramFile(const std::string& path, const SeismogramReadResult& source);
+
+/// @brief The PEPP writer behind WriteSeismogramFile; with @p carried, the
+/// new file starts from that PEPP header instead of the Init values.
+std::optional<std::string> WritePEPPRecord(
+    const std::string& path, const KSAC& record,
+    const std::array<unsigned char, PEPP::kHeaderBytes>* carried = nullptr);
 
 }  // namespace orvane

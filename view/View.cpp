@@ -37,7 +37,7 @@ namespace orvane {
 namespace {
 
 // The report code of a seismogram file left out of an event.
-constexpr std::int16_t kFileLeftOutCode = 3004;
+constexpr std::int16_t kFileLeftOutCode = 3005;
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 

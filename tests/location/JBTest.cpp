@@ -160,6 +160,19 @@ TEST(JBLookup, ForwardInterpolatesAndIsFlatBeyondTheEnd) {
   EXPECT_EQ(JB::FromText("", 0.0f).TravelTime(10.0f), 0.0f);
 }
 
+// Between the last row and one past it there is no next row to interpolate
+// towards: the table is flat there too (the array has room for 181 rows, so
+// reading one past the last would not fault, only give a wrong time).
+TEST(JBLookup, FlatBetweenTheLastRowAndOnePast) {
+  const JB table = JB::FromText(TableText(3, [](int i) { return 10.0 * i; }), 0.0f);
+  ASSERT_EQ(table.count, 3);
+  const struct {
+    float distance;
+    float time;
+  } rows[] = {{1.5f, 15.0f}, {2.0f, 20.0f}, {2.5f, 20.0f}, {2.999f, 20.0f}, {3.0f, 20.0f}, {7.0f, 20.0f}};
+  for (const auto& row : rows) EXPECT_EQ(table.TravelTime(row.distance), row.time) << row.distance;
+}
+
 // times[i] + (x - i) * (times[i+1] - times[i]) is rounded to a float once;
 // rounding the product first gives a different float for part of the
 // distances, so the loop must meet some of those to tell the two apart.

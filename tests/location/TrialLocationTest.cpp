@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -208,6 +209,22 @@ TEST_F(TrialTest, UnpickedRecordsTakeNoPartButGetPredictions) {
   EXPECT_EQ(c.GetPick(0), 0.0f);
 }
 
+// An unpicked record that starts after the origin: its observed time would be
+// dt itself (12.7 s, inside the P table), but without a pick it implies no
+// distance.
+TEST_F(TrialTest, UnpickedRecordStartingAfterTheOriginImpliesNoDistance) {
+  records_.push_back(Record("A", kPole, 0.0f, 12.3f));                    // origin 10:00:07.3
+  records_.push_back(Record("C", 60.0f, 0.0f, 0.0f, At(10, 0, 20, 0)));  // 12.7 s later
+  records_[1]->SetFloatHeader(KSAC::USER5, 77.0f);
+  const TrialResult r = Try(kPole, 0.0f);
+  ASSERT_TRUE(r.ok()) << r.reason;
+  const JB p("P", 0.0f);
+  ASSERT_NE(p.DistanceAt(12.7f), 0.0f);
+  const KSAC& c = *records_[1];
+  EXPECT_FLOAT_EQ(c.GetPick(1), 14.2f - 12.7f);
+  EXPECT_EQ(c.GetFloatHeader(KSAC::USER5), 0.0f);
+}
+
 TEST_F(TrialTest, ManyRecordsDoNotOverflowTheTickSum) {
   // 200 present-day tick counts sum beyond 2^63.
   for (int i = 0; i < 200; ++i) records_.push_back(Record("A", kPole, 0.0f, 12.3f));
@@ -309,30 +326,111 @@ TEST_F(TrialTest, NoPickRefusesAndChangesNothing) {
   ExpectUnchanged(before, records_, state_);
 }
 
-TEST_F(TrialTest, BadRecordsRefuseAndChangeNothing) {
+// Ways a record can be unable to take part in a trial; "picked" rows spoil
+// a record with a pick, the others an unpicked one.
+struct Spoil {
+  const char* what;
+  const char* reason;
+  void (*spoil)(KSAC&);
+};
+const Spoil kSpoils[] = {
+    {"no reference year", "no valid reference time", [](KSAC& r) { r.SetIntHeader(KSAC::NZYEAR, -12345); }},
+    {"hour 25", "no valid reference time", [](KSAC& r) { r.SetIntHeader(KSAC::NZHOUR, 25); }},
+    {"undefined position", "no station position (stla, stlo undefined)",
+     [](KSAC& r) {
+       r.SetFloatHeader(KSAC::STLA, -12345.0f);
+       r.SetFloatHeader(KSAC::STLO, -12345.0f);
+     }},
+    {"undefined longitude", "no station position (stla, stlo undefined)",
+     [](KSAC& r) { r.SetFloatHeader(KSAC::STLO, -12345.0f); }},
+    {"NaN latitude", "a station position that is not a number",
+     [](KSAC& r) { r.SetFloatHeader(KSAC::STLA, std::nanf("")); }},
+    {"infinite longitude", "a station position that is not a number",
+     [](KSAC& r) { r.SetFloatHeader(KSAC::STLO, INFINITY); }},
+    {"latitude 90.5", "a station latitude beyond 90 degrees", [](KSAC& r) { r.SetFloatHeader(KSAC::STLA, 90.5f); }},
+    {"latitude -91", "a station latitude beyond 90 degrees", [](KSAC& r) { r.SetFloatHeader(KSAC::STLA, -91.0f); }},
+    {"NaN pick", "a P pick that is not a usable time", [](KSAC& r) { r.SetFloatHeader(KSAC::T0, std::nanf("")); }},
+    {"absurd pick", "a P pick that is not a usable time", [](KSAC& r) { r.SetFloatHeader(KSAC::T0, 3e30f); }},
+    {"pick before 1601", "a P pick before the year 1601",
+     [](KSAC& r) {
+       r.SetReferenceTime(SYSTEMTIME{1601, 1, 0, 1, 0, 0, 10, 0});
+       r.SetPick(0, -20.0f);
+     }},
+};
+
+// A record that cannot take part is left out like an unpicked one: the trial
+// is the trial of the others, bit for bit; the record gets no distance and
+// no predicted arrivals, and is named with the reason.
+TEST_F(TrialTest, RecordsThatCannotTakePartAreLeftOut) {
   records_.push_back(Record("A", kPole, 0.0f, 12.3f));
   records_.push_back(Record("B", 60.0f, 0.0f, 20.0f));
-  struct Case {
-    const char* what;
-    void (*spoil)(KSAC&);
-  };
-  const Case cases[] = {
-      {"no reference year", [](KSAC& r) { r.SetIntHeader(KSAC::NZYEAR, -12345); }},
-      {"NaN latitude", [](KSAC& r) { r.SetFloatHeader(KSAC::STLA, std::nanf("")); }},
-      {"infinite longitude", [](KSAC& r) { r.SetFloatHeader(KSAC::STLO, INFINITY); }},
-      {"NaN pick", [](KSAC& r) { r.SetFloatHeader(KSAC::T0, std::nanf("")); }},
-      {"absurd pick", [](KSAC& r) { r.SetFloatHeader(KSAC::T0, 3e30f); }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    records_[1] = Record("B", 60.0f, 0.0f, 20.0f);
-    c.spoil(*records_[1]);
-    const Snapshot before = Take(records_, state_);
-    const TrialResult r = Try(10.0f, 20.0f);
-    EXPECT_EQ(r.status, TrialStatus::kBadRecord);
-    EXPECT_EQ(r.file, "B.sac");
-    ExpectUnchanged(before, records_, state_);
+  const TrialResult without = Try(kPole, 0.0f);
+  ASSERT_TRUE(without.ok()) << without.reason;
+  const std::vector<unsigned char> a(records_[0]->header.get(), records_[0]->header.get() + KSAC::kHeaderBytes);
+  for (bool picked : {true, false}) {
+    for (const Spoil& c : kSpoils) {
+      if (!picked && std::string(c.what).find("pick") != std::string::npos) continue;
+      SCOPED_TRACE(std::string(c.what) + (picked ? ", picked" : ", not picked"));
+      if (records_.size() == 3) records_.erase(records_.begin() + 1);  // the last row's C
+      records_.insert(records_.begin() + 1, Record("C", 30.0f, 10.0f, picked ? 15.0f : 0.0f));
+      c.spoil(*records_[1]);
+      const std::uint32_t t0 = std::bit_cast<std::uint32_t>(records_[1]->GetFloatHeader(KSAC::T0));
+      records_[1]->SetPick(1, 99.0f);  // from some earlier trial
+      records_[1]->SetPick(2, 199.0f);
+      records_[1]->SetFloatHeader(KSAC::GCARC, 12.0f);
+      records_[1]->SetFloatHeader(KSAC::USER5, 13.0f);
+      std::vector<KSAC*> pointers = RecordPointers(records_);
+      testing::internal::CaptureStdout();
+      const TrialResult r = TrialLocation(pointers, kPole, 0.0f, 0.0f, state_);
+      const std::string report = testing::internal::GetCapturedStdout();
+      ASSERT_TRUE(r.ok()) << r.reason;
+      EXPECT_EQ(r.originTicks, without.originTicks);
+      EXPECT_EQ(r.rms, without.rms);
+      EXPECT_EQ(r.picked, 2);
+      ASSERT_EQ(r.leftOut.size(), 1u);
+      EXPECT_EQ(r.leftOut[0].index, 1u);
+      EXPECT_EQ(r.leftOut[0].file, "C.sac");
+      EXPECT_EQ(r.leftOut[0].reason, c.reason);
+      EXPECT_NE(report.find("In module C.sac"), std::string::npos) << report;
+      EXPECT_NE(report.find("Message 3003 :"), std::string::npos) << report;
+      const KSAC& spoiled = *records_[1];
+      EXPECT_EQ(spoiled.GetFloatHeader(KSAC::GCARC), 0.0f);
+      EXPECT_EQ(spoiled.GetPick(1), 0.0f);
+      EXPECT_EQ(spoiled.GetPick(2), 0.0f);
+      EXPECT_EQ(spoiled.GetFloatHeader(KSAC::USER5), 0.0f);
+      EXPECT_EQ(std::bit_cast<std::uint32_t>(spoiled.GetFloatHeader(KSAC::T0)), t0);  // the pick stays
+      EXPECT_EQ(std::vector<unsigned char>(records_[0]->header.get(), records_[0]->header.get() + KSAC::kHeaderBytes), a);
+      // The same through the search's path.
+      std::vector<TrialStation> stations(records_.size());
+      for (std::size_t i = 0; i < records_.size(); ++i) StationOf(*records_[i], stations[i]);
+      EXPECT_FALSE(stations[1].takesPart);
+      const JB p("P", 0.0f), s("S", 0.0f);
+      const TrialResult quick = EvaluateTrial(stations, kPole, 0.0f, p, s, {});
+      EXPECT_EQ(quick.originTicks, without.originTicks);
+      EXPECT_EQ(quick.rms, without.rms);
+    }
   }
+}
+
+// Only when no picked record can take part is the trial refused; it then
+// changes nothing, and still names the records it left out.
+TEST_F(TrialTest, NoPickedRecordThatCanTakePartRefuses) {
+  records_.push_back(Record("A", kPole, 0.0f, 12.3f));
+  records_.push_back(Record("B", 60.0f, 0.0f, 0.0f));  // not picked
+  records_[0]->SetFloatHeader(KSAC::STLA, -12345.0f);
+  const Snapshot before = Take(records_, state_);
+  std::vector<KSAC*> pointers = RecordPointers(records_);
+  testing::internal::CaptureStdout();
+  const TrialResult r = TrialLocation(pointers, 10.0f, 20.0f, 0.0f, state_);
+  const std::string report = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(r.status, TrialStatus::kNoPick);
+  ASSERT_EQ(r.leftOut.size(), 1u);
+  EXPECT_EQ(r.leftOut[0].file, "A.sac");
+  EXPECT_NE(r.reason.find("can take part"), std::string::npos) << r.reason;
+  EXPECT_NE(report.find("Message 3003 :"), std::string::npos) << report;
+  EXPECT_NE(report.find("Message 3002 :"), std::string::npos) << report;
+  EXPECT_LT(report.find("3003"), report.find("3002")) << report;
+  ExpectUnchanged(before, records_, state_);
 }
 
 // A position that is not a number (a globe with no usable radius, a bad

@@ -203,6 +203,37 @@ TEST(PenTo, ColourZeroOnlyMoves) {
   EXPECT_EQ(CountColour(image, standardColours[13]), 40);
 }
 
+// Style 0, 1 and 2 are the solid, dashed and dotted pens of the surface: the
+// same line drawn with that pen directly leaves the same pixels, and the three
+// patterns differ from one another.
+TEST(PenTo, StylesAreSolidDashedAndDotted) {
+  const struct {
+    int style;
+    PenStyle pen;
+  } rows[] = {{0, PenStyle::Solid}, {1, PenStyle::Dash}, {2, PenStyle::Dot}};
+  QImage drawn[3];
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(rows[i].style);
+    drawn[i] = Paint([&](Surface& s) {
+      s.MoveTo(10, 50);
+      PenTo(s, 190, 50, 13, 1, rows[i].style);
+    });
+    const QImage direct = Paint([&](Surface& s) {
+      s.SelectPen(Pen{rows[i].pen, 1, QColor(standardColours[13])});
+      s.MoveTo(10, 50);
+      s.LineTo(190, 50);
+    });
+    EXPECT_EQ(drawn[i], direct);
+  }
+  const int solid = CountColour(drawn[0], standardColours[13]);
+  const int dashed = CountColour(drawn[1], standardColours[13]);
+  const int dotted = CountColour(drawn[2], standardColours[13]);
+  EXPECT_EQ(solid, 180);
+  EXPECT_LT(dashed, solid);
+  EXPECT_LT(dotted, dashed);
+  EXPECT_GT(dotted, 0);
+}
+
 TEST(PenTo, WidthAndPreviousPenPutBack) {
   Pen after;
   QImage image = Paint([&](Surface& s) {

@@ -67,6 +67,44 @@ TEST(Calendar, MonthDayFromDayOfYear) {
   }
 }
 
+TEST(Calendar, CarryTimeOfDay) {
+  struct Row {
+    const char* name;
+    HeaderTime in;
+    bool changed;
+    HeaderTime out;
+  } rows[] = {
+      {"second 60 ends the minute and the day", {2024, 65, 23, 59, 60, 0}, true, {2024, 66, 0, 0, 0, 0}},
+      {"hour 24 is midnight of the next day", {2024, 65, 24, 0, 0, 0}, true, {2024, 66, 0, 0, 0, 0}},
+      {"hour 24 on the last day of a year", {2023, 365, 24, 0, 0, 0}, true, {2024, 1, 0, 0, 0, 0}},
+      {"hour 24 on the last day of a leap year", {2024, 366, 24, 0, 0, 0}, true, {2025, 1, 0, 0, 0, 0}},
+      {"day 365 of a leap year is not its last", {2024, 365, 24, 0, 0, 0}, true, {2024, 366, 0, 0, 0, 0}},
+      {"minute 60", {2024, 65, 10, 60, 30, 250}, true, {2024, 65, 11, 0, 30, 250}},
+      {"second 60 with milliseconds", {2024, 65, 10, 59, 60, 500}, true, {2024, 65, 11, 0, 0, 500}},
+      {"1000 milliseconds", {2024, 65, 10, 0, 0, 1000}, true, {2024, 65, 10, 0, 1, 0}},
+      {"milliseconds of several seconds", {2024, 65, 10, 0, 59, 327'670}, true, {2024, 65, 10, 6, 26, 670}},
+      {"all at their limits", {2024, 65, 24, 60, 60, 1500}, true, {2024, 66, 1, 1, 1, 500}},
+      {"a valid time stays", {2024, 65, 23, 59, 59, 999}, false, {2024, 65, 23, 59, 59, 999}},
+      {"hour 25 is not carried", {2024, 65, 25, 0, 0, 0}, false, {2024, 65, 25, 0, 0, 0}},
+      {"second 61 is not carried", {2024, 65, 10, 0, 61, 0}, false, {2024, 65, 10, 0, 61, 0}},
+      {"a negative field is not carried", {2024, 65, 10, -1, 60, 0}, false, {2024, 65, 10, -1, 60, 0}},
+      {"undefined fields are not carried", {-12345, -12345, 24, 0, 0, 0}, false, {-12345, -12345, 24, 0, 0, 0}},
+      {"a day beyond the year is not carried", {2023, 366, 24, 0, 0, 0}, false, {2023, 366, 24, 0, 0, 0}},
+      {"no carry past the last year", {30827, 365, 24, 0, 0, 0}, false, {30827, 365, 24, 0, 0, 0}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    HeaderTime t = r.in;
+    EXPECT_EQ(CarryTimeOfDay(t), r.changed);
+    EXPECT_EQ(t.year, r.out.year);
+    EXPECT_EQ(t.dayOfYear, r.out.dayOfYear);
+    EXPECT_EQ(t.hour, r.out.hour);
+    EXPECT_EQ(t.minute, r.out.minute);
+    EXPECT_EQ(t.second, r.out.second);
+    EXPECT_EQ(t.milliseconds, r.out.milliseconds);
+  }
+}
+
 TEST(Calendar, KnownInstants) {
   struct Row { SYSTEMTIME time; FileTime ticks; } rows[] = {
       {Time(1601, 1, 1), 0},

@@ -17,6 +17,7 @@
 #include "seismogram/KSAC.h"
 #include "seismogram/PEPPFile.h"
 #include "support/PeppBuilder.h"
+#include "support/SystemTime.h"
 #include "support/TempDir.h"
 
 namespace orvane {
@@ -328,6 +329,38 @@ TEST(PEPPToKSAC, SecondsAreTruncatedTowardZero) {
     KSAC k(p);
     EXPECT_EQ(k.GetIntHeader(KSAC::NZSEC), c.nzsec);
     EXPECT_EQ(k.GetIntHeader(KSAC::NZMSEC), c.nzmsec);
+  }
+}
+
+// A seconds field of 60.0 or more (the end of a minute, a leap second) is
+// carried into the minute, so that the record has a reference time; b stays.
+TEST(PEPPToKSAC, SecondsOfSixtyAreCarriedIntoTheMinute) {
+  const struct {
+    const char* name;
+    std::int16_t hour, minute;
+    float seconds;
+    SYSTEMTIME reference;
+  } rows[] = {
+      {"60.0", 6, 7, 60.0f, test::Time(2024, 3, 5, 6, 8, 0)},
+      {"60.5", 6, 7, 60.5f, test::Time(2024, 3, 5, 6, 8, 0, 500)},
+      {"59.999", 6, 7, 59.999f, test::Time(2024, 3, 5, 6, 7, 59, 999)},
+      {"23:59:60.0", 23, 59, 60.0f, test::Time(2024, 3, 6, 0, 0, 0)},
+      {"hour 24", 24, 0, 0.0f, test::Time(2024, 3, 6, 0, 0, 0)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    PEPP p;
+    ByteReadError error;
+    ASSERT_TRUE(DecodePEPP(PeppBuilder().Short(25, row.hour).Short(27, row.minute).Float(29, row.seconds)
+                               .Float(33, 1.5f).Samples({1, 2}).Bytes(),
+                           p, error))
+        << error.Text();
+    KSAC k(p);
+    FileTime ticks = 0, expected = 0;
+    ASSERT_TRUE(k.GetReferenceFileTime(ticks)) << "no valid reference time";
+    ASSERT_TRUE(SystemTimeToFileTime(row.reference, expected));
+    EXPECT_EQ(ticks, expected);
+    EXPECT_EQ(k.GetFloatHeader(KSAC::B), 1.5f);
   }
 }
 

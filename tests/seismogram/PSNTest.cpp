@@ -15,6 +15,7 @@
 #include "seismogram/KSAC.h"
 #include "seismogram/PSNFile.h"
 #include "support/PsnBuilder.h"
+#include "support/SystemTime.h"
 #include "support/TempDir.h"
 
 namespace orvane {
@@ -316,6 +317,43 @@ TEST(PSNToKSAC, EveryFieldLandsInItsSlot) {
   EXPECT_STREQ(k.GetCharHeader(KSAC::KSTNM), "-12345") << "a PSN station has no name";
   const auto ramp = Ramp(2000);
   for (std::size_t i = 0; i < ramp.size(); i += 499) EXPECT_EQ(k.samples[i], static_cast<float>(ramp[i])) << i;
+}
+
+// The header accepts hour 24 and second 60, and a start fraction of 100 or
+// more is 1000 ms or more: such a start is carried into the next unit, so the
+// record has a reference time, the instant the file says.
+TEST(PSNToKSAC, StartAtTheEndOfAMinuteOrDayIsCarried) {
+  const struct {
+    const char* name;
+    std::int16_t year, month, day, hour, minute, second, fraction;
+    std::int16_t endHour, endMinute;  // the end lies at second 10 of this minute
+    SYSTEMTIME reference;
+  } rows[] = {
+      {"23:59:60.0", 2024, 3, 1, 23, 59, 60, 0, 0, 0, test::Time(2024, 3, 2, 0, 0, 0)},
+      {"24:00:00.0", 2024, 3, 1, 24, 0, 0, 0, 0, 0, test::Time(2024, 3, 2, 0, 0, 0)},
+      {"24:00:00.0 of New Year's Eve", 2023, 12, 31, 24, 0, 0, 0, 0, 0, test::Time(2024, 1, 1, 0, 0, 0)},
+      {"10:59:60.5", 2024, 3, 1, 10, 59, 60, 50, 11, 0, test::Time(2024, 3, 1, 11, 0, 0, 500)},
+      {"fraction 150", 2024, 3, 1, 10, 0, 0, 150, 10, 1, test::Time(2024, 3, 1, 10, 0, 1, 500)},
+      {"an ordinary start", 2024, 3, 1, 10, 0, 0, 5, 10, 0, test::Time(2024, 3, 1, 10, 0, 0, 50)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const auto b = PsnBuilder()
+                       .Short(2, row.year).Short(4, row.month).Short(6, row.day)
+                       .Short(8, row.hour).Short(10, row.minute).Short(12, row.second).Short(14, row.fraction)
+                       .Short(16, row.endHour).Short(18, row.endMinute).Short(20, 10).Short(22, 0)
+                       .Samples(Ramp(1000));
+    PSN p;
+    ByteReadError error;
+    ASSERT_TRUE(DecodePSN(b.Bytes(), p, error)) << error.Text();
+    KSAC k(p);
+    FileTime ticks = 0, expected = 0;
+    ASSERT_TRUE(k.GetReferenceFileTime(ticks)) << "no valid reference time";
+    ASSERT_TRUE(SystemTimeToFileTime(row.reference, expected));
+    EXPECT_EQ(ticks, expected);
+    EXPECT_EQ(k.GetFloatHeader(KSAC::B), 0.0f);
+    EXPECT_EQ(k.GetFloatHeader(KSAC::T0), kUndef);
+  }
 }
 
 TEST(PSNToKSAC, VersionTwoCarriesNoEvent) {

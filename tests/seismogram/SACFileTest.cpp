@@ -1,15 +1,19 @@
 #include "seismogram/SACFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <bit>
+#include <csignal>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "seismogram/KSAC.h"
@@ -304,6 +308,58 @@ TEST_F(SACFiles, ShortFilesAreRefused) {
   EXPECT_EQ(failure->reason, "the file ends at byte 1031, but its 100 samples end at byte 1032");
 }
 
+// A pipe cannot seek, so its size cannot be asked for: it is read as it
+// comes, with the same checks and the same reasons as the file it carries.
+TEST_F(SACFiles, PipeReadsLikeTheFile) {
+  const auto full = Typical(SacBuilder::kBig, 0.05f, Ramp(3000)).Bytes();
+  const struct {
+    const char* name;
+    std::vector<unsigned char> bytes;
+  } rows[] = {
+      {"little-endian", Typical(SacBuilder::kLittle, 0.05f, Ramp(3000)).Bytes()},
+      {"big-endian", full},
+      {"no samples", Typical(SacBuilder::kBig, 0.05f, {}).Bytes()},
+      {"cut inside the samples", std::vector<unsigned char>(full.begin(), full.end() - 6)},
+      {"cut inside the header", std::vector<unsigned char>(full.begin(), full.begin() + 300)},
+      {"empty", {}},
+  };
+  // Should the reader stop early, the writer must get an error, not a signal.
+  std::signal(SIGPIPE, SIG_IGN);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const fs::path file = dir / "file.sac";
+    test::WriteBytes(file, row.bytes);
+    KSAC fromFile;
+    const auto fileFailure = LoadSAC(file.string(), fromFile);
+
+    const fs::path fifo = dir / "pipe";
+    fs::remove(fifo);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] { test::WriteBytes(fifo, row.bytes); });
+    KSAC fromPipe;
+    const auto pipeFailure = LoadSAC(fifo.string(), fromPipe);
+    writer.join();
+
+    ASSERT_EQ(pipeFailure.has_value(), fileFailure.has_value());
+    if (fileFailure) {
+      EXPECT_EQ(pipeFailure->code, fileFailure->code);
+      EXPECT_EQ(pipeFailure->reason, fileFailure->reason);
+      EXPECT_EQ(pipeFailure->offset, fileFailure->offset);
+      EXPECT_EQ(fromPipe.samples, nullptr);
+    } else {
+      ExpectSameRecord(fromPipe, fromFile);
+    }
+  }
+}
+
+TEST_F(SACFiles, DirectoryIsRefusedAsSuch) {
+  KSAC record;
+  const auto failure = LoadSAC(dir.path().string(), record);
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->code, SACReadFailure::kOpenFailed);
+  EXPECT_EQ(failure->reason, "the path is a directory, not a file");
+}
+
 TEST_F(SACFiles, BytesAfterTheSamplesAreIgnored) {
   auto b = Typical(SacBuilder::kBig, 0.05f, {1, 2, 3}).Trailing({0xde, 0xad, 0xbe, 0xef, 0x01});
   KSAC record(Write(b).string());
@@ -385,6 +441,56 @@ TEST_F(SACWriting, RoundTripIsBigEndian) {
     EXPECT_EQ(bytes[304 + 3], 6);  // nvhdr, big-endian
     EXPECT_EQ(std::memcmp(bytes.data() + 440, "FUR\0", 4), 0);
     KSAC back(out.string());
+    ExpectSameRecord(source, back);
+  }
+}
+
+// The writer encodes the samples in blocks; a record longer than one block
+// must come back whole, the last sample included.
+TEST_F(SACWriting, MoreSamplesThanOneBlockComeBackWhole) {
+  constexpr int kCount = 20'000;
+  std::unique_ptr<float[]> samples(new float[kCount]);
+  for (int i = 0; i < kCount; ++i) samples[i] = static_cast<float>(i);
+  KSAC record(kCount, std::move(samples), 1, 2, 3, 0.05f, "LONG", "BHZ", SYSTEMTIME{});
+  const fs::path out = dir / "long.sac";
+  ASSERT_EQ(record.WriteSAC(out.string().c_str()), 0);
+  EXPECT_EQ(fs::file_size(out), 632u + 4u * kCount);
+  KSAC back(out.string());
+  ASSERT_EQ(back.GetIntHeader(KSAC::NPTS), kCount);
+  int wrong = 0;
+  for (int i = 0; i < kCount; ++i) wrong += back.samples[i] != static_cast<float>(i);
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(back.samples[kCount - 1], 19'999.0f);
+}
+
+// A file whose version tells nothing (undefined, 0, beyond 20) reads by its
+// delta; written big-endian with that version and a small delta, it would be
+// taken for little-endian and misread. The writer stores 6 then, and keeps a
+// version that tells the order.
+TEST_F(SACWriting, VersionThatTellsNothingIsWrittenAsSix) {
+  const struct {
+    const char* name;
+    std::int32_t version;
+    std::int32_t written;
+  } rows[] = {{"undefined", -12345, 6}, {"zero", 0, 6}, {"negative", -1, 6}, {"beyond 20", 21, 6},
+              {"one", 1, 1},           {"seven", 7, 7}, {"twenty", 20, 20}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    auto b = Typical(SacBuilder::kLittle, 0.01f, Ramp(1000, 0.5f)).Int(KSAC::NVHDR, row.version);
+    KSAC source(Write(b).string());
+    ASSERT_EQ(source.GetIntHeader(KSAC::NVHDR), row.version);
+    const fs::path out = dir / "out.sac";
+    ASSERT_EQ(source.WriteSAC(out.string().c_str()), 0);
+    EXPECT_EQ(source.GetIntHeader(KSAC::NVHDR), row.version);  // the record keeps its own
+    const auto bytes = ReadBytes(out);
+    ASSERT_GE(bytes.size(), 632u);
+    const auto w = static_cast<std::uint32_t>(row.written);
+    EXPECT_EQ(std::vector<unsigned char>(bytes.begin() + 304, bytes.begin() + 308),
+              (std::vector<unsigned char>{static_cast<unsigned char>(w >> 24), static_cast<unsigned char>(w >> 16),
+                                          static_cast<unsigned char>(w >> 8), static_cast<unsigned char>(w)}));
+    KSAC back(out.string());
+    EXPECT_EQ(back.GetIntHeader(KSAC::NVHDR), row.written);
+    back.SetIntHeader(KSAC::NVHDR, row.version);
     ExpectSameRecord(source, back);
   }
 }

@@ -135,6 +135,106 @@ TEST_F(LocationTool, LocateReproducesTheWorkedExamples) {
   EXPECT_NEAR(v["rms"].number, 0.7, 1e-5);
 }
 
+// SAC text fields are padded with blanks ("S0      "); locate and best print
+// the name without them.
+TEST_F(LocationTool, StationNamesArePrintedWithoutTheirPadding) {
+  Write("P.JB", StepTable(5.7, 14.2));
+  Write("S.JB", StepTable(9.0, 25.0));
+  const struct {
+    const char* file;
+    const char* kstnm;
+    const char* printed;
+  } rows[] = {{"A.sac", "S0      ", "S0"}, {"B.sac", "BRAVO", "BRAVO"}, {"C.sac", "EIGHTCHR", "EIGHTCHR"},
+              {"D.sac", "        ", ""}};
+  std::vector<std::string> files;
+  for (const auto& row : rows) {
+    WriteStation(row.file, row.kstnm, 60.0f, 10.0f * static_cast<float>(files.size()), 20.0f);
+    files.emplace_back(row.file);
+  }
+  std::vector<std::string> locate = {"locate", "--epicentre", "90,0"};
+  std::vector<std::string> best = {"best"};
+  locate.insert(locate.end(), files.begin(), files.end());
+  best.insert(best.end(), files.begin(), files.end());
+  for (const auto& args : {locate, best}) {
+    SCOPED_TRACE(args[0]);
+    CommandRun run = Run(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const JsonValue v = Parse(run.out);
+    ASSERT_EQ(v["stations"].items.size(), std::size(rows));
+    for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(v["stations"][i]["kstnm"].Latin1(), rows[i].printed);
+  }
+}
+
+// A station without coordinates (stla, stlo -12345) used to enter the trial
+// at a made-up distance, moving the origin by minutes. It is left out: the
+// event locates as the event without it, and standard error names it.
+TEST_F(LocationTool, StationWithoutPositionIsLeftOutAndNamed) {
+  Write("P.JB", StepTable(5.7, 14.2));
+  Write("S.JB", StepTable(9.0, 25.0));
+  WriteStation("A.sac", "ALFA", 90.0f, 0.0f, 12.3f);
+  WriteStation("B.sac", "BRAVO", 60.0f, 0.0f, 20.0f);
+  WriteStation("C.sac", "CHARLIE", -12345.0f, -12345.0f, 31.0f);
+  const std::string named = "orvane-tool locate: C.sac: left out of the trial: no station position (stla, stlo undefined)\n";
+
+  CommandRun without = Run({"locate", "--epicentre", "90,0", "A.sac", "B.sac"});
+  ASSERT_EQ(without.status, 0) << without.err;
+  CommandRun with = Run({"locate", "--epicentre", "90,0", "A.sac", "C.sac", "B.sac"});
+  ASSERT_EQ(with.status, 0) << with.err;
+  EXPECT_EQ(with.err, named);
+  const JsonValue a = Parse(without.out), b = Parse(with.out);
+  EXPECT_EQ(b["originTime"].Latin1(), "2026-03-01T10:00:06.650");
+  EXPECT_EQ(b["originTime"].Latin1(), a["originTime"].Latin1());
+  EXPECT_EQ(b["rms"].numberText, a["rms"].numberText);
+  ASSERT_EQ(b["stations"].items.size(), 3u);
+  for (const auto& [key, value] : a["stations"][1].members) {
+    SCOPED_TRACE(key);
+    EXPECT_EQ(value.numberText, b["stations"][2][key].numberText);
+  }
+  const JsonValue& c = b["stations"][1];
+  EXPECT_EQ(c["file"].Latin1(), "C.sac");
+  EXPECT_EQ(c["t0"].number, 31.0);
+  for (const char* key : {"gcarc", "t1", "t2", "user5", "deltaT"}) EXPECT_TRUE(c[key].IsNull()) << key;
+
+  // The search leaves it out as well, and names it.
+  CommandRun bestWithout = Run({"best", "A.sac", "B.sac"});
+  CommandRun bestWith = Run({"best", "A.sac", "C.sac", "B.sac"});
+  ASSERT_EQ(bestWith.status, 0) << bestWith.err;
+  EXPECT_EQ(bestWith.err, "orvane-tool best: C.sac: left out of the trial: no station position (stla, stlo undefined)\n");
+  EXPECT_EQ(Parse(bestWith.out)["epicentre"][0].numberText, Parse(bestWithout.out)["epicentre"][0].numberText);
+  EXPECT_EQ(Parse(bestWith.out)["rms"].numberText, Parse(bestWithout.out)["rms"].numberText);
+
+  // Only when no picked station can take part is there no trial.
+  CommandRun none = Run({"locate", "--epicentre", "90,0", "C.sac"});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(none.err.rfind(named, 0), 0u) << none.err;
+  EXPECT_NE(none.err.find("No seismogram with a P pick can take part"), std::string::npos) << none.err;
+  EXPECT_TRUE(none.out.empty());
+}
+
+// The depth chooses the column of the tables: with columns that differ, the
+// origin time shows which one the trial used.
+TEST_F(LocationTool, DepthChoosesTheTableColumn) {
+  // Column c: 5.7 + c s up to 9 degrees, 14.2 + c s beyond.
+  Write("P.JB", TableText(181, [](int i, int c) { return (i < 10 ? 5.7 : 14.2) + c; }));
+  Write("S.JB", TableText(181, [](int i, int c) { return (i < 10 ? 9.0 : 25.0) + c; }));
+  WriteStation("A.sac", "ALFA", 90.0f, 0.0f, 12.3f);
+  const struct {
+    const char* depth;
+    const char* originTime;  // 12.3 s after 10:00 minus the whole seconds of the travel time
+  } rows[] = {{"0", "2026-03-01T10:00:07.300"},    // column 0: 5.7 s
+              {"33", "2026-03-01T10:00:06.300"},   // column 1: 6.7 s
+              {"100", "2026-03-01T10:00:05.300"},  // column 2: 7.7 s
+              {"600", "2026-03-01T09:59:57.300"}}; // column 10: 15.7 s
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.depth);
+    CommandRun run = Run({"locate", "--depth", row.depth, "--epicentre", "90,0", "A.sac"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const JsonValue v = Parse(run.out);
+    EXPECT_EQ(v["originTime"].Latin1(), row.originTime);
+    EXPECT_EQ(v["depth"].numberText, row.depth);
+  }
+}
+
 TEST_F(LocationTool, LocateRefusals) {
   Write("P.JB", StepTable(5.7, 14.2));
   Write("S.JB", StepTable(9.0, 25.0));

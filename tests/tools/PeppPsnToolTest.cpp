@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -102,6 +104,42 @@ TEST_F(PeppPsnTool, PrefixedPeppAndPeppUnderASacNameReadToo) {
   EXPECT_EQ(r["kstnm"].Latin1(), "FURTHERX");
 }
 
+// A pipe is read once: a PEPP file coming through one under a name without
+// its extension still reaches the PEPP reader after the SAC reader refused it
+// (bytes 316-319, where SAC keeps npts, are negative here).
+TEST_F(PeppPsnTool, PeppAndPsnThroughAPipe) {
+  Pepp().Int(316, -5).WriteTo(dir / "fur.set");
+  Psn().WriteTo(dir / "station.psn");
+  const std::string tool = test::ShellQuote(ORVANE_TOOL_PATH);
+  const struct {
+    const char* file;
+    const char* options;
+    const char* format;
+  } rows[] = {{"fur.set", "", "pepp"}, {"fur.set", "--format pepp ", "pepp"}, {"station.psn", "--format psn ", "psn"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.options) + row.file);
+    const std::string file = (dir / row.file).string();
+    CommandRun run = test::RunShell(
+        "cat " + test::ShellQuote(file) + " | " + tool + " header " + row.options + "/dev/stdin", scratch.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    auto json = test::ParseJson(run.out);
+    ASSERT_TRUE(json && json->items.size() == 1) << run.out;
+    const JsonValue direct = Header(file);
+    for (const auto& [key, value] : direct.members) {
+      if (key == "file") continue;
+      SCOPED_TRACE(key);
+      EXPECT_EQ(value.numberText, (*json)[0][key].numberText);
+      EXPECT_EQ(value.Latin1(), (*json)[0][key].Latin1());
+    }
+    EXPECT_EQ((*json)[0]["format"].Latin1(), row.format);
+  }
+  // Neither SAC nor PEPP: both reasons, as for a file.
+  CommandRun neither = test::RunShell("printf 'not a seismogram' | " + tool + " header /dev/stdin", scratch.path());
+  EXPECT_EQ(neither.status, 1);
+  EXPECT_NE(neither.err.find("not a SAC file: the file has 16 bytes"), std::string::npos) << neither.err;
+  EXPECT_NE(neither.err.find("; not a PEPP file: "), std::string::npos) << neither.err;
+}
+
 TEST_F(PeppPsnTool, HeaderOfAPsnFile) {
   const fs::path file = dir / "station.psn";
   Psn().WriteTo(file);
@@ -120,6 +158,36 @@ TEST_F(PeppPsnTool, HeaderOfAPsnFile) {
   EXPECT_EQ(AsFloat(r["depmin"]), -3.0f);
   EXPECT_TRUE(r["depmen"].IsNull());
   EXPECT_EQ(r["reference"].Latin1(), "2024-03-01T23:59:55.050");
+}
+
+// Times that the files allow but a calendar does not (hour 24, second 60)
+// become the instant they stand for: the record has a reference time, and a
+// trial with it is made instead of refused.
+TEST_F(PeppPsnTool, StartAtTheEndOfAMinuteOrDayLocates) {
+  const struct {
+    const char* name;
+    const char* file;
+    std::function<void(const std::string&)> write;
+    const char* reference;
+  } rows[] = {
+      {"PSN 23:59:60.0", "late.psn",
+       [](const std::string& f) { Psn().Short(12, 60).Short(14, 0).Short(20, 10).WriteTo(f); },
+       "2024-03-02T00:00:00.000"},
+      {"PSN 24:00:00.0", "midnight.psn",
+       [](const std::string& f) { Psn().Short(8, 24).Short(10, 0).Short(12, 0).Short(14, 0).WriteTo(f); },
+       "2024-03-02T00:00:00.000"},
+      {"PEPP seconds 60.0", "late.set", [](const std::string& f) { Pepp().Float(29, 60.0f).WriteTo(f); },
+       "2004-12-26T01:03:00.000"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string file = (dir / row.file).string();
+    row.write(file);
+    EXPECT_EQ(Header(file)["reference"].Latin1(), row.reference);
+    CommandRun run = RunTool({"locate", "--epicentre", "10,20", "--pick", file + "=5", file});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+  }
 }
 
 TEST_F(PeppPsnTool, RefusedFilesAreNamedWithTheReasonAndItsOffset) {
@@ -179,6 +247,76 @@ TEST_F(PeppPsnTool, ConvertPeppToSacAndBack) {
   }
   EXPECT_EQ(returned.GetText(PEPP::STATION, 8), "FURTHERX");
   EXPECT_EQ(returned.GetShort(PEPP::STEL), 565);
+}
+
+// PEPP to PEPP: everything the record has no place for (the uninterpreted
+// bytes, comments, sensor, recording mode, format version) is carried from
+// the file; only the fields the conversion defines are written anew, and for
+// a file whose fields agree with one another those come out the same too.
+TEST_F(PeppPsnTool, ConvertPeppToPeppKeepsEveryField) {
+  // Byte ranges (offset, width) that the conversion sets from the record.
+  const std::vector<std::pair<std::size_t, std::size_t>> defined = {
+      {17, 2},  {19, 2},  {21, 2},  {23, 2},  {25, 2},  {27, 2},  {29, 4},  {33, 4},  {37, 4},
+      {41, 4},  {45, 4},  {51, 4},  {55, 4},  {59, 4},  {74, 1},  {84, 4},  {88, 4},  {92, 2},
+      {94, 8},  {200, 4}, {204, 4}, {208, 4}, {212, 20}, {234, 4}, {238, 4}, {242, 4}, {246, 4}};
+  const auto isDefined = [&](std::size_t offset) {
+    for (const auto& [at, width] : defined)
+      if (offset >= at && offset < at + width) return true;
+    return false;
+  };
+  // Every byte that the conversion does not define holds a pattern.
+  PeppBuilder b = Pepp();
+  for (std::size_t i = 2; i < 641; ++i) {
+    if (!isDefined(i)) b.Byte(i, static_cast<unsigned char>((i * 37 + 11) & 0xFF));
+  }
+  b.Text(79, 5, "CONT").Text(159, 5, "XY-9").Text(341, 30, "first comment line").Text(611, 30, "last comment");
+  // Defined fields that agree with one another: end = delta (npts - 1).
+  b.Float(29, 8.25f).Float(33, 0.0f).Float(37, (1.0f / 50.0f) * 6.0f);
+  for (int i = 0; i < 5; ++i) b.Float(212 + 4 * static_cast<std::size_t>(i), 1.5f * static_cast<float>(i));
+  b.Float(238, 1167.5f).Float(242, 45.25f).Float(246, 225.5f);
+  const fs::path in = dir / "in.set";
+  b.WriteTo(in);
+  const fs::path out = dir / "out.set";
+  CommandRun run = RunTool({"convert", in.string(), out.string()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(test::ReadText(out), test::ReadText(in));
+
+  // Fields that disagree (begin 0.5, a month that is not the day of the
+  // year's): only defined fields may differ.
+  b.Float(33, 0.5f).Short(19, 7);
+  b.Prefix(std::vector<unsigned char>(36, 0xEE));
+  b.WriteTo(in);
+  run = RunTool({"convert", in.string(), out.string()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string original = test::ReadText(in).substr(36);
+  const std::string converted = test::ReadText(out);
+  ASSERT_EQ(converted.size(), original.size());
+  std::vector<std::size_t> differing;
+  for (std::size_t i = 0; i < converted.size(); ++i)
+    if (converted[i] != original[i]) differing.push_back(i);
+  EXPECT_FALSE(differing.empty());
+  for (std::size_t i : differing) EXPECT_TRUE(i < 641 && isDefined(i)) << "byte " << i;
+}
+
+// Reading a PSN file turns its samples into floats, and nothing writes one
+// back: a .psn output is refused and nothing is written.
+TEST_F(PeppPsnTool, ConvertToPsnIsRefused) {
+  Psn().WriteTo(dir / "in.psn");
+  Pepp().WriteTo(dir / "in.set");
+  std::ofstream(dir / "keep.psn") << "old";
+  for (const char* input : {"in.psn", "in.set"}) {
+    for (const char* output : {"new.psn", "NEW.PSN", "keep.psn"}) {
+      SCOPED_TRACE(std::string(input) + " to " + output);
+      const fs::path out = dir / output;
+      CommandRun run = RunTool({"convert", (dir / input).string(), out.string()});
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(run.err, "orvane-tool: " + out.string() +
+                             ": there is no conversion into PSN files: name the output .sac (SAC) or .set (PEPP)\n");
+    }
+  }
+  EXPECT_FALSE(fs::exists(dir / "new.psn"));
+  EXPECT_FALSE(fs::exists(dir / "NEW.PSN"));
+  EXPECT_EQ(test::ReadText(dir / "keep.psn"), "old");
 }
 
 TEST_F(PeppPsnTool, FailedConvertToPeppLeavesNothing) {

@@ -244,6 +244,87 @@ TEST_F(Tool, ConvertWritesBigEndianSac) {
   }
 }
 
+// A little-endian file whose nvhdr tells nothing reads by its delta; the
+// converted big-endian file must read back to the same header, not be taken
+// for little-endian (npts -402456576) after a conversion reported as done.
+TEST_F(Tool, ConvertedFileWithoutUsableVersionReadsBack) {
+  for (std::int32_t version : {-12345, 0}) {
+    SCOPED_TRACE(version);
+    auto b = Station(SacBuilder::kLittle);
+    b.Int(KSAC::NVHDR, version).Samples(std::vector<float>(1000, 0.25f));
+    const std::string in = Write(b, "in.sac");
+    const std::string out = (dir / "out.sac").string();
+    CommandRun run = RunTool({"convert", in, out});
+    ASSERT_EQ(run.status, 0) << run.err;
+    CommandRun a = RunTool({"header", in});
+    CommandRun c = RunTool({"header", out});
+    ASSERT_EQ(c.status, 0) << c.err;
+    auto ja = test::ParseJson(a.out), jc = test::ParseJson(c.out);
+    ASSERT_TRUE(ja && jc);
+    for (const auto& [key, value] : (*ja)[0].members) {
+      if (key == "file") continue;
+      SCOPED_TRACE(key);
+      EXPECT_EQ(value.numberText, (*jc)[0][key].numberText);
+      EXPECT_EQ(value.Latin1(), (*jc)[0][key].Latin1());
+    }
+    EXPECT_EQ((*jc)[0]["npts"].number, 1000);
+  }
+}
+
+// What header shows of a file read through a pipe: the same as of the file.
+TEST_F(Tool, SacFromAPipeEqualsSacFromTheFile) {
+  const std::string tool = test::ShellQuote(ORVANE_TOOL_PATH);
+  const bool bash = fs::exists("/bin/bash");
+  for (auto order : {SacBuilder::kLittle, SacBuilder::kBig}) {
+    SCOPED_TRACE(order);
+    const std::string file = Write(Station(order), "station.sac");
+    CommandRun direct = RunTool({"header", file});
+    ASSERT_EQ(direct.status, 0) << direct.err;
+    std::vector<std::pair<const char*, std::string>> ways = {
+        {"standard input", "cat " + test::ShellQuote(file) + " | " + tool + " header /dev/stdin"}};
+    if (bash) {
+      ways.emplace_back("process substitution",
+                        "bash -c " + test::ShellQuote(tool + " header <(cat " + test::ShellQuote(file) + ")"));
+    }
+    for (const auto& [way, command] : ways) {
+      SCOPED_TRACE(way);
+      CommandRun piped = test::RunShell(command, dir.path());
+      ASSERT_EQ(piped.status, 0) << piped.err;
+      auto a = test::ParseJson(direct.out), b = test::ParseJson(piped.out);
+      ASSERT_TRUE(a && b) << piped.out;
+      for (const auto& [key, value] : (*a)[0].members) {
+        if (key == "file") continue;
+        SCOPED_TRACE(key);
+        EXPECT_EQ(value.numberText, (*b)[0][key].numberText);
+        EXPECT_EQ(value.Latin1(), (*b)[0][key].Latin1());
+        EXPECT_EQ(value.items.size(), (*b)[0][key].items.size());
+      }
+    }
+  }
+  // A pipe that ends inside the samples is refused with the file's reason.
+  const std::string cut = (dir / "cut.sac").string();
+  Station(SacBuilder::kBig).WriteTo(cut, 640);
+  CommandRun piped = test::RunShell("cat " + test::ShellQuote(cut) + " | " + tool + " header --format sac /dev/stdin",
+                                    dir.path());
+  EXPECT_EQ(piped.status, 1);
+  EXPECT_NE(piped.err.find("the file ends at byte 640, but its 7 samples end at byte 660"), std::string::npos)
+      << piped.err;
+}
+
+TEST_F(Tool, DirectoryIsRefusedAsADirectory) {
+  for (const char* name : {"events", "events.sac", "events.set", "events.psn"}) {
+    SCOPED_TRACE(name);
+    const fs::path d = dir / name;
+    fs::create_directory(d);
+    CommandRun run = RunTool({"header", d.string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "orvane-tool: " + d.string() + ": the path is a directory, not a file\n");
+    CommandRun sac = RunTool({"header", "--format", "sac", d.string()});
+    EXPECT_EQ(sac.status, 1);
+    EXPECT_NE(sac.err.find("is a directory"), std::string::npos) << sac.err;
+  }
+}
+
 TEST_F(Tool, FailedConvertLeavesNothing) {
   const std::string in = Write(Station(SacBuilder::kLittle), "in.sac");
   CommandRun missing = RunTool({"convert", (dir / "missing.sac").string(), (dir / "out.sac").string()});

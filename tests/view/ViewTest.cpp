@@ -84,7 +84,7 @@ TEST_F(ViewTest, AnUnreadableFileIsNamedAndTheOthersOpen) {
   ASSERT_EQ(refused.size(), 1u);
   EXPECT_TRUE(view.MessageText().contains("broken.sac")) << view.MessageText().toStdString();
   ASSERT_EQ(reports.reports().size(), 1u);
-  EXPECT_EQ(reports.reports()[0].code, 3004);
+  EXPECT_EQ(reports.reports()[0].code, 3005);
   EXPECT_NE(reports.reports()[0].module.find("broken.sac"), std::string::npos);
 }
 

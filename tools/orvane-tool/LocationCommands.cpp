@@ -54,6 +54,27 @@ std::string TimeText(const SYSTEMTIME& t) {
   return text;
 }
 
+// The station name without the blanks that pad SAC text fields ("S0      ").
+std::string StationName(const KSAC& record) {
+  std::string name = record.GetCharHeader(KSAC::KSTNM);
+  name.erase(name.find_last_not_of(' ') + 1);
+  return name;
+}
+
+// One line on standard error for each record the trial left out.
+void PrintLeftOut(const char* command, const std::vector<std::string>& files, const TrialResult& trial) {
+  for (const LeftOutRecord& left : trial.leftOut) {
+    const std::string& file = left.index < files.size() ? files[left.index] : left.file;
+    Fail(command, file + ": left out of the trial: " + left.reason);
+  }
+}
+
+bool IsLeftOut(const TrialResult& trial, std::size_t index) {
+  for (const LeftOutRecord& left : trial.leftOut)
+    if (left.index == index) return true;
+  return false;
+}
+
 void PrintTrial(const std::vector<std::string>& files, const std::vector<std::unique_ptr<KSAC>>& records,
                 float lat, float lon, float depth, const TrialResult& trial) {
   JsonWriter w;
@@ -68,13 +89,19 @@ void PrintTrial(const std::vector<std::string>& files, const std::vector<std::un
     const float t0 = r.GetPick(0);
     w.NewLine().BeginObject();
     w.Key("file").String(files[i]);
-    w.Key("kstnm").String(std::string(r.GetCharHeader(KSAC::KSTNM)));
-    w.Key("gcarc").Float(r.GetFloatHeader(KSAC::GCARC));
+    w.Key("kstnm").String(StationName(r));
+    // A record the trial left out has no distance and no predicted arrivals.
+    const bool part = !IsLeftOut(trial, i);
+    const auto value = [&w, part](const char* key, float v) {
+      if (part) w.Key(key).Float(v); else w.Key(key).Null();
+    };
+    value("gcarc", r.GetFloatHeader(KSAC::GCARC));
     if (t0 != 0.0f) w.Key("t0").Float(t0); else w.Key("t0").Null();
-    w.Key("t1").Float(r.GetPick(1));
-    w.Key("t2").Float(r.GetPick(2));
-    w.Key("user5").Float(r.GetFloatHeader(KSAC::USER5));
-    if (const auto deltaT = DeltaT(r)) w.Key("deltaT").Float(*deltaT); else w.Key("deltaT").Null();
+    value("t1", r.GetPick(1));
+    value("t2", r.GetPick(2));
+    value("user5", r.GetFloatHeader(KSAC::USER5));
+    const auto deltaT = part ? DeltaT(r) : std::nullopt;
+    if (deltaT) w.Key("deltaT").Float(*deltaT); else w.Key("deltaT").Null();
     w.EndObject();
   }
   w.NewLine().EndArray().EndObject();
@@ -129,6 +156,7 @@ int LocateCommand(int argc, char** argv) {
   const auto [lat, lon] = *o.event.epicentre;
   ScopedErrorReportCapture quiet;  // the refusal is said on standard error below
   const TrialResult trial = TrialLocation(pointers, lat, lon, o.event.depth, state);
+  PrintLeftOut("locate", o.values, trial);
   if (!trial.ok()) {
     Fail("locate", trial.reason);
     return 1;
@@ -146,22 +174,22 @@ int BestCommand(int argc, char** argv) {
   }
   std::vector<std::unique_ptr<KSAC>> records;
   if (!ReadEvent("best", o.values, o.event.picks, records)) return 1;
+  // Records that cannot take part are left out of the search as of every
+  // trial; the trial at the best point names them.
   std::vector<TrialStation> stations(records.size());
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    if (const TrialResult r = StationOf(*records[i], stations[i]); !r.ok()) {
-      Fail("best", r.reason);
-      return 1;
-    }
-  }
+  for (std::size_t i = 0; i < records.size(); ++i) StationOf(*records[i], stations[i]);
   const JB p("P", o.event.depth);
   const JB s("S", o.event.depth);
   const BestEpicentreResult best = FindBestEpicentre(stations, p, s);
+  std::vector<KSAC*> pointers = RecordPointers(records);
   if (!best.ok()) {
+    // The same trial anywhere names the records left out, then the refusal.
+    PrintLeftOut("best", o.values, LocateTrial(pointers, best.lat, best.lon, p, s));
     Fail("best", best.trial.reason);
     return 1;
   }
-  std::vector<KSAC*> pointers = RecordPointers(records);
   const TrialResult trial = LocateTrial(pointers, best.lat, best.lon, p, s);
+  PrintLeftOut("best", o.values, trial);
   if (!trial.ok()) {
     Fail("best", trial.reason);
     return 1;

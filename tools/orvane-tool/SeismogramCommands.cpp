@@ -142,7 +142,7 @@ int ConvertCommand(int argc, char** argv) {
     std::fprintf(stderr, "orvane-tool: %s: %s\n", in.c_str(), result.reason.c_str());
     return 1;
   }
-  if (auto reason = WriteSeismogramFile(out, *result.record)) {
+  if (auto reason = WriteSeismogramFile(out, result)) {
     std::fprintf(stderr, "orvane-tool: %s: %s\n", out.c_str(), reason->c_str());
     return 1;
   }
