@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QMdiSubWindow>
 #include <QImage>
+#include <QPrinter>
 
 #include <filesystem>
 #include <fstream>
@@ -12,6 +15,8 @@
 #include <string>
 
 #include "platform/Surface.h"
+#include "seismogram/SeismogramFile.h"
+#include "view/View.h"
 #include "support/RunCommand.h"
 #include "support/TempDir.h"
 
@@ -39,7 +44,101 @@ TEST(Printout, TheGlobePageIsTheViewsPictureScaledToThePage) {
   EXPECT_EQ(page.pixel(1215, 640), qRgb(0, 0, 0));
 }
 
-TEST(Printout, PrintPdfWritesOnePageAndNothingHalfDone) {
+std::size_t PdfPages(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string pdf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (pdf.rfind("%PDF", 0) != 0) return 0;
+  std::size_t pages = 0;
+  for (std::size_t at = pdf.find("/Type /Page"); at != std::string::npos; at = pdf.find("/Type /Page", at + 1))
+    pages += pdf.compare(at, 12, "/Type /Pages") != 0;
+  return pages;
+}
+
+std::unique_ptr<KSAC> Example(const char* name) {
+  SeismogramReadResult read = ReadSeismogramFile(ORVANE_SOURCE_DIR "/examples/" + std::string(name));
+  EXPECT_TRUE(read.record) << read.reason;
+  return std::move(read.record);
+}
+
+// The seismogram pages are the windows' pictures scaled to the page: on a
+// page twice as wide as the canvas, the station label, the traces and the
+// minute labels land where the picture puts them, scaled, and one strip of a
+// per-station page stays inside its quarter of the page.
+TEST(Printout, SeismogramPagesScaleTheWindowsPictures) {
+  std::unique_ptr<KSAC> taig = Example("TAIG.sac");
+  std::unique_ptr<KSAC> kodk = Example("KODK.sac");
+  QImage page(2000, 1400, QImage::Format_RGB32);
+  page.fill(Qt::white);
+  {
+    Surface surface(page);
+    const int gains[] = {1, 1};
+    PaintSeismogramsPage(surface, page.size(), {taig.get(), kodk.get()}, gains);
+  }
+  // The grey margin for the gain controls, 6 characters of a 1000-unit
+  // canvas, is about twice as wide on the page; the traces area is white.
+  EXPECT_EQ(page.pixel(10, 700), qRgb(128, 128, 128));
+  EXPECT_NE(page.pixel(60, 700), qRgb(255, 255, 255));
+  // The top border of the traces area, a character width down on the
+  // canvas, is a few pixels down on the page, drawn black.
+  int border = 0;
+  while (border < 100 && page.pixel(1000, border) != qRgb(0, 0, 0)) ++border;
+  EXPECT_GT(border, 4);
+  EXPECT_LT(border, 40);
+  int dark = 0;
+  for (int y = 40; y < 1300; ++y)
+    for (int x = 200; x < 1950; x += 3) dark += page.pixel(x, y) == qRgb(0, 0, 0);
+  EXPECT_GT(dark, 500);  // traces drawn across the page, not in a corner
+
+  page.fill(Qt::white);
+  {
+    Surface surface(page);
+    PaintEventStrip(surface, page.size(), 1, *taig, 1.0f);
+  }
+  const int top = 1400 / kEventsPerPage;
+  const int bottom = 2 * 1400 / kEventsPerPage;
+  for (int y : {5, top - 2, bottom + 2, 1395}) EXPECT_EQ(page.pixel(1000, y), qRgb(255, 255, 255)) << y;
+  EXPECT_EQ(page.pixel(5, top + 5), qRgb(128, 128, 128));  // the window's dark grey frame
+  EXPECT_EQ(page.pixel(1995, bottom - 30), qRgb(128, 128, 128));
+}
+
+// The view's printout: the globe page, then the seismograms of the windows
+// that are open, four stations to a page; the view's globe does not move.
+TEST(Printout, PagesFollowTheOpenSeismogramWindows) {
+  View view;
+  view.SetShowSplash(false);
+  view.SetKeepSettings(false);
+  view.resize(800, 600);
+  QStringList eight;
+  for (const char* n : {"DRWN", "HVLO", "KODK", "KRUN", "MNGL", "NVSB", "ORPL", "TAIG"})
+    eight << QString(ORVANE_SOURCE_DIR "/examples/%1.sac").arg(n);
+  const auto print = [&view](const std::string& name) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(name));
+    return PrintView(printer, view);
+  };
+  const GlobeView before = view.Globe();
+  view.MultipleWindowSeismograms();
+  view.OpenEventFiles(eight);
+  ASSERT_EQ(view.SeismogramWindows().size(), 8u);
+  EXPECT_EQ(print("stations.pdf"), 3);
+  EXPECT_EQ(PdfPages("stations.pdf"), 3u);
+  view.SeismogramWindows()[0]->close();  // a window the student closed is not printed
+  QCoreApplication::processEvents();
+  EXPECT_EQ(print("seven.pdf"), 3);
+  view.OpenEventFiles(eight.mid(0, 4));
+  EXPECT_EQ(print("four.pdf"), 2);
+  view.SeismogramsInOneWindow();
+  view.OpenEventFiles(eight);
+  EXPECT_EQ(print("one.pdf"), 2);
+  EXPECT_EQ(PdfPages("one.pdf"), 2u);
+  view.CloseEvent();
+  EXPECT_EQ(print("none.pdf"), 1);
+  EXPECT_EQ(view.Globe().spin, before.spin);
+  EXPECT_EQ(view.Globe().radius, before.radius);
+}
+
+TEST(Printout, PrintPdfWritesTheGlobeAndTheSeismogramsAndNothingHalfDone) {
   const std::string examples = ORVANE_SOURCE_DIR "/examples/";
   const std::filesystem::path cwd = std::filesystem::current_path();
   const test::ScopedTempDir scratch;  // the captured output goes there
@@ -47,13 +146,7 @@ TEST(Printout, PrintPdfWritesOnePageAndNothingHalfDone) {
       test::RunCommand(ORVANE_PATH, {"--print-pdf", "event.pdf", examples + "TAIG.sac", examples + "KODK.sac"},
                        scratch.path(), cwd);
   ASSERT_EQ(run.status, 0) << run.err;
-  std::ifstream in("event.pdf", std::ios::binary);
-  const std::string pdf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
-  std::size_t pages = 0;
-  for (std::size_t at = pdf.find("/Type /Page"); at != std::string::npos; at = pdf.find("/Type /Page", at + 1))
-    pages += pdf.compare(at, 12, "/Type /Pages") != 0;
-  EXPECT_EQ(pages, 1u);
+  EXPECT_GE(PdfPages("event.pdf"), 2u);  // the globe, then the seismograms
   const auto perms = std::filesystem::status("event.pdf").permissions();
   EXPECT_NE(perms & std::filesystem::perms::others_read, std::filesystem::perms::none);
 
