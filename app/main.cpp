@@ -166,17 +166,24 @@ int main(int argc, char** argv) {
       orvane::RegisterWithDesktop(dataHome, QCoreApplication::applicationFilePath());
   }
 
-  if (!options.files.isEmpty()) view->OpenEventFiles(options.files);
-
+  // The seismogram windows are placed by the size of the view, so the
+  // event given on the command line opens once the frame has its size.
+  const auto openFiles = [&] {
+    if (options.files.isEmpty()) return;
+    QApplication::processEvents();
+    view->OpenEventFiles(options.files);
+    QApplication::processEvents();
+  };
   int status = 0;
   if (!options.printPdf.isEmpty()) {
     frame.resize(options.width, options.height);
     frame.show();
-    QApplication::processEvents();
+    openFiles();
     status = PrintToPdf(*view, options.printPdf);
   } else if (!options.screenshot.isEmpty()) {
     frame.resize(options.width, options.height);
     frame.show();
+    openFiles();
     QApplication::processEvents();
     const QPixmap picture = frame.grab();
     QSaveFile file(options.screenshot);
@@ -186,6 +193,7 @@ int main(int argc, char** argv) {
     }
   } else {
     frame.showMaximized();
+    openFiles();
     status = QApplication::exec();
   }
   orvane::SetErrorReportSink({});
