@@ -30,7 +30,7 @@ const Entry kCommands[] = {
     {"locate", orvane::tool::LocateCommand, "locate [--depth KM] --epicentre LAT,LON [--pick FILE=SECONDS]... FILE...   one trial location as JSON"},
     {"best", orvane::tool::BestCommand, "best [--depth KM] [--pick FILE=SECONDS]... FILE...   the epicentre of smallest RMS as JSON"},
 #ifdef ORVANE_TOOL_RENDER
-    {"render", orvane::tool::RenderCommand, "render --out FILE.png [--size WxH] [--centre LAT,LON] [--radius PX] [--maximum-rms N] [--depth KM --epicentre LAT,LON] [--pick FILE=SECONDS]... [FILE...]   the globe as a PNG"},
+    {"render", orvane::tool::RenderCommand, "render --out FILE.png [--size WxH] [--centre LAT,LON] [--radius PX] [--maximum-rms N] [--depth KM --epicentre LAT,LON] [--misfit] [--pick FILE=SECONDS]... [FILE...]   the globe as a PNG"},
     {"render-traces", orvane::tool::TraceRenderCommand, "render-traces --out FILE.png [--size WxH] [--one-window | --station FILE] [--depth KM --epicentre LAT,LON] [--pick FILE=SECONDS]... FILE...   the seismogram windows as a PNG"},
 #endif
 };
