@@ -13,6 +13,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "TimesReporter.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -99,36 +101,15 @@ BENCHMARK(BM_EventRepaint1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EventRepaint10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeismogramsRepaint20x360000)->Unit(benchmark::kMillisecond);
 
-// Keeps the console output and remembers each benchmark's time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0) {
-        wall[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
-        cpu[run.benchmark_name()] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
-      }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  // Seconds per iteration: wall clock, and the process's CPU time (the figure
-  // to trust on a machine shared with other work).
-  std::map<std::string, double> wall, cpu;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  orvane::bench::TimesReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto both = [&](const char* name, double& w, double& c) {
-    if (!reporter.wall.count(name)) return false;
-    w = reporter.wall[name];
-    c = reporter.cpu[name];
-    return w > 0 && c > 0;
-  };
+  auto both = [&](const char* name, double& w, double& c) { return reporter.Times(name, w, c); };
   double bigW, bigC, smallW, smallC, allW, allC;
   if (both("BM_EventRepaint1000000", bigW, bigC) && both("BM_EventRepaint10000", smallW, smallC))
     std::printf("Event repaint, 1,000,000 vs 10,000 samples: %.2fx in CPU time, %.2fx in wall time (goal: at most 5x)\n",

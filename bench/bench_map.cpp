@@ -11,6 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "TimesReporter.h"
+
 #include <cstdio>
 #include <map>
 #include <string>
@@ -81,36 +83,15 @@ BENCHMARK(BM_RedrawWholeGlobeS4)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RedrawEuropeS1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintFromCache)->Unit(benchmark::kMillisecond);
 
-// Keeps the console output and remembers each benchmark's time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0) {
-        wall[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
-        cpu[run.benchmark_name()] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
-      }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  // Seconds per iteration: wall clock, and the process's CPU time (the figure
-  // to trust on a machine shared with other work).
-  std::map<std::string, double> wall, cpu;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  orvane::bench::TimesReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto both = [&](const char* name, double& w, double& c) {
-    if (!reporter.wall.count(name)) return false;
-    w = reporter.wall[name];
-    c = reporter.cpu[name];
-    return w > 0 && c > 0;
-  };
+  auto both = [&](const char* name, double& w, double& c) { return reporter.Times(name, w, c); };
   double s4w, s4c, s1w, s1c, hitw, hitc;
   if (both("BM_RedrawWholeGlobeS4", s4w, s4c) && both("BM_RepaintFromCache", hitw, hitc))
     std::printf("cache hit vs whole-globe redraw: %.1fx faster in CPU time, %.1fx in wall time (goal: at least 20x)\n",

@@ -1,8 +1,6 @@
 #include "tools/orvane-tool/RenderCommand.h"
 
-#include <QGuiApplication>
 #include <QImage>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +12,6 @@
 #include "location/JB.h"
 #include "location/RMS.h"
 #include "location/TrialLocation.h"
-#include "platform/ErrorReport.h"
 #include "map/Earth.h"
 #include "map/MapPainter.h"
 #include "map/MisfitMap.h"
@@ -23,6 +20,7 @@
 #include "seismogram/KSAC.h"
 #include "seismogram/SeismogramFile.h"
 #include "tools/orvane-tool/Arguments.h"
+#include "tools/orvane-tool/PictureOutput.h"
 
 namespace orvane::tool {
 namespace {
@@ -102,27 +100,10 @@ int RenderCommand(int argc, char** argv) {
   if (!ReadEvent(kName, o.files, o.event.picks, records)) return 1;
   std::vector<KSAC*> pointers = RecordPointers(records);
 
-  trialList.clear();
   TrialState state;
-  if (o.event.epicentre) {
-    const auto [lat, lon] = *o.event.epicentre;
-    // The refusal is said on standard error below; no framed report on stdout.
-    ScopedErrorReportCapture quiet;
-    const TrialResult trial = TrialLocation(pointers, lat, lon, o.event.depth, state);
-    if (!trial.ok()) {
-      Fail(kName, trial.reason);
-      return 1;
-    }
-  }
-
+  if (!MakeRequestedTrial(kName, pointers, o.event, state)) return 1;
   // No display is needed: the offscreen platform draws text and images alike.
-  // It is forced, not defaulted, so that a QT_QPA_PLATFORM of xcb or wayland
-  // left in the environment cannot make the tool abort without a display.
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qtArgc = 1;
-  char name[] = "orvane-tool";
-  char* qtArgv[] = {name, nullptr};
-  QGuiApplication app(qtArgc, qtArgv);
+  const auto app = MakeOffscreenApplication();
 
   QImage image(o.width, o.height, QImage::Format_RGB32);
   if (image.isNull()) {
@@ -144,12 +125,8 @@ int RenderCommand(int argc, char** argv) {
     if (o.misfit) {
       // The misfit of a trial at every other pixel, and the answer key.
       std::vector<TrialStation> stations(records.size());
-      for (std::size_t i = 0; i < records.size(); ++i) {
-        if (const TrialResult r = StationOf(*records[i], stations[i]); !r.ok()) {
-          Fail(kName, r.reason);
-          return 1;
-        }
-      }
+      // Records that cannot take part are left out, as of every trial.
+      for (std::size_t i = 0; i < records.size(); ++i) StationOf(*records[i], stations[i]);
       const JB p("P", o.event.depth);
       const JB s("S", o.event.depth);
       const BestEpicentreResult best = FindBestEpicentre(stations, p, s);
@@ -168,13 +145,7 @@ int RenderCommand(int argc, char** argv) {
     PaintMapPicture(surface, picture);
   }
 
-  QSaveFile file(QString::fromLocal8Bit(o.out.c_str()));
-  if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-    Fail(kName, o.out + ": cannot write the picture" +
-         (file.errorString().isEmpty() ? std::string() : " (" + file.errorString().toStdString() + ")"));
-    return 1;
-  }
-  return 0;
+  return SavePicture(kName, image, o.out) ? 0 : 1;
 }
 
 }  // namespace orvane::tool

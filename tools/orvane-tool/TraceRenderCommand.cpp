@@ -1,8 +1,6 @@
 #include "tools/orvane-tool/TraceRenderCommand.h"
 
-#include <QGuiApplication>
 #include <QImage>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,11 +13,11 @@
 #include "display/SeismogramsPicture.h"
 #include "location/RMS.h"
 #include "location/TrialLocation.h"
-#include "platform/ErrorReport.h"
 #include "platform/Rect.h"
 #include "platform/Surface.h"
 #include "seismogram/KSAC.h"
 #include "tools/orvane-tool/Arguments.h"
+#include "tools/orvane-tool/PictureOutput.h"
 
 namespace orvane::tool {
 namespace {
@@ -85,24 +83,9 @@ int TraceRenderCommand(int argc, char** argv) {
   if (!ReadEvent(kName, o.files, o.event.picks, records)) return 1;
   std::vector<KSAC*> pointers = RecordPointers(records);
 
-  trialList.clear();
-  if (o.event.epicentre) {
-    const auto [lat, lon] = *o.event.epicentre;
-    ScopedErrorReportCapture quiet;  // the refusal is said on standard error below
-    TrialState state;
-    const TrialResult trial = TrialLocation(pointers, lat, lon, o.event.depth, state);
-    if (!trial.ok()) {
-      Fail(kName, trial.reason);
-      return 1;
-    }
-  }
-
-  // Offscreen whatever the environment names, as for render.
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qtArgc = 1;
-  char name[] = "orvane-tool";
-  char* qtArgv[] = {name, nullptr};
-  QGuiApplication app(qtArgc, qtArgv);
+  TrialState state;
+  if (!MakeRequestedTrial(kName, pointers, o.event, state)) return 1;
+  const auto app = MakeOffscreenApplication();
 
   const bool single = o.station.has_value();
   const int width = o.width.value_or(400);
@@ -128,13 +111,7 @@ int TraceRenderCommand(int argc, char** argv) {
     }
   }
 
-  QSaveFile file(QString::fromLocal8Bit(o.out.c_str()));
-  if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-    Fail(kName, o.out + ": cannot write the picture" +
-                    (file.errorString().isEmpty() ? std::string() : " (" + file.errorString().toStdString() + ")"));
-    return 1;
-  }
-  return 0;
+  return SavePicture(kName, image, o.out) ? 0 : 1;
 }
 
 }  // namespace orvane::tool

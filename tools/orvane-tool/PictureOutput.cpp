@@ -1,0 +1,46 @@
+#include "tools/orvane-tool/PictureOutput.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QSaveFile>
+
+#include "location/RMS.h"
+#include "location/TrialLocation.h"
+#include "platform/ErrorReport.h"
+#include "tools/orvane-tool/Arguments.h"
+
+namespace orvane::tool {
+
+bool MakeRequestedTrial(const char* command, std::span<KSAC* const> records, const EventOptions& event,
+                        TrialState& state) {
+  trialList.clear();
+  if (!event.epicentre) return true;
+  const auto [lat, lon] = *event.epicentre;
+  ScopedErrorReportCapture quiet;  // the refusal is said on standard error below
+  const TrialResult trial = TrialLocation(records, lat, lon, event.depth, state);
+  if (!trial.ok()) {
+    Fail(command, trial.reason);
+    return false;
+  }
+  return true;
+}
+
+std::unique_ptr<QGuiApplication> MakeOffscreenApplication() {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "orvane-tool";
+  static char* argv[] = {name, nullptr};
+  return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+bool SavePicture(const char* command, const QImage& image, const std::string& out) {
+  QSaveFile file(QString::fromLocal8Bit(out.c_str()));
+  if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+    Fail(command, out + ": cannot write the picture" +
+                      (file.errorString().isEmpty() ? std::string() : " (" + file.errorString().toStdString() + ")"));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace orvane::tool

@@ -1,0 +1,38 @@
+#pragma once
+// What render and render-traces share: the trial of --epicentre, the
+// offscreen Qt application they draw in, and the PNG written whole or not
+// at all.
+
+#include <QGuiApplication>
+
+#include <memory>
+#include <span>
+#include <string>
+
+class QImage;
+
+namespace orvane {
+class KSAC;
+struct TrialState;
+}  // namespace orvane
+
+namespace orvane::tool {
+
+struct EventOptions;
+
+/// @brief With --epicentre, makes the trial as locate makes it (into @p state
+/// and trialList, which it empties first); a refusal is named on standard
+/// error for @p command. True when there is nothing to refuse.
+bool MakeRequestedTrial(const char* command, std::span<KSAC* const> records, const EventOptions& event,
+                        TrialState& state);
+
+/// @brief A Qt application on the offscreen platform, whatever display the
+/// environment names, so that a QT_QPA_PLATFORM of xcb or wayland left in the
+/// environment cannot make the tool abort without a display.
+std::unique_ptr<QGuiApplication> MakeOffscreenApplication();
+
+/// @brief Writes @p image as a PNG to @p out under a temporary name, then
+/// renames it; a failure is named on standard error and leaves no file.
+bool SavePicture(const char* command, const QImage& image, const std::string& out);
+
+}  // namespace orvane::tool
