@@ -203,6 +203,13 @@ std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error) {
 }
 
 std::optional<Exercise> ReadExerciseFile(const QString& path, QString* error) {
+  // A folder, a pipe or a device is no exercise (and a pipe could keep the
+  // reader waiting for ever).
+  const QFileInfo info(path);
+  if (info.exists() && !info.isFile()) {
+    if (error) *error = QStringLiteral("not an exercise file (not a regular file)");
+    return std::nullopt;
+  }
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     if (error) *error = QStringLiteral("cannot be read (%1)").arg(file.errorString());

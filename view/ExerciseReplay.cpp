@@ -13,8 +13,13 @@ ExerciseRecords OpenExerciseRecords(const Exercise& exercise, const QString& exe
     const ExerciseSeismogram& entry = exercise.seismograms[i];
     const QString path = ResolvedSeismogramPath(entry.path, exercisePath);
     const std::string name = path.toStdString();
-    if (!QFileInfo(path).isFile()) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
       opened.leftOut.push_back({name, "missing"});
+      continue;
+    }
+    if (!info.isFile()) {
+      opened.leftOut.push_back({name, "not a file"});
       continue;
     }
     // A file that changed since the save would give other trials: it is left

@@ -216,6 +216,7 @@ TEST_F(FrameExercise, WorkIsKeptForRecoveryWithinASecond) {
   const QString recovery = TSDIDecFrame::RecoveryFilePath();
   EXPECT_FALSE(QFile::exists(recovery));
   ASSERT_TRUE(frame.OpenEventFiles(Files()));
+  // Written within a second (the write waits half a second for more changes).
   EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(recovery); }, 1000));
   view->Records()[2]->SetPick(0, kOnsets[2].second);
   view->PicksChanged();

@@ -12,6 +12,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <sys/stat.h>
+
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -188,6 +190,12 @@ TEST(ExerciseFile, ReadingAndWritingFiles) {
   EXPECT_EQ(*back, Sample());
   EXPECT_FALSE(ReadExerciseFile(path + ".missing", &error));
   EXPECT_TRUE(error.contains("cannot be read"));
+  // A folder or a pipe is refused without waiting for it.
+  EXPECT_FALSE(ReadExerciseFile(QString::fromStdString(dir.path().string()), &error));
+  EXPECT_TRUE(error.contains("not a regular file")) << error.toStdString();
+  ASSERT_EQ(::mkfifo((dir / "pipe.orvex").c_str(), 0600), 0);
+  EXPECT_FALSE(ReadExerciseFile(QString::fromStdString((dir / "pipe.orvex").string()), &error));
+  EXPECT_TRUE(error.contains("not a regular file")) << error.toStdString();
   // A folder that is not there: nothing is written, and the reason is given.
   EXPECT_FALSE(WriteExerciseFile(QString::fromStdString((dir / "no/such/folder/x.orvex").string()), Sample(), &error));
   EXPECT_FALSE(error.isEmpty());
