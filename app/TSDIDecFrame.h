@@ -122,6 +122,7 @@ class TSDIDecFrame : public QMainWindow {
 
  private:
   void WorkChanged();
+  bool OpenExerciseNow(const QString& path);
   void WriteRecovery();
   QString ChooseFile(FileChoice choice);
   void BuildMenus();

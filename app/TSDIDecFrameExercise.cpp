@@ -65,6 +65,10 @@ bool TSDIDecFrame::MaybeSaveWork() {
 
 bool TSDIDecFrame::OpenExerciseFile(const QString& path) {
   if (!MaybeSaveWork()) return false;
+  return OpenExerciseNow(path);
+}
+
+bool TSDIDecFrame::OpenExerciseNow(const QString& path) {
   QString why;
   if (!view_->OpenExercise(path, &why)) return false;
   exercisePath_ = QFileInfo(path).absoluteFilePath();
@@ -91,7 +95,8 @@ void TSDIDecFrame::CloseEventCommand() {
 void TSDIDecFrame::OpenExerciseCommand() {
   if (!MaybeSaveWork()) return;
   const QString path = ChooseFile(FileChoice::kOpenExercise);
-  if (!path.isEmpty()) OpenExerciseFile(path);
+  // Asked once: work discarded above is not asked about again.
+  if (!path.isEmpty()) OpenExerciseNow(path);
 }
 
 bool TSDIDecFrame::SaveExercise() {

@@ -161,6 +161,21 @@ TEST_F(FrameExercise, DiscardGoesOnWithoutSaving) {
   EXPECT_FALSE(fs::exists(dir / "kept.orvex"));
 }
 
+TEST_F(FrameExercise, OpenExerciseAsksOnce) {
+  Work(2);
+  // An exercise of this work, written without making the work saved.
+  ASSERT_TRUE(WriteExerciseFile(Path("other.orvex"), view->CurrentExercise(Path("other.orvex"))));
+  view->SetDepth(0.0f);
+  ASSERT_TRUE(view->IsModified());
+  answer = QMessageBox::Discard;
+  chosen = Path("other.orvex");
+  frame.Action(kCmOpenExercise)->trigger();
+  EXPECT_EQ(questions.size(), 1);
+  EXPECT_EQ(view->Depth(), 33.0f);
+  EXPECT_EQ(trialList.size(), 2u);
+  EXPECT_EQ(frame.ExercisePath(), Path("other.orvex"));
+}
+
 TEST_F(FrameExercise, CancelKeepsEverything) {
   Work();
   answer = QMessageBox::Cancel;
