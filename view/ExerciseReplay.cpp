@@ -23,7 +23,12 @@ ExerciseRecords OpenExerciseRecords(const Exercise& exercise, const QString& exe
       continue;
     }
     // A file that changed since the save would give other trials: it is left
-    // out rather than matched with a pick made on another trace.
+    // out rather than matched with a pick made on another trace. The size
+    // tells most changes without reading the file.
+    if (info.size() != entry.size) {
+      opened.leftOut.push_back({name, "changed since the exercise was saved"});
+      continue;
+    }
     const auto print = FingerprintOf(path);
     if (!print) {
       opened.leftOut.push_back({name, "cannot be read"});
