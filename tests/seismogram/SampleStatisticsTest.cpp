@@ -160,14 +160,19 @@ TEST(SampleStatistics, TurnedSamplesDecodeAndGiveTheSame) {
     RunningStatistics apart;
     apart.AddSwapped(turned.data(), out.data(), count);
     ExpectSameBits(apart.Finish(out.data(), count), Sequential(row.samples));
-    EXPECT_EQ(std::memcmp(out.data(), row.samples.data(), turned.size()), 0);
+    // memcmp wants real pointers even for no bytes; an empty vector may have none.
+    if (!turned.empty()) {
+      EXPECT_EQ(std::memcmp(out.data(), row.samples.data(), turned.size()), 0);
+    }
 
     std::vector<float> inPlace(row.samples.size());
     if (!turned.empty()) std::memcpy(inPlace.data(), turned.data(), turned.size());
     RunningStatistics same;
     same.AddSwapped(reinterpret_cast<const unsigned char*>(inPlace.data()), inPlace.data(), count);
     ExpectSameBits(same.Finish(inPlace.data(), count), Sequential(row.samples));
-    EXPECT_EQ(std::memcmp(inPlace.data(), row.samples.data(), turned.size()), 0);
+    if (!turned.empty()) {
+      EXPECT_EQ(std::memcmp(inPlace.data(), row.samples.data(), turned.size()), 0);
+    }
   }
 }
 
