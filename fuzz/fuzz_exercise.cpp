@@ -28,6 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const orvane::ExerciseSeismogram& s : exercise->seismograms) {
     Check(!s.path.empty() && s.size >= 0 && s.sha256.size() == 64);
     if (s.pick) Check(std::isfinite(*s.pick));
+    if (s.marks)
+      for (float m : *s.marks) Check(std::isfinite(m));
   }
   Check(std::isfinite(exercise->depth) && exercise->radius > 0.0f);
   for (const orvane::ExerciseTrial& t : exercise->trials)

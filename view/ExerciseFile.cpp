@@ -91,6 +91,13 @@ QByteArray ExerciseJson(const Exercise& exercise) {
     o["size"] = static_cast<double>(s.size);
     o["sha256"] = QString::fromStdString(s.sha256);
     o["pick"] = s.pick ? Number(*s.pick) : QJsonValue(QJsonValue::Null);
+    if (s.marks) {
+      QJsonArray marks;
+      for (float m : *s.marks) marks.append(Number(m));
+      o["marks"] = marks;
+    } else {
+      o["marks"] = QJsonValue(QJsonValue::Null);
+    }
     seismograms.append(o);
   }
   root["seismograms"] = seismograms;
@@ -110,6 +117,14 @@ QByteArray ExerciseJson(const Exercise& exercise) {
     trials.append(o);
   }
   root["trials"] = trials;
+  if (exercise.lastTrial) {
+    const ExerciseShownTrial& t = *exercise.lastTrial;
+    QJsonArray time;
+    for (std::uint16_t field : t.originTime) time.append(field);
+    root["lastTrial"] = QJsonObject{{"epicentre", Pair(t.lat, t.lon)}, {"rms", Number(t.rms)}, {"originTime", time}};
+  } else {
+    root["lastTrial"] = QJsonValue(QJsonValue::Null);
+  }
   return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -169,6 +184,15 @@ std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error) {
       if (!r.Float(o["pick"], name + " pick", pick, -FLT_MAX, FLT_MAX)) return refuse(r.error);
       s.pick = pick;
     }
+    const QJsonValue marks = o["marks"];
+    if (!marks.isUndefined() && !marks.isNull()) {
+      const QJsonArray values = marks.toArray();
+      if (!marks.isArray() || values.size() != 4) return refuse(QStringLiteral("%1 marks are not four numbers").arg(name));
+      std::array<float, 4> read{};
+      for (int k = 0; k < 4; ++k)
+        if (!r.Float(values[k], name + " marks", read[k], -FLT_MAX, FLT_MAX)) return refuse(r.error);
+      s.marks = read;
+    }
     e.seismograms.push_back(std::move(s));
   }
 
@@ -198,6 +222,25 @@ std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error) {
         !r.Float(o["rms"], name + " RMS", t.rms, 0.0, FLT_MAX))
       return refuse(r.error);
     e.trials.push_back(t);
+  }
+
+  const QJsonValue last = root["lastTrial"];
+  if (!last.isUndefined() && !last.isNull()) {
+    if (!last.isObject()) return refuse(QStringLiteral("the last trial is not described"));
+    const QJsonObject o = last.toObject();
+    ExerciseShownTrial t;
+    if (!r.Position(o["epicentre"], "the last trial's epicentre", t.lat, t.lon) ||
+        !r.Float(o["rms"], "the last trial's RMS", t.rms, 0.0, FLT_MAX))
+      return refuse(r.error);
+    const QJsonArray time = o["originTime"].toArray();
+    if (!o["originTime"].isArray() || time.size() != 8)
+      return refuse(QStringLiteral("the last trial's origin time is not eight numbers"));
+    for (int k = 0; k < 8; ++k) {
+      double field = 0;
+      if (!r.Integer(time[k], "the last trial's origin time", field, 0, 65535)) return refuse(r.error);
+      t.originTime[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(field);
+    }
+    e.lastTrial = t;
   }
   return e;
 }

@@ -6,10 +6,18 @@
 //   {"orvex": 1,
 //    "format": "sac" | "pepp" | "psn" | null,      (null: each file by its name)
 //    "seismograms": [{"path": "TAIG.sac", "size": 29432, "sha256": "9f…",
-//                     "pick": 55.37 | null}, …],
+//                     "pick": 55.37 | null, "marks": [t1, t2, gcarc, user5] | null}, …],
 //    "depth": 33, "maximumRms": 10, "oneWindow": true,
 //    "view": {"centre": [41.3, 142.8], "radius": 400},
-//    "trials": [{"epicentre": [41.2, 142.9], "depth": 33, "rms": 0.81}, …]}
+//    "trials": [{"epicentre": [41.2, 142.9], "depth": 33, "rms": 0.81}, …],
+//    "lastTrial": {"epicentre": [41.2, 142.9], "rms": 0.81,
+//                  "originTime": [2026, 3, 0, 1, 10, 0, 7, 300]} | null}
+//
+// A new pick or depth discards the trials but leaves the last one on show
+// (its label, and its marks on the seismograms that were not picked again).
+// So while a trial is shown, "lastTrial" and each seismogram's
+// "marks" ([t1, t2, gcarc, user5]) keep what is on screen; they are put back
+// when no trial is left to make again.
 //
 // Paths are relative to the exercise file where the seismogram lies in its
 // folder or below it, so that a folder moved or copied as a whole opens
@@ -24,6 +32,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -47,6 +56,8 @@ struct ExerciseSeismogram {
   std::int64_t size = 0;     ///< bytes when saved
   std::string sha256;        ///< lower-case hex of the file's bytes when saved
   std::optional<float> pick; ///< the P pick t0 in seconds after the reference time
+  /// t1, t2, gcarc and user5 while a trial is shown
+  std::optional<std::array<float, 4>> marks;
   bool operator==(const ExerciseSeismogram&) const = default;
 };
 
@@ -57,6 +68,15 @@ struct ExerciseTrial {
   float depth = 0.0f;  ///< km
   float rms = 0.0f;    ///< seconds, as the trial gave it
   bool operator==(const ExerciseTrial&) const = default;
+};
+
+/// The trial shown in the label (the last one made), as TrialState holds it.
+struct ExerciseShownTrial {
+  float lat = 0.0f;
+  float lon = 0.0f;
+  float rms = 0.0f;
+  std::array<std::uint16_t, 8> originTime{};  ///< the SYSTEMTIME fields in their order
+  bool operator==(const ExerciseShownTrial&) const = default;
 };
 
 /// A student's work on one event.
@@ -70,6 +90,7 @@ struct Exercise {
   float centreLon = 0.0f;
   float radius = 0.0f;      ///< the globe's radius, pixels
   std::vector<ExerciseTrial> trials;
+  std::optional<ExerciseShownTrial> lastTrial;  ///< none while no trial is shown
   bool operator==(const Exercise&) const = default;
 };
 

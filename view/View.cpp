@@ -535,6 +535,11 @@ Exercise View::CurrentExercise(const QString& exercisePath) const {
       s.sha256 = std::string(64, '0');
     }
     if (HasPick(*records[i])) s.pick = records[i]->GetPick(0);
+    if (hasTrial) {
+      const KSAC& r = *records[i];
+      s.marks = std::array<float, 4>{r.GetPick(1), r.GetPick(2), r.GetFloatHeader(KSAC::GCARC),
+                                     r.GetFloatHeader(KSAC::USER5)};
+    }
     e.seismograms.push_back(std::move(s));
   }
   e.depth = depth;
@@ -544,6 +549,12 @@ Exercise View::CurrentExercise(const QString& exercisePath) const {
   e.centreLon = globe.spin;
   e.radius = globe.radius;
   e.trials = ExerciseTrials();
+  if (hasTrial) {
+    const SYSTEMTIME& t = trial.originTime;
+    e.lastTrial = ExerciseShownTrial{trial.epicentreLat, trial.epicentreLon, trial.rms,
+                                     {t.wYear, t.wMonth, t.wDayOfWeek, t.wDay, t.wHour, t.wMinute, t.wSecond,
+                                      t.wMilliseconds}};
+  }
   return e;
 }
 
@@ -594,6 +605,22 @@ bool View::OpenExercise(const QString& path, QString* error) {
   const std::vector<KSAC*> pointers = recordPointers;
   const RedoneTrials redone = RedoTrials(pointers, exercise->trials, trial);
   hasTrial = redone.hasTrial;
+  if (exercise->trials.empty() && exercise->lastTrial) {
+    // The trials were discarded by a new pick or depth, but the last one
+    // was still shown: its label and marks come back as they were.
+    const ExerciseShownTrial& shown = *exercise->lastTrial;
+    const auto& f = shown.originTime;
+    trial = TrialState{shown.lat, shown.lon, SYSTEMTIME{f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]}, shown.rms};
+    hasTrial = true;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      const auto& marks = exercise->seismograms[opened.entries[i]].marks;
+      if (!marks) continue;
+      records[i]->SetPick(1, (*marks)[0]);  // clears t2…t9
+      records[i]->SetPick(2, (*marks)[1]);
+      records[i]->SetFloatHeader(KSAC::GCARC, (*marks)[2]);
+      records[i]->SetFloatHeader(KSAC::USER5, (*marks)[3]);
+    }
+  }
   if (hasTrial) RepaintSeismogramWindows(*this);
   emit optionsChanged();
   RestartMisfit();

@@ -25,7 +25,7 @@ TEST(ProgramExercise, AScreenshotOfAnExerciseLeavesTheRecoveryFileAlone) {
     fs::copy_file(examples + name, dir / name);
     const auto print = FingerprintOf(QString::fromStdString((dir / name).string()));
     ASSERT_TRUE(print);
-    exercise.seismograms.push_back({name, print->size, print->sha256, 50.0f});
+    exercise.seismograms.push_back({name, print->size, print->sha256, 50.0f, std::nullopt});
   }
   exercise.radius = 300.0f;
   exercise.trials = {{41.0f, 143.0f, 0.0f, 1.0f}};

@@ -39,7 +39,7 @@ class ExerciseTool : public testing::Test {
     for (const auto& [name, onset] : kOnsets) {
       const auto print = FingerprintOf(Path(name));
       ASSERT_TRUE(print);
-      exercise.seismograms.push_back({name, print->size, print->sha256, onset});
+      exercise.seismograms.push_back({name, print->size, print->sha256, onset, std::nullopt});
     }
     exercise.depth = 33.0f;
     exercise.centreLat = 41.3f;

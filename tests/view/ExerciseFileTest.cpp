@@ -39,9 +39,10 @@ std::uint32_t Bits(float f) {
 Exercise Sample() {
   Exercise e;
   e.format = SeismogramFormat::kPEPP;
-  e.seismograms = {{"TAIG.sac", 29432, std::string(64, 'a'), 55.37f},
-                   {"sub/MNGL.sac", 1, std::string(64, '0'), std::nullopt},
-                   {"/data/KODK.sac", 0, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad", 0.1f}};
+  e.seismograms = {{"TAIG.sac", 29432, std::string(64, 'a'), 55.37f, std::nullopt},
+                   {"sub/MNGL.sac", 1, std::string(64, '0'), std::nullopt, std::nullopt},
+                   {"/data/KODK.sac", 0, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad", 0.1f,
+                    std::nullopt}};
   e.depth = 33.0f;
   e.maximumRms = 7;
   e.oneWindow = false;
@@ -53,6 +54,8 @@ Exercise Sample() {
               {std::nextafter(1.0f / 3.0f, 1.0f), -179.99998f, 33.0f, FLT_MIN},
               {-90.0f, 360.0f, 700.0f, FLT_MAX},
               {1e-30f, 0.0f, 0.0f, 0.0f}};
+  e.seismograms[0].marks = std::array<float, 4>{49.80832f, 0.0f, 20.688835f, -12345.0f};
+  e.lastTrial = ExerciseShownTrial{41.3f, 142.8f, 0.37456626f, {2026, 3, 0, 1, 10, 0, 7, 300}};
   return e;
 }
 
@@ -72,6 +75,13 @@ TEST(ExerciseFile, WhatIsWrittenReadsBackBitForBit) {
   EXPECT_EQ(Bits(*back->seismograms[0].pick), Bits(55.37f));
   EXPECT_FALSE(back->seismograms[1].pick.has_value());
   EXPECT_EQ(Bits(back->centreLat), Bits(e.centreLat));
+  EXPECT_EQ(Bits((*back->seismograms[0].marks)[0]), Bits(49.80832f));
+  EXPECT_FALSE(back->seismograms[1].marks.has_value());
+  EXPECT_EQ(back->lastTrial->originTime[7], 300);
+  // Without a trial on show there is no last trial.
+  Exercise none = e;
+  none.lastTrial.reset();
+  EXPECT_EQ(ParseExercise(ExerciseJson(none)), none);
 }
 
 TEST(ExerciseFile, NegativeZeroIsWrittenAsZero) {
@@ -150,6 +160,20 @@ TEST(ExerciseFile, DamagedOrForeignFilesAreRefusedWithAReason) {
       {"trial null", [](QJsonObject& r) { r["trials"] = QJsonArray{QJsonValue()}; }, "trial 1"},
       {"trial rms negative", [&](QJsonObject& r) { trial(r, "rms", -1); }, "trial 1 RMS"},
       {"trial epicentre text", [&](QJsonObject& r) { trial(r, "epicentre", "41,142"); }, "trial 1 epicentre"},
+      {"three marks", [&](QJsonObject& r) { seismogram(r, "marks", QJsonArray{1, 2, 3}); }, "marks"},
+      {"mark text", [&](QJsonObject& r) { seismogram(r, "marks", QJsonArray{1, 2, 3, "4"}); }, "marks"},
+      {"last trial list", [](QJsonObject& r) { r["lastTrial"] = QJsonArray{}; }, "last trial"},
+      {"last trial time short",
+       [](QJsonObject& r) {
+         r["lastTrial"] = QJsonObject{{"epicentre", QJsonArray{1, 2}}, {"rms", 1}, {"originTime", QJsonArray{2026}}};
+       },
+       "origin time"},
+      {"last trial time beyond a word",
+       [](QJsonObject& r) {
+         r["lastTrial"] = QJsonObject{
+             {"epicentre", QJsonArray{1, 2}}, {"rms", 1}, {"originTime", QJsonArray{70000, 1, 0, 1, 0, 0, 0, 0}}};
+       },
+       "origin time"},
   };
   const QJsonObject good = QJsonDocument::fromJson(ExerciseJson(Sample())).object();
   ASSERT_TRUE(ParseExercise(QJsonDocument(good).toJson()));

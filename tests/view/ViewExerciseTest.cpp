@@ -159,6 +159,31 @@ TEST_F(ViewExercise, SavedWorkComesBackExactly) {
   }
 }
 
+// A new pick or depth discards the dots, but the last trial stays on show
+// (label, star, marks on the other seismograms) until the next trial.
+TEST_F(ViewExercise, TheLastTrialShownAfterItsDotsWentComesBack) {
+  Work();
+  view.Records()[3]->SetPick(0, kOnsets[3].second + 0.5f);  // a pick corrected
+  view.PicksChanged();
+  trialList.clear();  // as the click on the trace does
+  ASSERT_TRUE(view.HasTrial());
+  const Snapshot picked = Take(view);
+  ASSERT_TRUE(view.SaveExercise(Path("quake/picked.orvex")));
+  view.SetDepth(100.0f);  // and a new depth keeps the last trial too
+  const Snapshot deeper = Take(view);
+  ASSERT_TRUE(view.SaveExercise(Path("quake/deeper.orvex")));
+
+  Disturb();
+  ASSERT_TRUE(view.OpenExercise(Path("quake/picked.orvex")));
+  EXPECT_EQ(Take(view), picked);
+  EXPECT_FALSE(DeltaT(*view.Records()[3]).has_value());  // cleared by the new pick
+  EXPECT_TRUE(DeltaT(*view.Records()[2]).has_value());
+  Disturb();
+  ASSERT_TRUE(view.OpenExercise(Path("quake/deeper.orvex")));
+  EXPECT_EQ(Take(view), deeper);
+  EXPECT_TRUE(view.HasTrial());
+}
+
 TEST_F(ViewExercise, AMovedFolderOpensThroughItsRelativePaths) {
   Work();
   const Snapshot before = Take(view);
