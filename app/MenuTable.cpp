@@ -7,6 +7,10 @@ namespace {
 constexpr MenuEntry kMainMenu[] = {
     {"&File", "&Open Event ...", kCmOpenEvent, "Opens an earthquake"},
     {"&File", "&Close Event ...", kCmCloseEvent, "Closes and earthquake"},
+    {"&File", "Open E&xercise...", kCmOpenExercise, "Opens a saved exercise"},
+    {"&File", "&Save Exercise", kCmSaveExercise, "Saves the picks and trials of this exercise"},
+    {"&File", "Save Exercise &As...", kCmSaveExerciseAs, "Saves the exercise under a new name"},
+    {"&File", "Export &Trials...", kCmExportTrials, "Writes the trials to a CSV file for the teacher"},
     {"&File", nullptr, 0, nullptr},
     {"&File", "Print Pre&view...", kCmPrintPreview, "Displays full pages as read-only"},
     {"&File", "&Print...", kCmPrint, "Prints the active document"},

@@ -29,6 +29,10 @@ enum CommandId : int {
   kCmHelpTopics = 11848,
   kCmAbout = 2009,
   kCmShowMisfit = 11849,  ///< Options: the misfit map, for teachers (not in the table: off, not stored)
+  kCmOpenExercise = 11850,
+  kCmSaveExercise = 11851,
+  kCmSaveExerciseAs = 11852,
+  kCmExportTrials = 11853,
 };
 
 struct MenuEntry {

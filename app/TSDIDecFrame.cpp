@@ -82,6 +82,12 @@ TSDIDecFrame::TSDIDecFrame(View* view, const QString& recentEventsFile, QWidget*
             panes_[4]->setText(scale);
           });
   connect(view_, &View::eventOpened, this, &TSDIDecFrame::RememberEvent);
+  // Seismograms opened as an event belong to no exercise file yet.
+  connect(view_, &View::eventOpened, this, [this] { exercisePath_.clear(); });
+  connect(view_, &View::workChanged, this, &TSDIDecFrame::WorkChanged);
+  recoveryTimer_.setSingleShot(true);
+  recoveryTimer_.setInterval(500);
+  connect(&recoveryTimer_, &QTimer::timeout, this, &TSDIDecFrame::WriteRecovery);
   connect(fileMenu_, &QMenu::aboutToShow, this, &TSDIDecFrame::UpdatePrintCommands);
   if (!recentFile_.isEmpty()) recent_ = ReadRecentEvents(recentFile_);
   UpdateRecentMenu();
@@ -108,9 +114,7 @@ void TSDIDecFrame::UpdateRecentMenu() {
     auto* action = new QAction(QStringLiteral("&%1 %2").arg(++n).arg(event.Label()), fileMenu_);
     action->setObjectName(QStringLiteral("recent%1").arg(n));
     action->setStatusTip(tr("Opens this event again: %1").arg(event.files.join(", ")));
-    connect(action, &QAction::triggered, this, [this, event] {
-      view_->OpenEventFiles(event.files, event.format);
-    });
+    connect(action, &QAction::triggered, this, [this, event] { OpenEventFiles(event.files, event.format); });
     fileMenu_->insertAction(recentSeparator_, action);
     recentActions_ << action;
   }
@@ -157,8 +161,12 @@ void TSDIDecFrame::BuildMenus() {
 void TSDIDecFrame::Route(int id, QAction* action) {
   View* v = view_;
   switch (id) {
-    case kCmOpenEvent: connect(action, &QAction::triggered, v, &View::OpenEvent); break;
-    case kCmCloseEvent: connect(action, &QAction::triggered, v, &View::CloseEvent); break;
+    case kCmOpenEvent: connect(action, &QAction::triggered, this, &TSDIDecFrame::OpenEventCommand); break;
+    case kCmCloseEvent: connect(action, &QAction::triggered, this, &TSDIDecFrame::CloseEventCommand); break;
+    case kCmOpenExercise: connect(action, &QAction::triggered, this, &TSDIDecFrame::OpenExerciseCommand); break;
+    case kCmSaveExercise: connect(action, &QAction::triggered, this, &TSDIDecFrame::SaveExercise); break;
+    case kCmSaveExerciseAs: connect(action, &QAction::triggered, this, &TSDIDecFrame::SaveExerciseAs); break;
+    case kCmExportTrials: connect(action, &QAction::triggered, this, &TSDIDecFrame::ExportTrialsCommand); break;
     case kCmExit: connect(action, &QAction::triggered, this, &QWidget::close); break;
     case kCmSetDepth: connect(action, &QAction::triggered, v, &View::SetDepthCommand); break;
     case kCmMaximumRms: connect(action, &QAction::triggered, v, &View::SetMaximumRmsCommand); break;

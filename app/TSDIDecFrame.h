@@ -6,9 +6,13 @@
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPointer>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/RecentEvents.h"
 #include "platform/ErrorReport.h"
@@ -49,6 +53,53 @@ class TSDIDecFrame : public QMainWindow {
   /// to standard output as well, see platform/ErrorReport.h).
   void ShowReport(const ErrorReportEntry& entry);
 
+  // --- Exercises (TSDIDecFrameExercise.cpp) --------------------------------
+
+  /// @brief What the frame asks the user: @p question with @p buttons; gives
+  /// the button chosen. A message box unless a test sets its own answer.
+  using AskFunction =
+      std::function<QMessageBox::StandardButton(const QString& question, QMessageBox::StandardButtons buttons)>;
+  void SetAsk(AskFunction ask) { ask_ = std::move(ask); }
+  /// The files the frame asks for; an empty name means cancelled.
+  enum class FileChoice { kOpenExercise, kSaveExercise, kExportTrials };
+  using ChooseFileFunction = std::function<QString(FileChoice choice)>;
+  void SetChooseFile(ChooseFileFunction choose) { chooseFile_ = std::move(choose); }
+
+  /// The exercise file the open work was opened from or last saved to.
+  const QString& ExercisePath() const { return exercisePath_; }
+  /// @brief Before the work is put away: with unsaved picks or trials, asks
+  /// "Save the exercise?" (Save, Discard, Cancel). @return true to go on
+  /// (saved, discarded or nothing to save), false to keep everything.
+  bool MaybeSaveWork();
+  /// @brief Opens the exercise at @p path after MaybeSaveWork.
+  bool OpenExerciseFile(const QString& path);
+  /// @brief Opens the seismograms at @p paths as the event after MaybeSaveWork.
+  bool OpenEventFiles(const QStringList& paths, std::optional<SeismogramFormat> format = std::nullopt);
+  /// "Save Exercise": to the exercise file, or as a new one when there is none.
+  bool SaveExercise();
+  /// "Save Exercise As...": to a file the user chooses.
+  bool SaveExerciseAs();
+  /// @brief Saves the work to @p path (".orvex" added when it has no suffix).
+  bool SaveExerciseTo(const QString& path);
+  /// @brief Writes the trials with their distances from the answer key to
+  /// @p path as CSV, whole or not at all.
+  bool ExportTrialsTo(const QString& path);
+
+  // --- Recovery of unsaved work after a crash ------------------------------
+
+  /// @brief Whether unsaved work is written to the recovery file (within a
+  /// second of each change) and offered back at the next start. Off until
+  /// the program turns it on (not for screenshots and printouts).
+  void SetRecoveryEnabled(bool enabled);
+  bool RecoveryEnabled() const { return recoveryEnabled_; }
+  /// recovery.orvex in the application's data directory.
+  static QString RecoveryFilePath();
+  /// @brief At the start: when a recovery file was left behind, asks whether
+  /// to restore it. @return true when its work was restored.
+  bool OfferRecovery();
+  /// The recovery file goes: the work was saved, discarded or closed.
+  void RemoveRecovery();
+
  public slots:
   /// Puts the check marks of the options where the view's settings are.
   void UpdateCheckMarks();
@@ -60,8 +111,20 @@ class TSDIDecFrame : public QMainWindow {
   void PrintSetup();
   /// Enables the print commands while the printer is usable.
   void UpdatePrintCommands();
+  /// The commands of the File menu that put the open work away first.
+  void OpenEventCommand();
+  void CloseEventCommand();
+  void OpenExerciseCommand();
+  void ExportTrialsCommand();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
+  void WorkChanged();
+  bool OpenExerciseNow(const QString& path);
+  void WriteRecovery();
+  QString ChooseFile(FileChoice choice);
   void BuildMenus();
   void BuildToolBar();
   void BuildStatusBar();
@@ -80,6 +143,12 @@ class TSDIDecFrame : public QMainWindow {
   QAction* recentSeparator_ = nullptr;
   QList<QAction*> recentActions_;
   std::unique_ptr<QPrinter> printer_;  // made on first use
+  AskFunction ask_;
+  ChooseFileFunction chooseFile_;
+  QString exercisePath_;
+  bool recoveryEnabled_ = false;
+  bool restoring_ = false;  // the recovery file is being read back: it stays
+  QTimer recoveryTimer_;
 };
 
 }  // namespace orvane

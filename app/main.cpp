@@ -1,6 +1,7 @@
 // orvane: the program.
 //
 //   orvane [FILE...]                                        opens FILE... as the event
+//   orvane EXERCISE.orvex                                   opens a saved exercise
 //   orvane --screenshot OUT.png [--size WxH] [FILE...]      writes the window to OUT.png and exits
 //   orvane --print-pdf OUT.pdf [--size WxH] [FILE...]       prints the view to a PDF file and exits
 //   orvane --unregister [FILE...]                           removes Orvane's desktop entries first
@@ -9,7 +10,10 @@
 // "--unregister" (any case, or a leading part such as -u) removes that instead.
 // The files' formats follow their names as in the open dialog (".set" PEPP,
 // ".psn" PSN, anything else SAC, or PEPP when the SAC reader refuses it).
+// An exercise file (.orvex) opens alone, not together with seismograms.
 // --screenshot needs no display: it draws on Qt's offscreen platform.
+// Unsaved work of a normal run is kept in a recovery file and offered back
+// at the next start if the program ended without closing.
 
 #include <QApplication>
 #include <QDir>
@@ -48,7 +52,7 @@ struct Options {
 
 int Usage(const char* why) {
   std::fprintf(stderr,
-               "orvane: %s\nusage: orvane [--unregister] [FILE...]\n"
+               "orvane: %s\nusage: orvane [--unregister] [FILE... | EXERCISE.orvex]\n"
                "       orvane --screenshot OUT.png [--size WxH] [FILE...]\n"
                "       orvane --print-pdf OUT.pdf [--size WxH] [FILE...]\n",
                why);
@@ -89,6 +93,12 @@ bool Parse(int argc, char** argv, Options& o, std::string& error) {
     } else {
       o.files << QString::fromLocal8Bit(argv[i]);
     }
+  }
+  int exercises = 0;
+  for (const QString& file : o.files) exercises += QFileInfo(file).suffix().compare("orvex", Qt::CaseInsensitive) == 0;
+  if (exercises > 0 && o.files.size() > 1) {
+    error = "an exercise file (.orvex) opens alone, without other files";
+    return false;
   }
   return true;
 }
@@ -166,12 +176,20 @@ int main(int argc, char** argv) {
       orvane::RegisterWithDesktop(dataHome, QCoreApplication::applicationFilePath());
   }
 
+  // Unsaved work survives a crash, but not into a screenshot or a printout.
+  frame.SetRecoveryEnabled(!headless);
+  const bool exercise =
+      options.files.size() == 1 && QFileInfo(options.files[0]).suffix().compare("orvex", Qt::CaseInsensitive) == 0;
   // The seismogram windows are placed by the size of the view, so the
-  // event given on the command line opens once the frame has its size.
+  // event or exercise given on the command line opens once the frame has
+  // its size; the offer to restore unsaved work comes over the window.
   const auto openFiles = [&] {
-    if (options.files.isEmpty()) return;
     QApplication::processEvents();
-    view->OpenEventFiles(options.files);
+    frame.OfferRecovery();
+    if (exercise)
+      frame.OpenExerciseFile(options.files[0]);
+    else if (!options.files.isEmpty())
+      frame.OpenEventFiles(options.files);
     QApplication::processEvents();
   };
   int status = 0;

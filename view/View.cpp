@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -31,6 +32,7 @@
 #include "display/Seismograms.h"
 #include "display/TrialRepaint.h"
 #include "dialogs/MaxRMSDialog.h"
+#include "view/ExerciseReplay.h"
 #include "view/Splash.h"
 
 namespace orvane {
@@ -136,7 +138,20 @@ void View::SetShowMisfit(bool show) {
   RestartMisfit();
 }
 
-void View::PicksChanged() { RestartMisfit(); }
+void View::PicksChanged() {
+  RestartMisfit();
+  MarkWork();
+}
+
+void View::MarkWork() {
+  modified = true;
+  emit workChanged();
+}
+
+void View::SetModified(bool value) {
+  modified = value;
+  emit workChanged();
+}
 
 void View::RestartMisfit() {
   StopMisfit();
@@ -337,6 +352,7 @@ std::optional<TrialResult> View::TryEpicentre(const QPoint& position) {
   if (result.ok()) {
     hasTrial = true;
     RepaintSeismogramWindows(*this);  // their marks, Delta T and Dist, now
+    MarkWork();
     SetMessage(tr("Trial at %1 %2: RMS %3 s")
                    .arg(Text(LatitudeText(lat)).trimmed(), Text(LongitudeText(lon)).trimmed())
                    .arg(static_cast<double>(result.rms), 0, 'f', 2));
@@ -385,6 +401,8 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
   CloseEvent();
   records = std::move(files.records);
   for (const auto& r : records) recordPointers.push_back(r.get());
+  for (const auto& r : records) eventPaths << QFileInfo(QString::fromStdString(r->fileName)).absoluteFilePath();
+  eventFormat = format;
   CreateSeismogramWindows();
   QStringList opened;
   for (const auto& r : records) opened << QString::fromStdString(r->fileName);
@@ -396,6 +414,7 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
                  : tr("Opened %n seismogram(s); left out: %1", nullptr, static_cast<int>(records.size())).arg(skipped));
   Repaint();
   emit eventChanged();
+  MarkWork();
   return files.refused;
 }
 
@@ -464,6 +483,8 @@ void View::CloseEvent() {
   seismogramWindows.clear();
   records.clear();
   recordPointers.clear();
+  eventPaths.clear();
+  eventFormat.reset();
   hasTrial = false;
   trial.epicentreLat = 0.0f;
   trial.epicentreLon = 0.0f;
@@ -471,6 +492,8 @@ void View::CloseEvent() {
   if (showMisfit) RestartMisfit();
   Repaint();
   emit eventChanged();
+  // Nothing is left to save.
+  SetModified(false);
 }
 
 void View::DiscardTrials() {
@@ -483,6 +506,139 @@ void View::SetDepth(float depthKm) {
   depth = depthKm;
   if (showMisfit) RestartMisfit();
   DiscardTrials();
+  if (!records.empty()) MarkWork();
+}
+
+// ---------------------------------------------------------------------------
+// The exercise
+
+std::vector<ExerciseTrial> View::ExerciseTrials() const {
+  // The trials are discarded whenever the depth changes, so every trial of
+  // the list was made at the current depth.
+  std::vector<ExerciseTrial> trials;
+  for (const RMS& t : trialList) trials.push_back(ExerciseTrial{t.lat, t.lon, depth, t.rms});
+  return trials;
+}
+
+Exercise View::CurrentExercise(const QString& exercisePath) const {
+  Exercise e;
+  e.format = eventFormat;
+  for (std::size_t i = 0; i < records.size() && i < static_cast<std::size_t>(eventPaths.size()); ++i) {
+    const QString& path = eventPaths[static_cast<qsizetype>(i)];
+    ExerciseSeismogram s;
+    s.path = StoredSeismogramPath(path, exercisePath);
+    if (const auto print = FingerprintOf(path)) {
+      s.size = print->size;
+      s.sha256 = print->sha256;
+    } else {
+      // Gone since it was opened: the exercise will name it as changed.
+      s.sha256 = std::string(64, '0');
+    }
+    if (HasPick(*records[i])) s.pick = records[i]->GetPick(0);
+    if (hasTrial) {
+      const KSAC& r = *records[i];
+      s.marks = std::array<float, 4>{r.GetPick(1), r.GetPick(2), r.GetFloatHeader(KSAC::GCARC),
+                                     r.GetFloatHeader(KSAC::USER5)};
+    }
+    e.seismograms.push_back(std::move(s));
+  }
+  e.depth = depth;
+  e.maximumRms = maximumRms;
+  e.oneWindow = oneWindow;
+  e.centreLat = -globe.tilt;
+  e.centreLon = globe.spin;
+  e.radius = globe.radius;
+  e.trials = ExerciseTrials();
+  if (hasTrial) {
+    const SYSTEMTIME& t = trial.originTime;
+    e.lastTrial = ExerciseShownTrial{trial.epicentreLat, trial.epicentreLon, trial.rms,
+                                     {t.wYear, t.wMonth, t.wDayOfWeek, t.wDay, t.wHour, t.wMinute, t.wSecond,
+                                      t.wMilliseconds}};
+  }
+  return e;
+}
+
+bool View::SaveExercise(const QString& path, QString* error) {
+  QString why;
+  if (records.empty())
+    why = tr("no event is open");
+  else if (!WriteExerciseFile(path, CurrentExercise(path), &why) && why.isEmpty())
+    why = tr("the file cannot be written");
+  if (!why.isEmpty()) {
+    if (error) *error = why;
+    return false;
+  }
+  SetModified(false);
+  return true;
+}
+
+bool View::OpenExercise(const QString& path, QString* error) {
+  const QString name = QFileInfo(path).fileName();
+  const auto refuse = [&](const QString& reason) {
+    if (error) *error = reason;
+    SetMessage(tr("The exercise %1 was not opened: %2").arg(name, reason));
+    return false;
+  };
+  QString why;
+  const std::optional<Exercise> exercise = ReadExerciseFile(path, &why);
+  if (!exercise) return refuse(why);
+  ExerciseRecords opened = OpenExerciseRecords(*exercise, path);
+  QString leftOut;
+  for (const RefusedFile& f : opened.leftOut) {
+    ErrorReport(kFileLeftOutCode, f.path + ": " + f.reason);
+    leftOut += (leftOut.isEmpty() ? "" : "; ") + Text(f.path) + " (" + Text(f.reason) + ")";
+  }
+  // Nothing to work on: the event the student has open stays.
+  if (opened.records.empty()) return refuse(tr("none of its seismogram files can be opened: %1").arg(leftOut));
+
+  CloseEvent();
+  oneWindow = exercise->oneWindow;
+  maximumRms = exercise->maximumRms;
+  depth = exercise->depth;
+  globe = GlobeView{exercise->centreLon, -exercise->centreLat, exercise->radius};
+  records = std::move(opened.records);
+  for (const auto& r : records) recordPointers.push_back(r.get());
+  eventPaths = opened.paths;
+  eventFormat = exercise->format;
+  CreateSeismogramWindows();
+  // The trials again, in order, as the clicks made them.
+  const std::vector<KSAC*> pointers = recordPointers;
+  const RedoneTrials redone = RedoTrials(pointers, exercise->trials, trial);
+  hasTrial = redone.hasTrial;
+  if (exercise->trials.empty() && exercise->lastTrial) {
+    // The trials were discarded by a new pick or depth, but the last one
+    // was still shown: its label and marks come back as they were.
+    const ExerciseShownTrial& shown = *exercise->lastTrial;
+    const auto& f = shown.originTime;
+    trial = TrialState{shown.lat, shown.lon, SYSTEMTIME{f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]}, shown.rms};
+    hasTrial = true;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      const auto& marks = exercise->seismograms[opened.entries[i]].marks;
+      if (!marks) continue;
+      records[i]->SetPick(1, (*marks)[0]);  // clears t2…t9
+      records[i]->SetPick(2, (*marks)[1]);
+      records[i]->SetFloatHeader(KSAC::GCARC, (*marks)[2]);
+      records[i]->SetFloatHeader(KSAC::USER5, (*marks)[3]);
+    }
+  }
+  if (hasTrial) RepaintSeismogramWindows(*this);
+  emit optionsChanged();
+  RestartMisfit();
+
+  const auto count = [](std::size_t n, const QString& one, const QString& many) {
+    return (n == 1 ? one : many).arg(n);
+  };
+  QString text = tr("Opened the exercise %1: %2, %3")
+                     .arg(name, count(records.size(), tr("%1 seismogram"), tr("%1 seismograms")),
+                          count(trialList.size(), tr("%1 trial"), tr("%1 trials")));
+  if (!leftOut.isEmpty()) text += tr("; left out: %1").arg(leftOut);
+  for (const std::string& note : redone.notes) text += "; " + Text(note);
+  SetMessage(text);
+  Repaint();
+  UpdateCentreReadout();
+  emit eventChanged();
+  SetModified(false);
+  return true;
 }
 
 // ---------------------------------------------------------------------------

@@ -22,6 +22,7 @@
 #include "map/MisfitMap.h"
 #include "seismogram/EventReader.h"
 #include "seismogram/KSAC.h"
+#include "view/ExerciseFile.h"
 #include "view/Hints.h"
 #include "view/Settings.h"
 #include "view/Splash.h"
@@ -63,6 +64,34 @@ class View : public QMdiArea {
   std::vector<RefusedFile> OpenEventFiles(const QStringList& paths,
                                           std::optional<SeismogramFormat> format = std::nullopt);
 
+  // --- The exercise (the student's work, kept in an .orvex file) ----------
+
+  /// @brief The work on the open event as an exercise: the seismogram files
+  /// (stored relative to @p exercisePath where they lie in its folder or
+  /// below; all absolute for an empty @p exercisePath), their sizes and
+  /// checksums as they are now, the picks, depth, maximum RMS, window mode,
+  /// view and the trials in order.
+  Exercise CurrentExercise(const QString& exercisePath = QString()) const;
+  /// The trials of the open event in order, each at the current depth.
+  std::vector<ExerciseTrial> ExerciseTrials() const;
+  /// @brief Writes CurrentExercise(@p path) to @p path, whole or not at all;
+  /// the work counts as saved. @return false with the reason in @p error
+  /// (nothing open, or the file cannot be written).
+  bool SaveExercise(const QString& path, QString* error = nullptr);
+  /// @brief Opens the exercise at @p path: its seismograms, picks, depth,
+  /// maximum RMS, window mode and view, then its trials made again in order.
+  /// Files missing or changed since the save, and trials whose RMS comes out
+  /// differently, are named in the status message. A damaged or foreign
+  /// file, or one whose seismograms cannot be opened at all, is refused with
+  /// the reason in @p error and the status message, and changes nothing.
+  bool OpenExercise(const QString& path, QString* error = nullptr);
+  /// The absolute paths of the open event's files, in the records' order.
+  const QStringList& EventPaths() const { return eventPaths; }
+  /// @brief Whether there is work (an opened event, picks, trials, a depth)
+  /// that has not been saved since.
+  bool IsModified() const { return modified; }
+  void SetModified(bool value);
+
   /// @brief Where a click lands on the globe: makes the trial there, or says
   /// in the status message why it was refused. A click beside the globe does
   /// nothing. @return The trial's outcome, or nothing for a click beside the globe.
@@ -99,7 +128,8 @@ class View : public QMdiArea {
   /// @brief Waits (running the event loop) until the finest misfit map of the
   /// current view is shown, at most @p milliseconds. For tests and screenshots.
   bool WaitForMisfit(int milliseconds);
-  /// @brief The picks changed (a click on a trace): the misfit map follows.
+  /// @brief The picks changed (a click on a trace): the misfit map follows,
+  /// and the work is unsaved.
   Q_SLOT void PicksChanged();
   /// The seismogram windows of the open event (sub-windows of the view).
   std::vector<QMdiSubWindow*> SeismogramWindows() const;
@@ -149,6 +179,10 @@ class View : public QMdiArea {
   /// An event was opened from @p files (those that could be read) as
   /// @p format gives (-1: each file by its name; otherwise a SeismogramFormat).
   void eventOpened(const QStringList& files, int format);
+  /// The student's work changed (an event opened or closed, a pick, a
+  /// trial, a depth, an exercise opened or saved); IsModified() says
+  /// whether it is saved.
+  void workChanged();
 
  private slots:
   void TrialsDiscardedByPick();
@@ -172,6 +206,7 @@ class View : public QMdiArea {
   void RestartMisfit();
   void StopMisfit();
   void ShowSplash();
+  void MarkWork();
   bool setUp = false;
 
   // Members in the view's own order.
@@ -180,6 +215,9 @@ class View : public QMdiArea {
   Earth earth;
   std::vector<std::unique_ptr<KSAC>> records;
   std::vector<KSAC*> recordPointers;  // the same records, as the painters take them
+  QStringList eventPaths;             // the records' files, absolute
+  std::optional<SeismogramFormat> eventFormat;
+  bool modified = false;
   bool hasTrial = false;
   TrialState trial;
   bool oneWindow = true;

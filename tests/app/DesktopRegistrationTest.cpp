@@ -42,7 +42,7 @@ TEST(DesktopRegistration, WritesItsEntryTypesAndIconAndRemovesOnlyThose) {
   EXPECT_TRUE(entry.contains("Categories=Education;Science;"));
   EXPECT_TRUE(entry.contains("Icon=orvane"));
   const QByteArray types = Read(files.mimeTypes);
-  for (const char* glob : {"*.sac", "*.set", "*.psn"}) EXPECT_TRUE(types.contains(glob)) << glob;
+  for (const char* glob : {"*.sac", "*.set", "*.psn", "*.orvex"}) EXPECT_TRUE(types.contains(glob)) << glob;
   EXPECT_FALSE(types.contains("txt"));
   EXPECT_TRUE(QFile::exists(files.icon));
   // A second start finds everything as it should be and changes nothing.

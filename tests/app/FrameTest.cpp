@@ -29,6 +29,10 @@ TEST(MenuTable, TextsIdsAndHints) {
   } const expected[] = {
       {"&File", "&Open Event ...", 24332, "Opens an earthquake"},
       {"&File", "&Close Event ...", 11843, "Closes and earthquake"},
+      {"&File", "Open E&xercise...", 11850, "Opens a saved exercise"},
+      {"&File", "&Save Exercise", 11851, "Saves the picks and trials of this exercise"},
+      {"&File", "Save Exercise &As...", 11852, "Saves the exercise under a new name"},
+      {"&File", "Export &Trials...", 11853, "Writes the trials to a CSV file for the teacher"},
       {"&File", nullptr, 0, nullptr},
       {"&File", "Print Pre&view...", 24340, "Displays full pages as read-only"},
       {"&File", "&Print...", 24337, "Prints the active document"},

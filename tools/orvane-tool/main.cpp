@@ -7,6 +7,9 @@
 #include <iterator>
 
 #include "tools/orvane-tool/Commands.h"
+#ifdef ORVANE_TOOL_EXERCISE
+#include "tools/orvane-tool/ExerciseCommand.h"
+#endif
 #include "tools/orvane-tool/LocationCommands.h"
 #ifdef ORVANE_TOOL_RENDER
 #include "tools/orvane-tool/RenderCommand.h"
@@ -29,6 +32,9 @@ const Entry kCommands[] = {
     {"traveltime", orvane::tool::TravelTimeCommand, "traveltime --phase P|S [--depth KM] [--inverse] VALUE...   travel times (or distances) from P.JB/S.JB"},
     {"locate", orvane::tool::LocateCommand, "locate [--depth KM] --epicentre LAT,LON [--pick FILE=SECONDS]... FILE...   one trial location as JSON"},
     {"best", orvane::tool::BestCommand, "best [--depth KM] [--pick FILE=SECONDS]... FILE...   the epicentre of smallest RMS as JSON"},
+#ifdef ORVANE_TOOL_EXERCISE
+    {"exercise", orvane::tool::ExerciseCommand, "exercise [--csv] FILE.orvex   a saved exercise (stations, trials, distances from the answer key) as JSON, or its trials as CSV"},
+#endif
 #ifdef ORVANE_TOOL_RENDER
     {"render", orvane::tool::RenderCommand, "render --out FILE.png [--size WxH] [--centre LAT,LON] [--radius PX] [--maximum-rms N] [--depth KM --epicentre LAT,LON] [--misfit] [--pick FILE=SECONDS]... [FILE...]   the globe as a PNG"},
     {"render-traces", orvane::tool::TraceRenderCommand, "render-traces --out FILE.png [--size WxH] [--one-window | --station FILE] [--depth KM --epicentre LAT,LON] [--pick FILE=SECONDS]... FILE...   the seismogram windows as a PNG"},

@@ -1,0 +1,225 @@
+// The frame's exercise commands: opening and saving exercise files, the
+// question before unsaved work is put away, the trials for the teacher, and
+// the recovery file that keeps unsaved work through a crash.
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QStatusBar>
+
+#include "app/TSDIDecFrame.h"
+#include "location/TrialLocation.h"
+#include "view/TrialReport.h"
+#include "view/View.h"
+
+namespace orvane {
+namespace {
+
+QMessageBox::StandardButton AskWithMessageBox(QWidget* parent, const QString& question,
+                                              QMessageBox::StandardButtons buttons) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Orvane"), question, buttons, parent);
+  box.setAccessibleName(question);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+}  // namespace
+
+QString TSDIDecFrame::ChooseFile(FileChoice choice) {
+  if (chooseFile_) return chooseFile_(choice);
+  // Exercises are suggested beside the event's seismograms.
+  QString folder = QDir::currentPath();
+  if (!exercisePath_.isEmpty())
+    folder = QFileInfo(exercisePath_).absolutePath();
+  else if (!view_->EventPaths().isEmpty())
+    folder = QFileInfo(view_->EventPaths().front()).absolutePath();
+  const QString exercises = tr("Exercises (*.orvex)");
+  switch (choice) {
+    case FileChoice::kOpenExercise:
+      return QFileDialog::getOpenFileName(this, tr("Open Exercise"), folder, exercises);
+    case FileChoice::kSaveExercise:
+      return QFileDialog::getSaveFileName(this, tr("Save Exercise As"),
+                                          exercisePath_.isEmpty() ? folder : exercisePath_, exercises);
+    case FileChoice::kExportTrials:
+      return QFileDialog::getSaveFileName(this, tr("Export Trials"), folder + "/trials.csv", tr("CSV files (*.csv)"));
+  }
+  return {};
+}
+
+bool TSDIDecFrame::MaybeSaveWork() {
+  if (!view_->IsModified() || view_->Records().empty()) return true;
+  const QMessageBox::StandardButtons buttons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+  const QString question = tr("Save the exercise?");
+  const QMessageBox::StandardButton answer = ask_ ? ask_(question, buttons) : AskWithMessageBox(this, question, buttons);
+  switch (answer) {
+    case QMessageBox::Save:
+      return SaveExercise();
+    case QMessageBox::Discard:
+      RemoveRecovery();
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool TSDIDecFrame::OpenExerciseFile(const QString& path) {
+  if (!MaybeSaveWork()) return false;
+  return OpenExerciseNow(path);
+}
+
+bool TSDIDecFrame::OpenExerciseNow(const QString& path) {
+  QString why;
+  if (!view_->OpenExercise(path, &why)) return false;
+  exercisePath_ = QFileInfo(path).absoluteFilePath();
+  return true;
+}
+
+bool TSDIDecFrame::OpenEventFiles(const QStringList& paths, std::optional<SeismogramFormat> format) {
+  if (!MaybeSaveWork()) return false;
+  const std::size_t refused = view_->OpenEventFiles(paths, format).size();
+  return refused < static_cast<std::size_t>(paths.size());
+}
+
+void TSDIDecFrame::OpenEventCommand() {
+  if (MaybeSaveWork()) view_->OpenEvent();
+}
+
+void TSDIDecFrame::CloseEventCommand() {
+  if (!MaybeSaveWork()) return;
+  view_->CloseEvent();
+  exercisePath_.clear();
+  RemoveRecovery();
+}
+
+void TSDIDecFrame::OpenExerciseCommand() {
+  if (!MaybeSaveWork()) return;
+  const QString path = ChooseFile(FileChoice::kOpenExercise);
+  // Asked once: work discarded above is not asked about again.
+  if (!path.isEmpty()) OpenExerciseNow(path);
+}
+
+bool TSDIDecFrame::SaveExercise() {
+  if (exercisePath_.isEmpty()) return SaveExerciseAs();
+  return SaveExerciseTo(exercisePath_);
+}
+
+bool TSDIDecFrame::SaveExerciseAs() {
+  if (view_->Records().empty()) {
+    statusBar()->showMessage(tr("There is no exercise to save: no event is open."));
+    return false;
+  }
+  const QString path = ChooseFile(FileChoice::kSaveExercise);
+  if (path.isEmpty()) return false;  // cancelled
+  return SaveExerciseTo(path);
+}
+
+bool TSDIDecFrame::SaveExerciseTo(const QString& chosen) {
+  QString path = chosen;
+  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".") + kExerciseSuffix;
+  QString why;
+  if (!view_->SaveExercise(path, &why)) {
+    statusBar()->showMessage(tr("The exercise was not saved: %1").arg(why));
+    return false;
+  }
+  exercisePath_ = QFileInfo(path).absoluteFilePath();
+  statusBar()->showMessage(tr("Saved the exercise to %1").arg(QDir::toNativeSeparators(path)));
+  return true;
+}
+
+void TSDIDecFrame::ExportTrialsCommand() {
+  if (view_->Records().empty() || trialList.empty()) {
+    statusBar()->showMessage(tr("There are no trials to export yet."));
+    return;
+  }
+  const QString path = ChooseFile(FileChoice::kExportTrials);
+  if (!path.isEmpty()) ExportTrialsTo(path);
+}
+
+bool TSDIDecFrame::ExportTrialsTo(const QString& path) {
+  const std::vector<ExerciseTrial> trials = view_->ExerciseTrials();
+  if (view_->Records().empty() || trials.empty()) {
+    statusBar()->showMessage(tr("There are no trials to export yet."));
+    return false;
+  }
+  std::vector<KSAC*> records = RecordPointers(view_->Records());
+  const std::string csv = TrialsCsv(MakeTrialReport(records, trials));
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()) ||
+      !file.commit()) {
+    statusBar()->showMessage(tr("The trials were not exported: %1").arg(file.errorString()));
+    return false;
+  }
+  const QString what = trials.size() == 1 ? tr("1 trial") : tr("%1 trials").arg(trials.size());
+  statusBar()->showMessage(tr("Exported %1 to %2").arg(what, QDir::toNativeSeparators(path)));
+  return true;
+}
+
+void TSDIDecFrame::closeEvent(QCloseEvent* event) {
+  if (!MaybeSaveWork()) {
+    event->ignore();
+    return;
+  }
+  // A normal end: no work is left to recover.
+  recoveryTimer_.stop();
+  RemoveRecovery();
+  event->accept();
+}
+
+// ---------------------------------------------------------------------------
+// Recovery
+
+QString TSDIDecFrame::RecoveryFilePath() {
+  return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath("recovery.orvex");
+}
+
+void TSDIDecFrame::SetRecoveryEnabled(bool enabled) {
+  recoveryEnabled_ = enabled;
+  if (!enabled) recoveryTimer_.stop();
+}
+
+void TSDIDecFrame::WorkChanged() {
+  if (!recoveryEnabled_) return;
+  if (view_->IsModified() && !view_->Records().empty()) {
+    // At most one write per half second, and never more than that after a change.
+    if (!recoveryTimer_.isActive()) recoveryTimer_.start();
+  } else {
+    // Saved, opened from a file or closed: nothing is at risk.
+    recoveryTimer_.stop();
+    if (!restoring_) RemoveRecovery();
+  }
+}
+
+void TSDIDecFrame::WriteRecovery() {
+  if (!recoveryEnabled_ || !view_->IsModified() || view_->Records().empty()) return;
+  const QString path = RecoveryFilePath();
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QString why;
+  if (!WriteExerciseFile(path, view_->CurrentExercise(), &why))
+    statusBar()->showMessage(tr("Your work could not be kept for recovery: %1").arg(why));
+}
+
+void TSDIDecFrame::RemoveRecovery() {
+  if (recoveryEnabled_) QFile::remove(RecoveryFilePath());
+}
+
+bool TSDIDecFrame::OfferRecovery() {
+  const QString path = RecoveryFilePath();
+  if (!recoveryEnabled_ || !QFileInfo(path).isFile()) return false;
+  const QString question = tr("Orvane did not close properly last time. Restore the work that was not saved?");
+  const QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+  const QMessageBox::StandardButton answer = ask_ ? ask_(question, buttons) : AskWithMessageBox(this, question, buttons);
+  restoring_ = true;
+  const bool restored = answer == QMessageBox::Yes && view_->OpenExercise(path);
+  restoring_ = false;
+  if (!restored) {
+    QFile::remove(path);
+    return false;
+  }
+  // The restored work is still not saved anywhere but here.
+  exercisePath_.clear();
+  view_->SetModified(true);
+  return true;
+}
+
+}  // namespace orvane

@@ -1,0 +1,322 @@
+// The frame's exercise commands: the question before unsaved work is put
+// away, its three answers, the recovery file and the trials for the teacher.
+#include "app/TSDIDecFrame.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/MenuTable.h"
+#include "location/RMS.h"
+#include "platform/ErrorReport.h"
+#include "support/TempDir.h"
+#include "support/TrialStateGuard.h"
+#include "view/ExerciseFile.h"
+#include "view/TrialReport.h"
+#include "view/View.h"
+
+namespace orvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kExamples = ORVANE_SOURCE_DIR "/examples/";
+const std::vector<std::pair<std::string, float>> kOnsets = {
+    {"TAIG.sac", 55.37f}, {"MNGL.sac", 66.06f}, {"KODK.sac", 54.38f}, {"NVSB.sac", 62.02f},
+    {"HVLO.sac", 63.06f}, {"DRWN.sac", 64.58f}, {"ORPL.sac", 46.98f}, {"KRUN.sac", 54.09f}};
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class FrameExercise : public testing::Test {
+ protected:
+  FrameExercise() {
+    view->SetShowSplash(false);
+    view->SetKeepSettings(false);
+    frame.SetAsk([this](const QString& question, QMessageBox::StandardButtons buttons) {
+      questions << question;
+      EXPECT_TRUE(buttons & answer) << question.toStdString();
+      return answer;
+    });
+    frame.SetChooseFile([this](TSDIDecFrame::FileChoice choice) {
+      choices.push_back(choice);
+      return chosen;
+    });
+    for (const auto& [name, onset] : kOnsets) fs::copy_file(kExamples + name, dir / name);
+  }
+  void SetUp() override {
+    frame.resize(1000, 750);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+  }
+  QString Path(const std::string& name) const { return QString::fromStdString((dir / name).string()); }
+  QStringList Files() const {
+    QStringList paths;
+    for (const auto& [name, onset] : kOnsets) paths << Path(name);
+    return paths;
+  }
+  // The event opened, every pick made, @p trials trials.
+  void Work(int trials = 2) {
+    ASSERT_TRUE(frame.OpenEventFiles(Files()));
+    for (std::size_t i = 0; i < kOnsets.size(); ++i) view->Records()[i]->SetPick(0, kOnsets[i].second);
+    view->PicksChanged();
+    view->SetDepth(33.0f);
+    view->SetGlobe(GlobeView{142.8f, -41.3f, 400.0f});
+    QCoreApplication::processEvents();
+    const QPoint centre(view->viewport()->width() / 2, view->viewport()->height() / 2);
+    for (int i = 0; i < trials; ++i) ASSERT_TRUE(view->TryEpicentre(centre + QPoint(9 * i, -5 * i)));
+    ASSERT_EQ(trialList.size(), static_cast<std::size_t>(trials));
+  }
+
+  test::TrialStateGuard trialGuard;
+  ScopedErrorReportCapture reports;
+  test::ScopedTempDir dir;
+  View* view = new View;
+  TSDIDecFrame frame{view};
+  QStringList questions;
+  QMessageBox::StandardButton answer = QMessageBox::Cancel;
+  std::vector<TSDIDecFrame::FileChoice> choices;
+  QString chosen;
+};
+
+TEST_F(FrameExercise, TheExerciseCommandsAreInTheFileMenu) {
+  const struct {
+    int id;
+    const char* text;
+  } items[] = {{kCmOpenExercise, "Open E&xercise..."},
+               {kCmSaveExercise, "&Save Exercise"},
+               {kCmSaveExerciseAs, "Save Exercise &As..."},
+               {kCmExportTrials, "Export &Trials..."}};
+  for (const auto& item : items) {
+    QAction* action = frame.Action(item.id);
+    ASSERT_NE(action, nullptr) << item.text;
+    EXPECT_EQ(action->text(), item.text);
+    EXPECT_TRUE(action->isEnabled());
+    EXPECT_FALSE(action->statusTip().isEmpty());
+  }
+  // Save Exercise from the menu asks for a file the first time, then saves there.
+  Work();
+  chosen = Path("menu");
+  frame.Action(kCmSaveExercise)->trigger();
+  ASSERT_EQ(choices.size(), 1u);
+  EXPECT_EQ(choices[0], TSDIDecFrame::FileChoice::kSaveExercise);
+  EXPECT_TRUE(fs::exists(dir / "menu.orvex"));  // the suffix is added
+  EXPECT_EQ(frame.ExercisePath(), Path("menu.orvex"));
+  view->PicksChanged();
+  frame.Action(kCmSaveExercise)->trigger();
+  EXPECT_EQ(choices.size(), 1u);
+  EXPECT_FALSE(view->IsModified());
+  // Open Exercise from the menu.
+  view->CloseEvent();
+  chosen = Path("menu.orvex");
+  frame.Action(kCmOpenExercise)->trigger();
+  EXPECT_EQ(view->Records().size(), kOnsets.size());
+  EXPECT_EQ(trialList.size(), 2u);
+  EXPECT_TRUE(questions.isEmpty());
+}
+
+TEST_F(FrameExercise, SaveWritesTheExerciseAndGoesOn) {
+  Work();
+  answer = QMessageBox::Save;
+  chosen = Path("kept.orvex");
+  frame.Action(kCmCloseEvent)->trigger();
+  EXPECT_EQ(questions, QStringList{"Save the exercise?"});
+  EXPECT_TRUE(view->Records().empty());
+  const auto saved = ReadExerciseFile(Path("kept.orvex"));
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->trials.size(), 2u);
+  EXPECT_EQ(*saved->seismograms[0].pick, kOnsets[0].second);
+}
+
+TEST_F(FrameExercise, SaveThatIsCancelledInTheFileChoiceKeepsEverything) {
+  Work();
+  answer = QMessageBox::Save;
+  chosen.clear();
+  frame.Action(kCmCloseEvent)->trigger();
+  EXPECT_EQ(view->Records().size(), kOnsets.size());
+  EXPECT_EQ(trialList.size(), 2u);
+}
+
+TEST_F(FrameExercise, DiscardGoesOnWithoutSaving) {
+  Work();
+  answer = QMessageBox::Discard;
+  ASSERT_TRUE(frame.OpenEventFiles({Path("TAIG.sac")}));
+  EXPECT_EQ(questions.size(), 1);
+  EXPECT_EQ(view->Records().size(), 1u);
+  EXPECT_TRUE(trialList.empty());
+  EXPECT_TRUE(choices.empty());
+  EXPECT_FALSE(fs::exists(dir / "kept.orvex"));
+}
+
+TEST_F(FrameExercise, OpenExerciseAsksOnce) {
+  Work(2);
+  // An exercise of this work, written without making the work saved.
+  ASSERT_TRUE(WriteExerciseFile(Path("other.orvex"), view->CurrentExercise(Path("other.orvex"))));
+  view->SetDepth(0.0f);
+  ASSERT_TRUE(view->IsModified());
+  answer = QMessageBox::Discard;
+  chosen = Path("other.orvex");
+  frame.Action(kCmOpenExercise)->trigger();
+  EXPECT_EQ(questions.size(), 1);
+  EXPECT_EQ(view->Depth(), 33.0f);
+  EXPECT_EQ(trialList.size(), 2u);
+  EXPECT_EQ(frame.ExercisePath(), Path("other.orvex"));
+}
+
+TEST_F(FrameExercise, CancelKeepsEverything) {
+  Work();
+  answer = QMessageBox::Cancel;
+  const std::vector<RMS> trials = trialList;
+  frame.Action(kCmCloseEvent)->trigger();
+  EXPECT_FALSE(frame.OpenEventFiles({Path("TAIG.sac")}));
+  EXPECT_FALSE(frame.OpenExerciseFile(Path("whatever.orvex")));
+  EXPECT_FALSE(frame.close());  // Exit and the window's close box
+  EXPECT_EQ(questions.size(), 4);
+  EXPECT_TRUE(frame.isVisible());
+  EXPECT_EQ(view->Records().size(), kOnsets.size());
+  ASSERT_EQ(trialList.size(), trials.size());
+  for (std::size_t i = 0; i < trials.size(); ++i) EXPECT_EQ(trialList[i].rms, trials[i].rms);
+  EXPECT_EQ(view->Records()[0]->GetPick(0), kOnsets[0].second);
+  EXPECT_TRUE(view->IsModified());
+}
+
+TEST_F(FrameExercise, SavedWorkIsPutAwayWithoutAQuestion) {
+  Work();
+  ASSERT_TRUE(frame.SaveExerciseTo(Path("done.orvex")));
+  frame.Action(kCmCloseEvent)->trigger();
+  EXPECT_TRUE(questions.isEmpty());
+  EXPECT_TRUE(view->Records().empty());
+  EXPECT_TRUE(frame.close());
+}
+
+TEST_F(FrameExercise, ExportTrialsWritesTheSharedCsv) {
+  Work(3);
+  const std::vector<KSAC*> records = RecordPointers(view->Records());
+  const std::string expected = TrialsCsv(MakeTrialReport(records, view->ExerciseTrials()));
+  chosen = Path("trials.csv");
+  frame.Action(kCmExportTrials)->trigger();
+  const std::string csv = ReadAll(dir / "trials.csv");
+  EXPECT_EQ(csv, expected);
+  // The header, and one line per trial with a distance from the answer key.
+  ASSERT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4);
+  EXPECT_EQ(csv.substr(0, csv.find('\n')), "trial,latitude,longitude,depth_km,rms_s,distance_from_answer_key_km");
+  const std::string first = csv.substr(csv.find('\n') + 1, csv.find('\n', csv.find('\n') + 1) - csv.find('\n') - 1);
+  EXPECT_EQ(first.rfind("1,", 0), 0u) << first;
+  const double km = std::stod(first.substr(first.rfind(',') + 1));
+  // The first click lies near the true epicentre, well within 1000 km of the key.
+  EXPECT_LT(km, 1000.0) << first;
+  // Nothing to export: said, nothing written.
+  view->CloseEvent();
+  EXPECT_FALSE(frame.ExportTrialsTo(Path("none.csv")));
+  EXPECT_FALSE(fs::exists(dir / "none.csv"));
+}
+
+// --- Recovery ---------------------------------------------------------------
+
+TEST_F(FrameExercise, WorkIsKeptForRecoveryWithinASecond) {
+  frame.SetRecoveryEnabled(true);
+  const QString recovery = TSDIDecFrame::RecoveryFilePath();
+  EXPECT_FALSE(QFile::exists(recovery));
+  ASSERT_TRUE(frame.OpenEventFiles(Files()));
+  // Written within a second (the write waits half a second for more changes).
+  EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(recovery); }, 1000));
+  view->Records()[2]->SetPick(0, kOnsets[2].second);
+  view->PicksChanged();
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        const auto kept = ReadExerciseFile(recovery);
+        return kept && kept->seismograms[2].pick == kOnsets[2].second;
+      },
+      1000));
+  const auto kept = ReadExerciseFile(recovery);
+  ASSERT_TRUE(kept);
+  // Absolute paths: the recovery file lies far from the seismograms.
+  EXPECT_EQ(kept->seismograms[0].path, Path("TAIG.sac").toStdString());
+  // A clean close removes it.
+  answer = QMessageBox::Discard;
+  EXPECT_TRUE(frame.close());
+  EXPECT_FALSE(QFile::exists(recovery));
+}
+
+TEST_F(FrameExercise, ClosingTheEventRemovesTheRecoveryFile) {
+  frame.SetRecoveryEnabled(true);
+  Work(1);
+  const QString recovery = TSDIDecFrame::RecoveryFilePath();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(recovery); }, 1000));
+  answer = QMessageBox::Discard;
+  frame.Action(kCmCloseEvent)->trigger();
+  EXPECT_FALSE(QFile::exists(recovery));
+  QTest::qWait(700);
+  EXPECT_FALSE(QFile::exists(recovery));
+}
+
+TEST_F(FrameExercise, WorkLeftByACrashIsOfferedAtTheStart) {
+  // A run that ended without closing left its recovery file behind.
+  Work(2);
+  const std::vector<RMS> trials = trialList;
+  const Exercise left = view->CurrentExercise();
+  view->CloseEvent();
+  const QString recovery = TSDIDecFrame::RecoveryFilePath();
+  QDir().mkpath(QFileInfo(recovery).absolutePath());
+  ASSERT_TRUE(WriteExerciseFile(recovery, left));
+
+  // Not offered where recovery is off (screenshots and printouts).
+  EXPECT_FALSE(frame.OfferRecovery());
+  EXPECT_TRUE(questions.isEmpty());
+
+  frame.SetRecoveryEnabled(true);
+  answer = QMessageBox::Yes;
+  EXPECT_TRUE(frame.OfferRecovery());
+  ASSERT_EQ(questions.size(), 1);
+  EXPECT_TRUE(questions[0].contains("Restore")) << questions[0].toStdString();
+  EXPECT_EQ(view->Records().size(), kOnsets.size());
+  ASSERT_EQ(trialList.size(), trials.size());
+  for (std::size_t i = 0; i < trials.size(); ++i) EXPECT_EQ(trialList[i].rms, trials[i].rms);
+  // Restored work is still unsaved: it is kept again, and asked about.
+  EXPECT_TRUE(view->IsModified());
+  EXPECT_TRUE(frame.ExercisePath().isEmpty());
+  // The recovery file stayed while it was read back, and is kept up to date.
+  EXPECT_TRUE(QFile::exists(recovery));
+  view->SetDepth(10.0f);
+  EXPECT_TRUE(QTest::qWaitFor([&] {
+    const auto kept = ReadExerciseFile(recovery);
+    return kept && kept->depth == 10.0f && kept->trials.empty();
+  }, 1000));
+}
+
+TEST_F(FrameExercise, RecoveryThatIsDeclinedIsRemoved) {
+  frame.SetRecoveryEnabled(true);
+  const QString recovery = TSDIDecFrame::RecoveryFilePath();
+  QDir().mkpath(QFileInfo(recovery).absolutePath());
+  std::ofstream(recovery.toStdString()) << "{\"orvex\": 1";  // damaged as well
+  answer = QMessageBox::No;
+  EXPECT_FALSE(frame.OfferRecovery());
+  EXPECT_EQ(questions.size(), 1);
+  EXPECT_FALSE(QFile::exists(recovery));
+  EXPECT_TRUE(view->Records().empty());
+  // No file, no question.
+  EXPECT_FALSE(frame.OfferRecovery());
+  EXPECT_EQ(questions.size(), 1);
+}
+
+TEST_F(FrameExercise, WithoutRecoveryNothingIsWritten) {
+  Work(1);
+  QTest::qWait(800);
+  EXPECT_FALSE(QFile::exists(TSDIDecFrame::RecoveryFilePath()));
+}
+
+}  // namespace
+}  // namespace orvane

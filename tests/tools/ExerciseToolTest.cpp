@@ -1,0 +1,158 @@
+// orvane-tool exercise on a saved exercise of the example event: the
+// stations with their picks and residuals, every trial with its distance
+// from the answer key, and with --csv the same CSV as "Export Trials...".
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "location/GreatCircle.h"
+#include "location/RMS.h"
+#include "platform/ErrorReport.h"
+#include "seismogram/RecordReadouts.h"
+#include "support/MiniJson.h"
+#include "support/RunCommand.h"
+#include "support/TempDir.h"
+#include "view/ExerciseFile.h"
+#include "view/ExerciseReplay.h"
+#include "view/TrialReport.h"
+
+namespace orvane {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CommandRun;
+
+const std::string kExamples = ORVANE_SOURCE_DIR "/examples/";
+const std::vector<std::pair<std::string, float>> kOnsets = {
+    {"TAIG.sac", 55.37f}, {"MNGL.sac", 66.06f}, {"KODK.sac", 54.38f}, {"NVSB.sac", 62.02f},
+    {"HVLO.sac", 63.06f}, {"DRWN.sac", 64.58f}, {"ORPL.sac", 46.98f}, {"KRUN.sac", 54.09f}};
+
+class ExerciseTool : public testing::Test {
+ protected:
+  void SetUp() override {
+    for (const auto& [name, onset] : kOnsets) fs::copy_file(kExamples + name, dir / name);
+    // The exercise: every pick, three trials with the RMS a click gives there.
+    for (const auto& [name, onset] : kOnsets) {
+      const auto print = FingerprintOf(Path(name));
+      ASSERT_TRUE(print);
+      exercise.seismograms.push_back({name, print->size, print->sha256, onset, std::nullopt});
+    }
+    exercise.depth = 33.0f;
+    exercise.centreLat = 41.3f;
+    exercise.centreLon = 142.8f;
+    exercise.radius = 400.0f;
+    exercise.trials = {{41.0f, 143.0f, 33.0f, 0.0f}, {45.5f, 150.25f, 33.0f, 0.0f}, {38.0f, 140.0f, 33.0f, 0.0f}};
+    ScopedErrorReportCapture quiet;
+    opened = OpenExerciseRecords(exercise, Path("work.orvex"));
+    ASSERT_EQ(opened.records.size(), kOnsets.size());
+    TrialState state;
+    trialList.clear();
+    const RedoneTrials redone = RedoTrials(RecordPointers(opened.records), exercise.trials, state);
+    trialList.clear();
+    for (std::size_t i = 0; i < exercise.trials.size(); ++i) {
+      ASSERT_TRUE(redone.results[i].ok());
+      exercise.trials[i].rms = redone.results[i].rms;
+    }
+    ASSERT_TRUE(WriteExerciseFile(Path("work.orvex"), exercise));
+  }
+  QString Path(const std::string& name) const { return QString::fromStdString((dir / name).string()); }
+  CommandRun Run(const std::vector<std::string>& args) { return test::RunCommand(ORVANE_TOOL_PATH, args, dir.path(), dir.path()); }
+
+  test::ScopedTempDir dir;
+  Exercise exercise;
+  ExerciseRecords opened;
+};
+
+TEST_F(ExerciseTool, PrintsStationsTrialsAndDistancesFromTheAnswerKey) {
+  const CommandRun run = Run({"exercise", "work.orvex"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto json = test::ParseJson(run.out);
+  ASSERT_TRUE(json) << run.out;
+  const auto& v = *json;
+  EXPECT_EQ(v["version"].number, 1);
+  EXPECT_TRUE(v["format"].IsNull());
+  EXPECT_EQ(v["depth"].number, 33);
+  ASSERT_EQ(v["answerKeys"].items.size(), 1u);
+  const auto& key = v["answerKeys"][0];
+  ASSERT_FALSE(key["epicentre"].IsNull());
+  const float keyLat = static_cast<float>(key["epicentre"][0].number);
+  const float keyLon = static_cast<float>(key["epicentre"][1].number);
+  // The example event lies off north-east Japan.
+  EXPECT_NEAR(keyLat, 41.3, 3.0);
+  EXPECT_NEAR(keyLon, 142.8, 3.0);
+
+  ASSERT_EQ(v["stations"].items.size(), kOnsets.size());
+  for (std::size_t i = 0; i < kOnsets.size(); ++i) {
+    const auto& s = v["stations"][i];
+    SCOPED_TRACE(kOnsets[i].first);
+    EXPECT_EQ(s["file"].Latin1(), kOnsets[i].first);
+    EXPECT_EQ(s["status"].Latin1(), "opened");
+    EXPECT_EQ(static_cast<float>(s["t0"].number), kOnsets[i].second);
+    // The residual of the last trial: predicted minus picked P.
+    EXPECT_NEAR(s["residual"].number, s["t1"].number - s["t0"].number, 1e-3);
+    EXPECT_GT(s["gcarc"].number, 0);
+  }
+
+  ASSERT_EQ(v["trials"].items.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    const auto& t = v["trials"][i];
+    SCOPED_TRACE(i);
+    EXPECT_EQ(t["number"].number, static_cast<double>(i + 1));
+    EXPECT_EQ(static_cast<float>(t["epicentre"][0].number), exercise.trials[i].lat);
+    EXPECT_EQ(static_cast<float>(t["rms"].number), exercise.trials[i].rms);
+    EXPECT_EQ(static_cast<float>(t["rmsNow"].number), exercise.trials[i].rms);
+    const float deg = GreatCircle(exercise.trials[i].lat, exercise.trials[i].lon, keyLat, keyLon);
+    EXPECT_EQ(static_cast<float>(t["distanceFromAnswerKeyDeg"].number), deg);
+    EXPECT_NEAR(t["distanceFromAnswerKeyKm"].number, deg * kKmPerDegree, 1e-6 * deg * kKmPerDegree + 1e-9);
+  }
+  // The trial far from the answer is the farthest from it.
+  EXPECT_GT(v["trials"][1]["distanceFromAnswerKeyKm"].number, v["trials"][0]["distanceFromAnswerKeyKm"].number);
+  EXPECT_TRUE(v["notes"].items.empty()) << run.out;
+}
+
+TEST_F(ExerciseTool, CsvIsWhatExportTrialsWrites) {
+  const CommandRun run = Run({"exercise", "--csv", "work.orvex"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  ScopedErrorReportCapture quiet;
+  const std::string expected = TrialsCsv(MakeTrialReport(RecordPointers(opened.records), exercise.trials));
+  EXPECT_EQ(run.out, expected);
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 4);
+}
+
+TEST_F(ExerciseTool, MissingFilesAndOtherRmsAreNamed) {
+  exercise.trials[1].rms += 0.5f;
+  ASSERT_TRUE(WriteExerciseFile(Path("work.orvex"), exercise));
+  fs::remove(dir / "KODK.sac");
+  const CommandRun run = Run({"exercise", "work.orvex"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto json = test::ParseJson(run.out);
+  ASSERT_TRUE(json) << run.out;
+  EXPECT_EQ((*json)["stations"][2]["status"].Latin1(), "missing");
+  EXPECT_TRUE((*json)["stations"][2]["t0"].IsNull());
+  EXPECT_EQ((*json)["stations"][3]["status"].Latin1(), "opened");
+  std::string notes;
+  for (const auto& n : (*json)["notes"].items) notes += n.Latin1() + "\n";
+  EXPECT_NE(notes.find("KODK.sac: missing"), std::string::npos) << notes;
+  EXPECT_NE(notes.find("trial 2 now has RMS"), std::string::npos) << notes;
+}
+
+TEST_F(ExerciseTool, RefusesWhatIsNotAnExercise) {
+  std::ofstream(dir / "bad.orvex") << "{\"orvex\": 1, \"seismograms\": [";
+  CommandRun run = Run({"exercise", "bad.orvex"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("bad.orvex: not an exercise file"), std::string::npos) << run.err;
+  EXPECT_TRUE(run.out.empty());
+  run = Run({"exercise", "TAIG.sac"});
+  EXPECT_EQ(run.status, 1);
+  run = Run({"exercise"});
+  EXPECT_EQ(run.status, 2);
+  run = Run({"exercise", "--bogus", "work.orvex"});
+  EXPECT_EQ(run.status, 2);
+}
+
+}  // namespace
+}  // namespace orvane

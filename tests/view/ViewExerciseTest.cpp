@@ -1,0 +1,281 @@
+// Saving and opening exercises through the main view on the example event:
+// everything the student sees comes back exactly; a moved folder still
+// opens; a changed seismogram is named and left out; a damaged or foreign
+// exercise changes nothing.
+#include "view/View.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "location/RMS.h"
+#include "platform/ErrorReport.h"
+#include "seismogram/RecordReadouts.h"
+#include "support/TempDir.h"
+#include "support/TrialStateGuard.h"
+
+namespace orvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kExamples = ORVANE_SOURCE_DIR "/examples/";
+const std::vector<std::pair<std::string, float>> kOnsets = {
+    {"TAIG.sac", 55.37f}, {"MNGL.sac", 66.06f}, {"KODK.sac", 54.38f}, {"NVSB.sac", 62.02f},
+    {"HVLO.sac", 63.06f}, {"DRWN.sac", 64.58f}, {"ORPL.sac", 46.98f}, {"KRUN.sac", 54.09f}};
+
+std::uint32_t Bits(float f) {
+  std::uint32_t b = 0;
+  std::memcpy(&b, &f, sizeof b);
+  return b;
+}
+
+// Everything of the work that the student sees, floats as their bits.
+struct Snapshot {
+  std::vector<std::string> files;
+  std::vector<std::uint32_t> picks;
+  std::vector<std::uint32_t> marks;  // t1, t2, gcarc, user5 of each record
+  std::vector<std::uint32_t> trials; // lat, lon, rms of each dot
+  std::uint32_t depth = 0;
+  float spin = 0, tilt = 0, radius = 0;
+  bool oneWindow = true;
+  int maximumRms = 0;
+  bool hasTrial = false;
+  std::vector<std::uint32_t> label;  // the last trial: position, RMS, origin time
+  std::size_t windows = 0;
+  bool operator==(const Snapshot&) const = default;
+};
+
+Snapshot Take(const View& view) {
+  Snapshot s;
+  for (const auto& r : view.Records()) {
+    s.files.push_back(QFileInfo(QString::fromStdString(r->fileName)).fileName().toStdString());
+    s.picks.push_back(Bits(r->GetPick(0)));
+    for (float v : {r->GetPick(1), r->GetPick(2), r->GetFloatHeader(KSAC::GCARC), r->GetFloatHeader(KSAC::USER5)})
+      s.marks.push_back(Bits(v));
+  }
+  for (const RMS& t : trialList)
+    for (float v : {t.lat, t.lon, t.rms}) s.trials.push_back(Bits(v));
+  s.depth = Bits(view.Depth());
+  s.spin = view.Globe().spin;
+  s.tilt = view.Globe().tilt;
+  s.radius = view.Globe().radius;
+  s.oneWindow = view.OneWindow();
+  s.maximumRms = maximumRms;
+  s.hasTrial = view.HasTrial();
+  const TrialState& t = view.Trial();
+  s.label = {Bits(t.epicentreLat), Bits(t.epicentreLon), Bits(t.rms), t.originTime.wYear, t.originTime.wMonth,
+             t.originTime.wDay, t.originTime.wHour, t.originTime.wMinute, t.originTime.wSecond,
+             t.originTime.wMilliseconds};
+  s.windows = view.SeismogramWindows().size();
+  return s;
+}
+
+class ViewExercise : public testing::Test {
+ protected:
+  void SetUp() override {
+    view.SetShowSplash(false);
+    view.resize(900, 700);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    fs::create_directories(dir / "quake");
+    for (const auto& [name, onset] : kOnsets) fs::copy_file(kExamples + name, dir / "quake" / name);
+  }
+  QString Path(const std::string& relative) const { return QString::fromStdString((dir / relative).string()); }
+  QStringList Files(const std::string& folder) const {
+    QStringList paths;
+    for (const auto& [name, onset] : kOnsets) paths << Path(folder + "/" + name);
+    return paths;
+  }
+
+  // The student's work: the event, every P pick, a depth, three trials.
+  void Work(bool oneWindow = true) {
+    if (oneWindow) view.SeismogramsInOneWindow(); else view.MultipleWindowSeismograms();
+    view.OpenEventFiles(Files("quake"));
+    ASSERT_EQ(view.Records().size(), kOnsets.size());
+    for (std::size_t i = 0; i < kOnsets.size(); ++i) view.Records()[i]->SetPick(0, kOnsets[i].second);
+    view.PicksChanged();
+    view.SetDepth(33.0f);
+    maximumRms = 6;
+    view.SetGlobe(GlobeView{142.8f, -41.3f, 400.0f});
+    QCoreApplication::processEvents();
+    const QPoint centre(view.viewport()->width() / 3, view.viewport()->height() / 2);
+    for (const QPoint offset : {QPoint(0, 0), QPoint(37, -21), QPoint(-3, 11)}) {
+      const std::optional<TrialResult> made = view.TryEpicentre(centre + offset);
+      ASSERT_TRUE(made && made->ok()) << view.MessageText().toStdString();
+    }
+    ASSERT_EQ(trialList.size(), 3u);
+  }
+
+  // Something else on screen, so that opening has to bring it all back.
+  void Disturb() {
+    view.CloseEvent();
+    view.SetDepth(0.0f);
+    view.SetGlobe(GlobeView{0.0f, 0.0f, 200.0f});
+    view.SeismogramsInOneWindow();
+    maximumRms = 10;
+  }
+
+  test::TrialStateGuard trialGuard;
+  ScopedErrorReportCapture reports;
+  test::ScopedTempDir dir;
+  View view;
+};
+
+TEST_F(ViewExercise, SavedWorkComesBackExactly) {
+  Work(false);
+  const Snapshot before = Take(view);
+  EXPECT_TRUE(view.IsModified());
+  QString error;
+  ASSERT_TRUE(view.SaveExercise(Path("quake/work.orvex"), &error)) << error.toStdString();
+  EXPECT_FALSE(view.IsModified());
+  // The seismograms lie beside the exercise: stored by their names alone.
+  const auto stored = ReadExerciseFile(Path("quake/work.orvex"));
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->seismograms[0].path, "TAIG.sac");
+  EXPECT_EQ(stored->trials.size(), 3u);
+
+  Disturb();
+  ASSERT_TRUE(view.OpenExercise(Path("quake/work.orvex"), &error)) << error.toStdString();
+  EXPECT_EQ(Take(view), before);
+  EXPECT_FALSE(view.IsModified());
+  EXPECT_FALSE(view.OneWindow());
+  EXPECT_EQ(view.SeismogramWindows().size(), kOnsets.size());
+  EXPECT_EQ(view.MessageText(), "Opened the exercise work.orvex: 8 seismograms, 3 trials");
+  EXPECT_FALSE(view.MessageText().contains("now has RMS"));
+  // Delta T and Dist read off the records as before.
+  for (const auto& r : view.Records()) {
+    EXPECT_TRUE(DeltaT(*r).has_value()) << r->fileName;
+    EXPECT_TRUE(TrialDistance(*r).has_value()) << r->fileName;
+  }
+}
+
+// A new pick or depth discards the dots, but the last trial stays on show
+// (label, star, marks on the other seismograms) until the next trial.
+TEST_F(ViewExercise, TheLastTrialShownAfterItsDotsWentComesBack) {
+  Work();
+  view.Records()[3]->SetPick(0, kOnsets[3].second + 0.5f);  // a pick corrected
+  view.PicksChanged();
+  trialList.clear();  // as the click on the trace does
+  ASSERT_TRUE(view.HasTrial());
+  const Snapshot picked = Take(view);
+  ASSERT_TRUE(view.SaveExercise(Path("quake/picked.orvex")));
+  view.SetDepth(100.0f);  // and a new depth keeps the last trial too
+  const Snapshot deeper = Take(view);
+  ASSERT_TRUE(view.SaveExercise(Path("quake/deeper.orvex")));
+
+  Disturb();
+  ASSERT_TRUE(view.OpenExercise(Path("quake/picked.orvex")));
+  EXPECT_EQ(Take(view), picked);
+  EXPECT_FALSE(DeltaT(*view.Records()[3]).has_value());  // cleared by the new pick
+  EXPECT_TRUE(DeltaT(*view.Records()[2]).has_value());
+  Disturb();
+  ASSERT_TRUE(view.OpenExercise(Path("quake/deeper.orvex")));
+  EXPECT_EQ(Take(view), deeper);
+  EXPECT_TRUE(view.HasTrial());
+}
+
+TEST_F(ViewExercise, AMovedFolderOpensThroughItsRelativePaths) {
+  Work();
+  const Snapshot before = Take(view);
+  ASSERT_TRUE(view.SaveExercise(Path("quake/work.orvex")));
+  Disturb();
+  fs::rename(dir / "quake", dir / "moved");
+  QString error;
+  ASSERT_TRUE(view.OpenExercise(Path("moved/work.orvex"), &error)) << error.toStdString();
+  EXPECT_EQ(Take(view), before);
+  EXPECT_EQ(view.EventPaths().front(), Path("moved/TAIG.sac"));
+}
+
+TEST_F(ViewExercise, AChangedSeismogramIsNamedAndTheRestOpens) {
+  Work();
+  ASSERT_TRUE(view.SaveExercise(Path("quake/work.orvex")));
+  Disturb();
+  {
+    std::fstream f(dir / "quake" / "KODK.sac", std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(700);
+    f.put('\x42');
+  }
+  fs::remove(dir / "quake" / "ORPL.sac");
+  std::ofstream(dir / "quake" / "HVLO.sac", std::ios::binary | std::ios::app) << "more";
+  ASSERT_TRUE(view.OpenExercise(Path("quake/work.orvex")));
+  EXPECT_EQ(view.Records().size(), kOnsets.size() - 3);
+  const std::string message = view.MessageText().toStdString();
+  EXPECT_NE(message.find("KODK.sac (changed since the exercise was saved)"), std::string::npos) << message;
+  EXPECT_NE(message.find("ORPL.sac (missing)"), std::string::npos) << message;
+  EXPECT_NE(message.find("HVLO.sac (changed since the exercise was saved)"), std::string::npos) << message;
+  // The others carry their picks, and the trials were made again on them.
+  for (const auto& r : view.Records()) EXPECT_TRUE(HasPick(*r)) << r->fileName;
+  EXPECT_EQ(trialList.size(), 3u);
+  EXPECT_NE(message.find("now has RMS"), std::string::npos) << message;
+  EXPECT_GE(reports.reports().size(), 3u);
+}
+
+TEST_F(ViewExercise, DamagedOrForeignExercisesChangeNothing) {
+  Work();
+  ASSERT_TRUE(view.SaveExercise(Path("quake/work.orvex")));
+  view.TryEpicentre(QPoint(view.viewport()->width() / 3 + 5, view.viewport()->height() / 2 + 5));
+  const Snapshot before = Take(view);
+  ASSERT_TRUE(view.IsModified());
+
+  std::string text;
+  {
+    std::ifstream in(dir / "quake" / "work.orvex", std::ios::binary);
+    text.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  std::ofstream(dir / "truncated.orvex", std::ios::binary) << text.substr(0, text.size() / 2);
+  std::ofstream(dir / "foreign.orvex", std::ios::binary) << R"({"type": "FeatureCollection", "features": []})";
+  fs::copy_file(dir / "quake" / "TAIG.sac", dir / "seismogram.orvex");
+  // A good file whose seismograms are all gone.
+  fs::create_directories(dir / "empty");
+  fs::copy_file(dir / "quake" / "work.orvex", dir / "empty" / "work.orvex");
+  for (const char* name : {"truncated.orvex", "foreign.orvex", "seismogram.orvex", "empty/work.orvex", "none.orvex"}) {
+    SCOPED_TRACE(name);
+    QString error;
+    EXPECT_FALSE(view.OpenExercise(Path(name), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(view.MessageText().contains("was not opened")) << view.MessageText().toStdString();
+    EXPECT_EQ(Take(view), before);
+    EXPECT_TRUE(view.IsModified());
+  }
+}
+
+TEST_F(ViewExercise, SavingNeedsAnOpenEvent) {
+  QString error;
+  EXPECT_FALSE(view.SaveExercise(Path("nothing.orvex"), &error));
+  EXPECT_EQ(error, "no event is open");
+  EXPECT_FALSE(fs::exists(dir / "nothing.orvex"));
+}
+
+TEST_F(ViewExercise, WhatMakesTheWorkUnsaved) {
+  QSignalSpy spy(&view, &View::workChanged);
+  EXPECT_FALSE(view.IsModified());
+  view.SetDepth(10.0f);  // nothing open: nothing to save
+  EXPECT_FALSE(view.IsModified());
+  view.OpenEventFiles(Files("quake"));
+  EXPECT_TRUE(view.IsModified());
+  ASSERT_TRUE(view.SaveExercise(Path("quake/a.orvex")));
+  EXPECT_FALSE(view.IsModified());
+  view.PicksChanged();
+  EXPECT_TRUE(view.IsModified());
+  ASSERT_TRUE(view.SaveExercise(Path("quake/a.orvex")));
+  view.SetDepth(33.0f);
+  EXPECT_TRUE(view.IsModified());
+  ASSERT_TRUE(view.OpenExercise(Path("quake/a.orvex")));
+  EXPECT_FALSE(view.IsModified());
+  view.CloseEvent();
+  EXPECT_FALSE(view.IsModified());
+  EXPECT_GE(spy.count(), 6);
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,311 @@
+#include "view/ExerciseFile.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QJsonValue>
+#include <QSaveFile>
+
+#include <cfloat>
+#include <cmath>
+
+namespace orvane {
+namespace {
+
+// Limits that no real exercise comes near; beyond them a file is refused
+// rather than read into memory.
+constexpr qsizetype kMaxSeismograms = 10000;
+constexpr qsizetype kMaxTrials = 100000;
+constexpr double kMaxFileSize = 9007199254740992.0;  // 2^53: every size below is exact in JSON
+
+// Reading goes through one small reader that remembers the first reason of
+// refusal, so that each field is one line.
+class Reader {
+ public:
+  bool failed() const { return !error.isEmpty(); }
+  QString error;
+
+  bool Fail(const QString& why) {
+    if (error.isEmpty()) error = why;
+    return false;
+  }
+
+  // A number that a float holds (the value as written for a float field).
+  bool Float(const QJsonValue& v, const QString& name, float& out, double low, double high) {
+    if (!v.isDouble()) return Fail(QStringLiteral("%1 is not a number").arg(name));
+    const double d = v.toDouble();
+    if (!std::isfinite(d) || d < low || d > high)
+      return Fail(QStringLiteral("%1 is out of range (%2 to %3)").arg(name).arg(low).arg(high));
+    out = static_cast<float>(d);
+    return true;
+  }
+
+  bool Integer(const QJsonValue& v, const QString& name, double& out, double low, double high) {
+    if (!v.isDouble()) return Fail(QStringLiteral("%1 is not a number").arg(name));
+    const double d = v.toDouble();
+    if (!std::isfinite(d) || d != std::floor(d) || d < low || d > high)
+      return Fail(QStringLiteral("%1 is not a whole number from %2 to %3").arg(name).arg(low).arg(high, 0, 'f', 0));
+    out = d;
+    return true;
+  }
+
+  // [lat, lon] in degrees.
+  bool Position(const QJsonValue& v, const QString& name, float& lat, float& lon) {
+    const QJsonArray a = v.toArray();
+    if (!v.isArray() || a.size() != 2) return Fail(QStringLiteral("%1 is not a [latitude, longitude] pair").arg(name));
+    return Float(a[0], name + QStringLiteral(" latitude"), lat, -90.0, 90.0) &&
+           Float(a[1], name + QStringLiteral(" longitude"), lon, -360.0, 360.0);
+  }
+};
+
+bool IsHex64(const QString& text) {
+  if (text.size() != 64) return false;
+  for (QChar c : text)
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  return true;
+}
+
+// A float as the double it converts to: its shortest text reads back to the
+// same float bits. A negative zero is written as zero (JSON readers take
+// "-0" for the integer 0); both mean the same point, depth or time.
+QJsonValue Number(float value) { return QJsonValue(value == 0.0f ? 0.0 : static_cast<double>(value)); }
+
+QJsonArray Pair(float a, float b) { return QJsonArray{Number(a), Number(b)}; }
+
+}  // namespace
+
+QByteArray ExerciseJson(const Exercise& exercise) {
+  QJsonObject root;
+  root["orvex"] = kExerciseVersion;
+  root["format"] = exercise.format ? QJsonValue(QString::fromUtf8(SeismogramFormatName(*exercise.format)))
+                                   : QJsonValue(QJsonValue::Null);
+  QJsonArray seismograms;
+  for (const ExerciseSeismogram& s : exercise.seismograms) {
+    QJsonObject o;
+    o["path"] = QString::fromStdString(s.path);
+    o["size"] = static_cast<double>(s.size);
+    o["sha256"] = QString::fromStdString(s.sha256);
+    o["pick"] = s.pick ? Number(*s.pick) : QJsonValue(QJsonValue::Null);
+    if (s.marks) {
+      QJsonArray marks;
+      for (float m : *s.marks) marks.append(Number(m));
+      o["marks"] = marks;
+    } else {
+      o["marks"] = QJsonValue(QJsonValue::Null);
+    }
+    seismograms.append(o);
+  }
+  root["seismograms"] = seismograms;
+  root["depth"] = Number(exercise.depth);
+  root["maximumRms"] = exercise.maximumRms;
+  root["oneWindow"] = exercise.oneWindow;
+  QJsonObject view;
+  view["centre"] = Pair(exercise.centreLat, exercise.centreLon);
+  view["radius"] = Number(exercise.radius);
+  root["view"] = view;
+  QJsonArray trials;
+  for (const ExerciseTrial& t : exercise.trials) {
+    QJsonObject o;
+    o["epicentre"] = Pair(t.lat, t.lon);
+    o["depth"] = Number(t.depth);
+    o["rms"] = Number(t.rms);
+    trials.append(o);
+  }
+  root["trials"] = trials;
+  if (exercise.lastTrial) {
+    const ExerciseShownTrial& t = *exercise.lastTrial;
+    QJsonArray time;
+    for (std::uint16_t field : t.originTime) time.append(field);
+    root["lastTrial"] = QJsonObject{{"epicentre", Pair(t.lat, t.lon)}, {"rms", Number(t.rms)}, {"originTime", time}};
+  } else {
+    root["lastTrial"] = QJsonValue(QJsonValue::Null);
+  }
+  return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error) {
+  const auto refuse = [error](const QString& why) -> std::optional<Exercise> {
+    if (error) *error = why;
+    return std::nullopt;
+  };
+  if (bytes.size() > kMaxExerciseBytes) return refuse(QStringLiteral("the file is too large for an exercise"));
+  QJsonParseError parse{};
+  const QJsonDocument document = QJsonDocument::fromJson(bytes, &parse);
+  if (parse.error != QJsonParseError::NoError)
+    return refuse(QStringLiteral("not an exercise file (not JSON: %1 at byte %2)").arg(parse.errorString()).arg(parse.offset));
+  if (!document.isObject()) return refuse(QStringLiteral("not an exercise file (no \"orvex\" version)"));
+  const QJsonObject root = document.object();
+  if (!root.contains("orvex")) return refuse(QStringLiteral("not an exercise file (no \"orvex\" version)"));
+
+  Reader r;
+  Exercise e;
+  double version = 0;
+  if (!r.Integer(root["orvex"], "the version", version, 1, 1e9)) return refuse(r.error);
+  if (version > kExerciseVersion)
+    return refuse(QStringLiteral("made by a newer Orvane (exercise version %1; this one reads up to %2)")
+                      .arg(version, 0, 'f', 0)
+                      .arg(kExerciseVersion));
+
+  const QJsonValue format = root["format"];
+  if (!format.isNull()) {
+    const auto parsed = format.isString() ? ParseSeismogramFormat(format.toString().toStdString()) : std::nullopt;
+    if (!parsed) return refuse(QStringLiteral("the format is not \"sac\", \"pepp\", \"psn\" or null"));
+    e.format = parsed;
+  }
+
+  const QJsonValue seismograms = root["seismograms"];
+  if (!seismograms.isArray()) return refuse(QStringLiteral("it names no seismogram files"));
+  const QJsonArray list = seismograms.toArray();
+  if (list.isEmpty()) return refuse(QStringLiteral("it names no seismogram files"));
+  if (list.size() > kMaxSeismograms) return refuse(QStringLiteral("it names too many seismogram files"));
+  for (qsizetype i = 0; i < list.size(); ++i) {
+    const QString name = QStringLiteral("seismogram %1").arg(i + 1);
+    if (!list[i].isObject()) return refuse(QStringLiteral("%1 is not described").arg(name));
+    const QJsonObject o = list[i].toObject();
+    ExerciseSeismogram s;
+    const QJsonValue path = o["path"];
+    if (!path.isString() || path.toString().isEmpty() || path.toString().contains(QChar(0)))
+      return refuse(QStringLiteral("%1 has no file name").arg(name));
+    s.path = path.toString().toStdString();
+    double size = 0;
+    if (!r.Integer(o["size"], name + " size", size, 0, kMaxFileSize)) return refuse(r.error);
+    s.size = static_cast<std::int64_t>(size);
+    const QJsonValue sha = o["sha256"];
+    if (!sha.isString() || !IsHex64(sha.toString()))
+      return refuse(QStringLiteral("%1 has no SHA-256 checksum").arg(name));
+    s.sha256 = sha.toString().toStdString();
+    if (!o["pick"].isNull()) {
+      float pick = 0.0f;
+      if (!r.Float(o["pick"], name + " pick", pick, -FLT_MAX, FLT_MAX)) return refuse(r.error);
+      s.pick = pick;
+    }
+    const QJsonValue marks = o["marks"];
+    if (!marks.isUndefined() && !marks.isNull()) {
+      const QJsonArray values = marks.toArray();
+      if (!marks.isArray() || values.size() != 4) return refuse(QStringLiteral("%1 marks are not four numbers").arg(name));
+      std::array<float, 4> read{};
+      for (int k = 0; k < 4; ++k)
+        if (!r.Float(values[k], name + " marks", read[k], -FLT_MAX, FLT_MAX)) return refuse(r.error);
+      s.marks = read;
+    }
+    e.seismograms.push_back(std::move(s));
+  }
+
+  double maximumRms = 0;
+  if (!r.Float(root["depth"], "the depth", e.depth, 0.0, 1000.0)) return refuse(r.error);
+  if (!r.Integer(root["maximumRms"], "the maximum RMS", maximumRms, 0, 1000000)) return refuse(r.error);
+  e.maximumRms = static_cast<int>(maximumRms);
+  if (!root["oneWindow"].isBool()) return refuse(QStringLiteral("the window mode is not true or false"));
+  e.oneWindow = root["oneWindow"].toBool();
+  const QJsonObject view = root["view"].toObject();
+  if (!root["view"].isObject()) return refuse(QStringLiteral("the view is not described"));
+  if (!r.Position(view["centre"], "the view's centre", e.centreLat, e.centreLon) ||
+      !r.Float(view["radius"], "the view's radius", e.radius, 1e-3, 1e7))
+    return refuse(r.error);
+
+  const QJsonValue trials = root["trials"];
+  if (!trials.isArray()) return refuse(QStringLiteral("the trials are not a list"));
+  const QJsonArray trialArray = trials.toArray();
+  if (trialArray.size() > kMaxTrials) return refuse(QStringLiteral("it holds too many trials"));
+  for (qsizetype i = 0; i < trialArray.size(); ++i) {
+    const QString name = QStringLiteral("trial %1").arg(i + 1);
+    if (!trialArray[i].isObject()) return refuse(QStringLiteral("%1 is not described").arg(name));
+    const QJsonObject o = trialArray[i].toObject();
+    ExerciseTrial t;
+    if (!r.Position(o["epicentre"], name + " epicentre", t.lat, t.lon) ||
+        !r.Float(o["depth"], name + " depth", t.depth, 0.0, 1000.0) ||
+        !r.Float(o["rms"], name + " RMS", t.rms, 0.0, FLT_MAX))
+      return refuse(r.error);
+    e.trials.push_back(t);
+  }
+
+  const QJsonValue last = root["lastTrial"];
+  if (!last.isUndefined() && !last.isNull()) {
+    if (!last.isObject()) return refuse(QStringLiteral("the last trial is not described"));
+    const QJsonObject o = last.toObject();
+    ExerciseShownTrial t;
+    if (!r.Position(o["epicentre"], "the last trial's epicentre", t.lat, t.lon) ||
+        !r.Float(o["rms"], "the last trial's RMS", t.rms, 0.0, FLT_MAX))
+      return refuse(r.error);
+    const QJsonArray time = o["originTime"].toArray();
+    if (!o["originTime"].isArray() || time.size() != 8)
+      return refuse(QStringLiteral("the last trial's origin time is not eight numbers"));
+    for (int k = 0; k < 8; ++k) {
+      double field = 0;
+      if (!r.Integer(time[k], "the last trial's origin time", field, 0, 65535)) return refuse(r.error);
+      t.originTime[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(field);
+    }
+    e.lastTrial = t;
+  }
+  return e;
+}
+
+std::optional<Exercise> ReadExerciseFile(const QString& path, QString* error) {
+  // A folder, a pipe or a device is no exercise (and a pipe could keep the
+  // reader waiting for ever).
+  const QFileInfo info(path);
+  if (info.exists() && !info.isFile()) {
+    if (error) *error = QStringLiteral("not an exercise file (not a regular file)");
+    return std::nullopt;
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    if (error) *error = QStringLiteral("cannot be read (%1)").arg(file.errorString());
+    return std::nullopt;
+  }
+  // One byte more than allowed tells a file that is too large without reading it all.
+  const QByteArray bytes = file.read(kMaxExerciseBytes + 1);
+  if (bytes.size() > kMaxExerciseBytes) {
+    if (error) *error = QStringLiteral("the file is too large for an exercise");
+    return std::nullopt;
+  }
+  return ParseExercise(bytes, error);
+}
+
+bool WriteExerciseFile(const QString& path, const Exercise& exercise, QString* error) {
+  QSaveFile file(path);
+  const QByteArray bytes = ExerciseJson(exercise);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (error) *error = file.errorString();
+    return false;
+  }
+  return true;
+}
+
+std::optional<FileFingerprint> FingerprintOf(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  QCryptographicHash hash(QCryptographicHash::Sha256);
+  FileFingerprint print;
+  while (!file.atEnd()) {
+    const QByteArray chunk = file.read(1 << 16);
+    if (chunk.isEmpty() && file.error() != QFileDevice::NoError) return std::nullopt;
+    if (chunk.isEmpty()) break;
+    hash.addData(chunk);
+    print.size += chunk.size();
+  }
+  print.sha256 = hash.result().toHex().toStdString();
+  return print;
+}
+
+std::string StoredSeismogramPath(const QString& absolutePath, const QString& exercisePath) {
+  const QString absolute = QDir::cleanPath(QFileInfo(absolutePath).absoluteFilePath());
+  if (exercisePath.isEmpty()) return absolute.toStdString();
+  const QDir folder = QFileInfo(exercisePath).absoluteDir();
+  const QString relative = QDir::cleanPath(folder.relativeFilePath(absolute));
+  if (QDir::isAbsolutePath(relative) || relative == ".." || relative.startsWith("../")) return absolute.toStdString();
+  return relative.toStdString();
+}
+
+QString ResolvedSeismogramPath(const std::string& stored, const QString& exercisePath) {
+  const QString path = QString::fromStdString(stored);
+  if (QDir::isAbsolutePath(path) || exercisePath.isEmpty()) return QDir::cleanPath(path);
+  return QDir::cleanPath(QFileInfo(exercisePath).absoluteDir().filePath(path));
+}
+
+}  // namespace orvane

@@ -1,0 +1,131 @@
+#pragma once
+// The exercise file (.orvex): a student's work on one event, kept so that it
+// can be opened again exactly as it was left. It is JSON with a format
+// version:
+//
+//   {"orvex": 1,
+//    "format": "sac" | "pepp" | "psn" | null,      (null: each file by its name)
+//    "seismograms": [{"path": "TAIG.sac", "size": 29432, "sha256": "9f…",
+//                     "pick": 55.37 | null, "marks": [t1, t2, gcarc, user5] | null}, …],
+//    "depth": 33, "maximumRms": 10, "oneWindow": true,
+//    "view": {"centre": [41.3, 142.8], "radius": 400},
+//    "trials": [{"epicentre": [41.2, 142.9], "depth": 33, "rms": 0.81}, …],
+//    "lastTrial": {"epicentre": [41.2, 142.9], "rms": 0.81,
+//                  "originTime": [2026, 3, 0, 1, 10, 0, 7, 300]} | null}
+//
+// A new pick or depth discards the trials but leaves the last one on show
+// (its label, and its marks on the seismograms that were not picked again).
+// So while a trial is shown, "lastTrial" and each seismogram's
+// "marks" ([t1, t2, gcarc, user5]) keep what is on screen; they are put back
+// when no trial is left to make again.
+//
+// Paths are relative to the exercise file where the seismogram lies in its
+// folder or below it, so that a folder moved or copied as a whole opens
+// anywhere; other paths are absolute. Every float is written as the double
+// it converts to, which reads back to the same float bits (a negative zero
+// reads back as zero).
+//
+// Reading refuses, with a reason, anything that is not such a file: not JSON,
+// another JSON document, a newer version, a field of the wrong type or out of
+// range. A refused file gives no Exercise at all, so nothing is changed.
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "seismogram/SeismogramFile.h"
+
+namespace orvane {
+
+/// The version this program writes; it reads this one and older.
+constexpr int kExerciseVersion = 1;
+/// Larger files are refused unread: an exercise of a few hundred trials is a
+/// few tens of kilobytes.
+constexpr qint64 kMaxExerciseBytes = 16 * 1024 * 1024;
+/// The file name extension of an exercise, without the dot.
+inline constexpr const char* kExerciseSuffix = "orvex";
+
+/// One seismogram file of the exercise.
+struct ExerciseSeismogram {
+  std::string path;          ///< as stored: relative to the exercise file, or absolute
+  std::int64_t size = 0;     ///< bytes when saved
+  std::string sha256;        ///< lower-case hex of the file's bytes when saved
+  std::optional<float> pick; ///< the P pick t0 in seconds after the reference time
+  /// t1, t2, gcarc and user5 while a trial is shown
+  std::optional<std::array<float, 4>> marks;
+  bool operator==(const ExerciseSeismogram&) const = default;
+};
+
+/// One trial epicentre, in the order made.
+struct ExerciseTrial {
+  float lat = 0.0f;    ///< degrees, north positive
+  float lon = 0.0f;    ///< degrees, east positive
+  float depth = 0.0f;  ///< km
+  float rms = 0.0f;    ///< seconds, as the trial gave it
+  bool operator==(const ExerciseTrial&) const = default;
+};
+
+/// The trial shown in the label (the last one made), as TrialState holds it.
+struct ExerciseShownTrial {
+  float lat = 0.0f;
+  float lon = 0.0f;
+  float rms = 0.0f;
+  std::array<std::uint16_t, 8> originTime{};  ///< the SYSTEMTIME fields in their order
+  bool operator==(const ExerciseShownTrial&) const = default;
+};
+
+/// A student's work on one event.
+struct Exercise {
+  std::optional<SeismogramFormat> format;  ///< the open dialog's choice; none: by file name
+  std::vector<ExerciseSeismogram> seismograms;
+  float depth = 0.0f;       ///< km
+  int maximumRms = 10;      ///< whole seconds at the top of the colour scale
+  bool oneWindow = true;    ///< all seismograms in one window, or one per station
+  float centreLat = 0.0f;   ///< the view's centre, degrees
+  float centreLon = 0.0f;
+  float radius = 0.0f;      ///< the globe's radius, pixels
+  std::vector<ExerciseTrial> trials;
+  std::optional<ExerciseShownTrial> lastTrial;  ///< none while no trial is shown
+  bool operator==(const Exercise&) const = default;
+};
+
+/// @brief The JSON text of @p exercise (indented, UTF-8).
+QByteArray ExerciseJson(const Exercise& exercise);
+
+/// @brief The exercise held by @p bytes, or nothing with the reason in
+/// @p error (e.g. "not JSON: unterminated string at byte 120",
+/// "not an exercise file (no \"orvex\" version)").
+std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error = nullptr);
+
+/// @brief Reads the exercise file at @p path (at most kMaxExerciseBytes).
+std::optional<Exercise> ReadExerciseFile(const QString& path, QString* error = nullptr);
+
+/// @brief Writes @p exercise to @p path whole or not at all (an existing
+/// file stays as it was when the writing fails). @return false with the
+/// reason in @p error.
+bool WriteExerciseFile(const QString& path, const Exercise& exercise, QString* error = nullptr);
+
+/// @brief The SHA-256 of the file at @p path as lower-case hex, and its size;
+/// nothing when it cannot be read.
+struct FileFingerprint {
+  std::int64_t size = 0;
+  std::string sha256;
+};
+std::optional<FileFingerprint> FingerprintOf(const QString& path);
+
+/// @brief How @p absolutePath is stored in an exercise file at
+/// @p exercisePath: relative to its folder when the seismogram lies in that
+/// folder or below, otherwise absolute. An empty @p exercisePath keeps every
+/// path absolute (the recovery file).
+std::string StoredSeismogramPath(const QString& absolutePath, const QString& exercisePath);
+
+/// @brief The file a stored path names: a relative one is taken from the
+/// folder of @p exercisePath.
+QString ResolvedSeismogramPath(const std::string& stored, const QString& exercisePath);
+
+}  // namespace orvane

@@ -1,0 +1,57 @@
+#include "view/TrialReport.h"
+
+#include <cstdio>
+
+#include "location/GreatCircle.h"
+#include "location/JB.h"
+#include "location/TrialLocation.h"
+#include "seismogram/KSAC.h"
+#include "view/ExerciseReplay.h"
+
+namespace orvane {
+
+TrialReport MakeTrialReport(std::span<KSAC* const> records, std::span<const ExerciseTrial> trials) {
+  TrialReport report;
+  std::vector<TrialStation> stations;
+  for (KSAC* record : records) {
+    TrialStation station;
+    StationOf(*record, station);  // takesPart false leaves the record out of the search
+    stations.push_back(station);
+  }
+  const auto keyAt = [&](float depth) -> const AnswerKey& {
+    for (const AnswerKey& key : report.keys)
+      if (key.depth == depth) return key;
+    const JB p("P", depth);
+    const JB s("S", depth);
+    report.keys.push_back(AnswerKey{depth, FindBestEpicentre(stations, p, s)});
+    return report.keys.back();
+  };
+  int number = 0;
+  for (const ExerciseTrial& trial : trials) {
+    TrialReportRow row;
+    row.number = ++number;
+    row.trial = trial;
+    const AnswerKey& key = keyAt(trial.depth);
+    if (key.best.ok()) row.answerDistanceDeg = GreatCircle(trial.lat, trial.lon, key.best.lat, key.best.lon);
+    report.rows.push_back(row);
+  }
+  return report;
+}
+
+std::string TrialsCsv(const TrialReport& report) {
+  std::string csv = "trial,latitude,longitude,depth_km,rms_s,distance_from_answer_key_km\n";
+  for (const TrialReportRow& row : report.rows) {
+    csv += std::to_string(row.number) + "," + ShortestFloatText(row.trial.lat) + "," +
+           ShortestFloatText(row.trial.lon) + "," + ShortestFloatText(row.trial.depth) + "," +
+           ShortestFloatText(row.trial.rms) + ",";
+    if (const auto km = row.AnswerDistanceKm()) {
+      char text[32];
+      std::snprintf(text, sizeof text, "%.1f", *km);
+      csv += text;
+    }
+    csv += "\n";
+  }
+  return csv;
+}
+
+}  // namespace orvane

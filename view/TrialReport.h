@@ -1,0 +1,59 @@
+#pragma once
+// The trials of an exercise for the teacher: each trial with its distance
+// from the answer key (the epicentre of smallest RMS at the trial's depth,
+// see location/BestEpicentre.h), and the same as CSV text. orvane-tool's
+// "exercise" command and the program's "Export Trials..." both use it, so a
+// teacher gets the same numbers from either. Plain C++.
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "location/BestEpicentre.h"
+#include "view/ExerciseFile.h"
+
+namespace orvane {
+
+class KSAC;
+
+/// Kilometres per degree of great circle (the Earth as a sphere of 6371 km).
+constexpr double kKmPerDegree = 6371.0 * 3.14159265358979323846 / 180.0;
+
+/// The answer key at one depth.
+struct AnswerKey {
+  float depth = 0.0f;         ///< km
+  BestEpicentreResult best;   ///< refused when the records allow no trial at that depth
+};
+
+/// One trial and how far it lies from the answer key at its depth.
+struct TrialReportRow {
+  int number = 0;                           ///< 1 for the first trial
+  ExerciseTrial trial;
+  std::optional<float> answerDistanceDeg;   ///< nothing when there is no answer key
+  std::optional<double> AnswerDistanceKm() const {
+    if (!answerDistanceDeg) return std::nullopt;
+    return *answerDistanceDeg * kKmPerDegree;
+  }
+};
+
+struct TrialReport {
+  std::vector<AnswerKey> keys;        ///< one per depth of the trials, in the order first used
+  std::vector<TrialReportRow> rows;   ///< one per trial, in order
+};
+
+/// @brief The report of @p trials on @p records (their picks as the student
+/// left them). The answer key of each depth is searched once, with the P and
+/// S tables of that depth; records that cannot take part are left out of it
+/// as of every trial.
+TrialReport MakeTrialReport(std::span<KSAC* const> records, std::span<const ExerciseTrial> trials);
+
+/// @brief The trials as CSV: the header line
+///   trial,latitude,longitude,depth_km,rms_s,distance_from_answer_key_km
+/// then one line per trial, e.g. "1,41.3,142.8,33,0.81,12.4". Latitude and
+/// longitude in degrees (north and east positive) and the RMS as the
+/// shortest text of their float; the distance in km to one decimal, empty
+/// when there is no answer key.
+std::string TrialsCsv(const TrialReport& report);
+
+}  // namespace orvane
