@@ -15,6 +15,7 @@
 #include "seismogram/RecordReadouts.h"
 #include "support/MiniJson.h"
 #include "support/RunCommand.h"
+#include "support/ExampleEvent.h"
 #include "support/TempDir.h"
 #include "view/ExerciseFile.h"
 #include "view/ExerciseReplay.h"
@@ -26,10 +27,8 @@ namespace {
 namespace fs = std::filesystem;
 using test::CommandRun;
 
-const std::string kExamples = ORVANE_SOURCE_DIR "/examples/";
-const std::vector<std::pair<std::string, float>> kOnsets = {
-    {"TAIG.sac", 55.37f}, {"MNGL.sac", 66.06f}, {"KODK.sac", 54.38f}, {"NVSB.sac", 62.02f},
-    {"HVLO.sac", 63.06f}, {"DRWN.sac", 64.58f}, {"ORPL.sac", 46.98f}, {"KRUN.sac", 54.09f}};
+using test::kExamples;
+using test::kOnsets;
 
 class ExerciseTool : public testing::Test {
  protected:

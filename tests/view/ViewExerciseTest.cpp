@@ -20,6 +20,7 @@
 #include "location/RMS.h"
 #include "platform/ErrorReport.h"
 #include "seismogram/RecordReadouts.h"
+#include "support/ExampleEvent.h"
 #include "support/TempDir.h"
 #include "support/TrialStateGuard.h"
 
@@ -28,10 +29,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kExamples = ORVANE_SOURCE_DIR "/examples/";
-const std::vector<std::pair<std::string, float>> kOnsets = {
-    {"TAIG.sac", 55.37f}, {"MNGL.sac", 66.06f}, {"KODK.sac", 54.38f}, {"NVSB.sac", 62.02f},
-    {"HVLO.sac", 63.06f}, {"DRWN.sac", 64.58f}, {"ORPL.sac", 46.98f}, {"KRUN.sac", 54.09f}};
+using test::kExamples;
+using test::kOnsets;
 
 std::uint32_t Bits(float f) {
   std::uint32_t b = 0;

@@ -22,18 +22,15 @@
 #include "seismogram/RecordReadouts.h"
 #include "dialogs/DepthCB.h"
 #include "display/Event.h"
+#include "support/ExampleEvent.h"
 #include "support/TrialStateGuard.h"
 #include "view/Hints.h"
 
 namespace orvane {
 namespace {
 
-const std::string kExamples = ORVANE_SOURCE_DIR "/examples/";
-
-// The P onsets of the example event, in seconds after each file's reference time.
-const std::vector<std::pair<std::string, float>> kOnsets = {
-    {"TAIG.sac", 55.37f}, {"MNGL.sac", 66.06f}, {"KODK.sac", 54.38f}, {"NVSB.sac", 62.02f},
-    {"HVLO.sac", 63.06f}, {"DRWN.sac", 64.58f}, {"ORPL.sac", 46.98f}, {"KRUN.sac", 54.09f}};
+using test::kExamples;
+using test::kOnsets;
 
 class ViewTest : public testing::Test {
  protected:
