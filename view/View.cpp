@@ -273,6 +273,7 @@ void View::ShowSplash() {
 
 void View::resizeEvent(QResizeEvent* event) {
   QMdiArea::resizeEvent(event);
+  FollowViewSize();
   if (showMisfit) RestartMisfit();
   Repaint();
 }
@@ -418,9 +419,13 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
   return files.refused;
 }
 
+namespace {
+// The geometry the view last gave a seismogram window; while the window
+// still has it, the student has not moved it, and the view may place it anew.
+constexpr char kPlacedGeometry[] = "orvanePlacedGeometry";
+}  // namespace
+
 void View::CreateSeismogramWindows() {
-  const int right = viewport()->width();
-  const int bottom = viewport()->height();
   auto follow = [this](QWidget* window) {
     connect(window, SIGNAL(trialsDiscarded()), this, SLOT(TrialsDiscardedByPick()));
     connect(window, SIGNAL(picked()), this, SLOT(PicksChanged()));
@@ -429,8 +434,7 @@ void View::CreateSeismogramWindows() {
     auto* window = new Seismograms(recordPointers);
     QMdiSubWindow* frame = addSubWindow(window, Seismograms::SubWindowFlags());
     frame->setWindowTitle(tr("Seismograms"));
-    const Placement p = SeismogramsWindowPlacement(right, bottom);
-    frame->setGeometry(p.x, p.y, p.width, p.height);
+    PlaceSeismogramWindow(frame);
     frame->show();
     follow(window);
     seismogramWindows.push_back(frame);
@@ -438,11 +442,10 @@ void View::CreateSeismogramWindows() {
   }
   // One window per station, beside its station on the globe. A station on
   // the far side gets its window at its mirror point, marked in the caption.
-  earth.SetView(globe.spin, globe.tilt, globe.radius, right, bottom);
+  earth.SetView(globe.spin, globe.tilt, globe.radius, viewport()->width(), viewport()->height());
   for (KSAC* record : recordPointers) {
     const float stla = record->GetFloatHeader(KSAC::STLA);
     const float stlo = record->GetFloatHeader(KSAC::STLO);
-    const ScreenPoint s = earth.Project(stla, stlo);
     const bool farSide = !Earth::IsNearSide(earth.Rotate(earth.ModelPoint(stla, stlo)));
     record->SetFloatHeader(KSAC::GCARC, 0.0f);
     auto* window = new Event(*record);
@@ -450,6 +453,24 @@ void View::CreateSeismogramWindows() {
     QString title = QString::fromStdString(record->fileName);
     if (farSide) title += tr(" (far side)");
     frame->setWindowTitle(title);
+    PlaceSeismogramWindow(frame);
+    frame->show();
+    follow(window);
+    seismogramWindows.push_back(frame);
+  }
+}
+
+void View::PlaceSeismogramWindow(QMdiSubWindow* frame) {
+  const int right = viewport()->width();
+  const int bottom = viewport()->height();
+  auto* station = qobject_cast<Event*>(frame->widget());
+  if (station == nullptr) {
+    const Placement p = SeismogramsWindowPlacement(right, bottom);
+    frame->setGeometry(p.x, p.y, p.width, p.height);
+  } else {
+    earth.SetView(globe.spin, globe.tilt, globe.radius, right, bottom);
+    const KSAC& record = station->Record();
+    const ScreenPoint s = earth.Project(record.GetFloatHeader(KSAC::STLA), record.GetFloatHeader(KSAC::STLO));
     const Placement p = StationWindowPlacement(s.x, s.y, right, bottom);
     // The window keeps its size: its trace fills what the frame leaves of
     // the quarter of the view.
@@ -457,11 +478,19 @@ void View::CreateSeismogramWindows() {
     option.initFrom(frame);
     const int border = frame->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, frame);
     const int titleBar = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, frame);
-    window->setFixedSize(std::max(1, p.width - 2 * border), std::max(1, p.height - titleBar - border));
+    station->setFixedSize(std::max(1, p.width - 2 * border), std::max(1, p.height - titleBar - border));
     frame->setGeometry(p.x, p.y, p.width, p.height);
-    frame->show();
-    follow(window);
-    seismogramWindows.push_back(frame);
+  }
+  frame->setProperty(kPlacedGeometry, frame->geometry());
+}
+
+void View::FollowViewSize() {
+  // The windows the student has left where the view put them move with the
+  // view (the window frame is often sized, or maximized, after an event was
+  // opened); a window the student moved, resized or minimized stays.
+  for (const QPointer<QMdiSubWindow>& frame : seismogramWindows) {
+    if (!frame || frame->isMinimized() || frame->isMaximized()) continue;
+    if (frame->geometry() == frame->property(kPlacedGeometry).toRect()) PlaceSeismogramWindow(frame);
   }
 }
 

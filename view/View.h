@@ -202,6 +202,8 @@ class View : public QMdiArea {
   void DiscardTrials();
   void ShowHints(const QString& text);
   void CreateSeismogramWindows();
+  void PlaceSeismogramWindow(QMdiSubWindow* frame);
+  void FollowViewSize();
   void CloseHints();
   void RestartMisfit();
   void StopMisfit();

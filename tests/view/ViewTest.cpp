@@ -368,5 +368,49 @@ TEST(Exercise, OneWindowModePlacesTheSeismogramsOnTheRight) {
   EXPECT_EQ(g, QRect(view.viewport()->width() * 3 / 4, 0, view.viewport()->width() / 4, view.viewport()->height()));
 }
 
+// The seismogram windows follow the view's size (the frame is often sized or
+// maximized after the event opened) until the student moves one.
+TEST(Exercise, SeismogramWindowsFollowTheViewUntilMoved) {
+  test::TrialStateGuard trials;
+  View view;
+  view.SetShowSplash(false);
+  view.resize(800, 600);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  view.OpenEventFiles({QString::fromStdString(kExamples + "TAIG.sac"), QString::fromStdString(kExamples + "KODK.sac")});
+  QMdiSubWindow* all = view.SeismogramWindows().at(0);
+  const auto rightQuarter = [&view] {
+    const int w = view.viewport()->width();
+    return QRect(w * 3 / 4, 0, w / 4, view.viewport()->height());
+  };
+  view.resize(1200, 900);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(all->geometry(), rightQuarter());
+  all->move(10, 10);  // the student's choice
+  const QRect moved = all->geometry();
+  view.resize(1000, 700);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(all->geometry(), moved);
+
+  view.MultipleWindowSeismograms();
+  view.OpenEventFiles({QString::fromStdString(kExamples + "TAIG.sac"), QString::fromStdString(kExamples + "KODK.sac")});
+  const std::vector<QMdiSubWindow*> stations = view.SeismogramWindows();
+  ASSERT_EQ(stations.size(), 2u);
+  view.resize(1400, 1000);
+  QCoreApplication::processEvents();
+  for (QMdiSubWindow* frame : stations) {
+    // A quarter of the larger view, and still beside its station.
+    EXPECT_EQ(frame->width(), view.viewport()->width() / 4) << frame->windowTitle().toStdString();
+    EXPECT_EQ(frame->height(), view.viewport()->height() / 4);
+  }
+  stations[0]->move(5, 5);
+  const QRect kept = stations[0]->geometry();
+  const QRect other = stations[1]->geometry();
+  view.resize(900, 700);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(stations[0]->geometry(), kept);
+  EXPECT_NE(stations[1]->geometry(), other);
+}
+
 }  // namespace
 }  // namespace orvane
