@@ -25,20 +25,6 @@ namespace {
 // text has the size it has on the screen relative to the traces.
 constexpr int kCanvasWidth = 1000;
 
-// Maps the logical rectangle (0, 0)-(width, height) onto the device
-// rectangle at (x, y) of size deviceWidth × deviceHeight.
-void MapCanvas(Surface& surface, int width, int height, int x, int y, int deviceWidth, int deviceHeight) {
-  surface.SetMapMode(MapMode::Anisotropic);
-  surface.SetWindowExtent(width, height);
-  surface.SetViewportExtent(std::max(1, deviceWidth), std::max(1, deviceHeight));
-  surface.SetViewportOrigin(x, y);
-}
-
-void UnmapCanvas(Surface& surface) {
-  surface.SetViewportOrigin(0, 0);
-  surface.SetMapMode(MapMode::Text);
-}
-
 // Replays @p picture, painted on a canvas of @p canvas logical units, into
 // @p target (device pixels). The windows' painters clip to their areas in
 // the units they paint in; recorded on a picture, those clips scale with it.
@@ -69,9 +55,13 @@ void PaintGlobePage(Surface& surface, const QSize& page, const MapPicture& pictu
   const double scale = std::min(static_cast<double>(page.width()) / w, static_cast<double>(page.height()) / h);
   const int pw = std::max(1, static_cast<int>(w * scale));
   const int ph = std::max(1, static_cast<int>(h * scale));
-  MapCanvas(surface, w, h, (page.width() - pw) / 2, 0, pw, ph);
+  surface.SetMapMode(MapMode::Anisotropic);
+  surface.SetWindowExtent(w, h);
+  surface.SetViewportExtent(pw, ph);
+  surface.SetViewportOrigin((page.width() - pw) / 2, 0);
   PaintMapPicture(surface, picture);
-  UnmapCanvas(surface);
+  surface.SetViewportOrigin(0, 0);
+  surface.SetMapMode(MapMode::Text);
 }
 
 void PaintSeismogramsPage(Surface& surface, const QSize& page, std::vector<KSAC*> records,

@@ -140,12 +140,7 @@ void View::SetShowMisfit(bool show) {
 
 void View::PicksChanged() {
   RestartMisfit();
-  MarkWork();
-}
-
-void View::MarkWork() {
-  modified = true;
-  emit workChanged();
+  SetModified(true);
 }
 
 void View::SetModified(bool value) {
@@ -353,7 +348,7 @@ std::optional<TrialResult> View::TryEpicentre(const QPoint& position) {
   if (result.ok()) {
     hasTrial = true;
     RepaintSeismogramWindows(*this);  // their marks, Delta T and Dist, now
-    MarkWork();
+    SetModified(true);
     SetMessage(tr("Trial at %1 %2: RMS %3 s")
                    .arg(Text(LatitudeText(lat)).trimmed(), Text(LongitudeText(lon)).trimmed())
                    .arg(static_cast<double>(result.rms), 0, 'f', 2));
@@ -399,14 +394,20 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
     return files.refused;
   }
 
-  CloseEvent();
-  records = std::move(files.records);
-  for (const auto& r : records) recordPointers.push_back(r.get());
-  for (const auto& r : records) eventPaths << QFileInfo(QString::fromStdString(r->fileName)).absoluteFilePath();
-  eventFormat = format;
-  CreateSeismogramWindows();
+  // Each file's fingerprint once, as it was read: saving an exercise (and
+  // the recovery file after every pick) then reads no seismogram again.
   QStringList opened;
-  for (const auto& r : records) opened << QString::fromStdString(r->fileName);
+  QStringList absolute;
+  std::vector<FileFingerprint> prints;
+  for (const auto& r : files.records) {
+    opened << QString::fromStdString(r->fileName);
+    absolute << QFileInfo(opened.back()).absoluteFilePath();
+    // A file gone at once is stored with a fingerprint no file has, so the
+    // exercise names it as changed.
+    prints.push_back(FingerprintOf(absolute.back()).value_or(FileFingerprint{0, std::string(64, '0')}));
+  }
+  CloseEvent();
+  AdoptEvent(std::move(files.records), std::move(absolute), std::move(prints), format);
   emit eventOpened(opened, format ? static_cast<int>(*format) : -1);
   RestartMisfit();
   if (wantHints) ShowHints("picking.txt");
@@ -415,8 +416,18 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
                  : tr("Opened %n seismogram(s); left out: %1", nullptr, static_cast<int>(records.size())).arg(skipped));
   Repaint();
   emit eventChanged();
-  MarkWork();
+  SetModified(true);
   return files.refused;
+}
+
+void View::AdoptEvent(std::vector<std::unique_ptr<KSAC>> opened, QStringList paths,
+                      std::vector<FileFingerprint> prints, std::optional<SeismogramFormat> format) {
+  records = std::move(opened);
+  for (const auto& r : records) recordPointers.push_back(r.get());
+  eventPaths = std::move(paths);
+  eventPrints = std::move(prints);
+  eventFormat = format;
+  CreateSeismogramWindows();
 }
 
 namespace {
@@ -513,6 +524,7 @@ void View::CloseEvent() {
   records.clear();
   recordPointers.clear();
   eventPaths.clear();
+  eventPrints.clear();
   eventFormat.reset();
   hasTrial = false;
   trial.epicentreLat = 0.0f;
@@ -535,7 +547,7 @@ void View::SetDepth(float depthKm) {
   depth = depthKm;
   if (showMisfit) RestartMisfit();
   DiscardTrials();
-  if (!records.empty()) MarkWork();
+  if (!records.empty()) SetModified(true);
 }
 
 // ---------------------------------------------------------------------------
@@ -552,17 +564,12 @@ std::vector<ExerciseTrial> View::ExerciseTrials() const {
 Exercise View::CurrentExercise(const QString& exercisePath) const {
   Exercise e;
   e.format = eventFormat;
-  for (std::size_t i = 0; i < records.size() && i < static_cast<std::size_t>(eventPaths.size()); ++i) {
+  for (std::size_t i = 0; i < records.size(); ++i) {
     const QString& path = eventPaths[static_cast<qsizetype>(i)];
     ExerciseSeismogram s;
     s.path = StoredSeismogramPath(path, exercisePath);
-    if (const auto print = FingerprintOf(path)) {
-      s.size = print->size;
-      s.sha256 = print->sha256;
-    } else {
-      // Gone since it was opened: the exercise will name it as changed.
-      s.sha256 = std::string(64, '0');
-    }
+    s.size = eventPrints[i].size;
+    s.sha256 = eventPrints[i].sha256;
     if (HasPick(*records[i])) s.pick = records[i]->GetPick(0);
     if (hasTrial) {
       const KSAC& r = *records[i];
@@ -625,11 +632,11 @@ bool View::OpenExercise(const QString& path, QString* error) {
   maximumRms = exercise->maximumRms;
   depth = exercise->depth;
   globe = GlobeView{exercise->centreLon, -exercise->centreLat, exercise->radius};
-  records = std::move(opened.records);
-  for (const auto& r : records) recordPointers.push_back(r.get());
-  eventPaths = opened.paths;
-  eventFormat = exercise->format;
-  CreateSeismogramWindows();
+  // The files matched the stored fingerprints, or they would have been left out.
+  std::vector<FileFingerprint> prints;
+  for (std::size_t entry : opened.entries)
+    prints.push_back(FileFingerprint{exercise->seismograms[entry].size, exercise->seismograms[entry].sha256});
+  AdoptEvent(std::move(opened.records), opened.paths, std::move(prints), exercise->format);
   // The trials again, in order, as the clicks made them.
   const std::vector<KSAC*> pointers = recordPointers;
   const RedoneTrials redone = RedoTrials(pointers, exercise->trials, trial);

@@ -201,6 +201,8 @@ class View : public QMdiArea {
   void UpdateAccessibleDescription();
   void DiscardTrials();
   void ShowHints(const QString& text);
+  void AdoptEvent(std::vector<std::unique_ptr<KSAC>> opened, QStringList paths, std::vector<FileFingerprint> prints,
+                  std::optional<SeismogramFormat> format);
   void CreateSeismogramWindows();
   void PlaceSeismogramWindow(QMdiSubWindow* frame);
   void FollowViewSize();
@@ -208,7 +210,6 @@ class View : public QMdiArea {
   void RestartMisfit();
   void StopMisfit();
   void ShowSplash();
-  void MarkWork();
   bool setUp = false;
 
   // Members in the view's own order.
@@ -218,6 +219,7 @@ class View : public QMdiArea {
   std::vector<std::unique_ptr<KSAC>> records;
   std::vector<KSAC*> recordPointers;  // the same records, as the painters take them
   QStringList eventPaths;             // the records' files, absolute
+  std::vector<FileFingerprint> eventPrints;  // size and SHA-256 of each file as it was read
   std::optional<SeismogramFormat> eventFormat;
   bool modified = false;
   bool hasTrial = false;

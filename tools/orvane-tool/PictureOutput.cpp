@@ -33,6 +33,12 @@ std::unique_ptr<QGuiApplication> MakeOffscreenApplication() {
   return std::make_unique<QGuiApplication>(argc, argv);
 }
 
+QImage NewPicture(const char* command, int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  if (image.isNull()) Fail(command, "no memory for a picture of " + std::to_string(width) + "x" + std::to_string(height));
+  return image;
+}
+
 bool SavePicture(const char* command, const QImage& image, const std::string& out) {
   QSaveFile file(QString::fromLocal8Bit(out.c_str()));
   if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {

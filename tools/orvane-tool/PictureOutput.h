@@ -4,12 +4,12 @@
 // at all.
 
 #include <QGuiApplication>
+#include <QImage>
 
 #include <memory>
 #include <span>
 #include <string>
 
-class QImage;
 
 namespace orvane {
 class KSAC;
@@ -30,6 +30,10 @@ bool MakeRequestedTrial(const char* command, std::span<KSAC* const> records, con
 /// environment names, so that a QT_QPA_PLATFORM of xcb or wayland left in the
 /// environment cannot make the tool abort without a display.
 std::unique_ptr<QGuiApplication> MakeOffscreenApplication();
+
+/// @brief A blank picture of @p width × @p height; a null image, named on
+/// standard error, when there is no memory for it.
+QImage NewPicture(const char* command, int width, int height);
 
 /// @brief Writes @p image as a PNG to @p out under a temporary name, then
 /// renames it; a failure is named on standard error and leaves no file.

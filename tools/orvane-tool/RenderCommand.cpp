@@ -105,11 +105,8 @@ int RenderCommand(int argc, char** argv) {
   // No display is needed: the offscreen platform draws text and images alike.
   const auto app = MakeOffscreenApplication();
 
-  QImage image(o.width, o.height, QImage::Format_RGB32);
-  if (image.isNull()) {
-    Fail(kName, "no memory for a picture of " + std::to_string(o.width) + "x" + std::to_string(o.height));
-    return 1;
-  }
+  QImage image = NewPicture(kName, o.width, o.height);
+  if (image.isNull()) return 1;
   {
     Surface surface(image);
     MapPicture picture;

@@ -90,11 +90,8 @@ int TraceRenderCommand(int argc, char** argv) {
   const bool single = o.station.has_value();
   const int width = o.width.value_or(400);
   const int height = o.height.value_or(single ? 250 : 800);
-  QImage image(width, height, QImage::Format_RGB32);
-  if (image.isNull()) {
-    Fail(kName, "no memory for a picture of " + std::to_string(width) + "x" + std::to_string(height));
-    return 1;
-  }
+  QImage image = NewPicture(kName, width, height);
+  if (image.isNull()) return 1;
   image.fill(Qt::white);
   {
     Surface surface(image);
