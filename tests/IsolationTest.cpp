@@ -50,6 +50,8 @@ TEST(Isolation, EachTestStartsAfresh) {
   EXPECT_FALSE(fs::exists("left-behind.txt"));
   QSettings settings("Halvergate", "Orvane");
   EXPECT_FALSE(settings.contains("Radius"));
+  // Also when every test runs in one process: the store lies in this test's HOME.
+  EXPECT_TRUE(Inside(settings.fileName().toStdString(), std::getenv("HOME"))) << settings.fileName().toStdString();
 }
 
 }  // namespace
