@@ -123,7 +123,8 @@ bool TSDIDecFrame::SaveExerciseTo(const QString& chosen) {
     return false;
   }
   exercisePath_ = QFileInfo(path).absoluteFilePath();
-  statusBar()->showMessage(tr("Saved the exercise to %1").arg(QDir::toNativeSeparators(path)));
+  statusBar()->showMessage(tr("Saved the exercise to %1").arg(QDir::toNativeSeparators(path)) +
+                           view_->KeptSeismogramsNote());
   return true;
 }
 

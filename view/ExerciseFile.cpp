@@ -12,6 +12,7 @@
 #include <QSaveFile>
 
 #include <cfloat>
+#include <climits>
 #include <cmath>
 
 namespace orvane {
@@ -196,16 +197,18 @@ std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error) {
     e.seismograms.push_back(std::move(s));
   }
 
+  // Whatever depth and maximum RMS the program can hold is read back: the
+  // depth panel, stored settings and earlier exercises may have given any.
   double maximumRms = 0;
-  if (!r.Float(root["depth"], "the depth", e.depth, 0.0, 1000.0)) return refuse(r.error);
-  if (!r.Integer(root["maximumRms"], "the maximum RMS", maximumRms, 0, 1000000)) return refuse(r.error);
+  if (!r.Float(root["depth"], "the depth", e.depth, -FLT_MAX, FLT_MAX)) return refuse(r.error);
+  if (!r.Integer(root["maximumRms"], "the maximum RMS", maximumRms, INT_MIN, INT_MAX)) return refuse(r.error);
   e.maximumRms = static_cast<int>(maximumRms);
   if (!root["oneWindow"].isBool()) return refuse(QStringLiteral("the window mode is not true or false"));
   e.oneWindow = root["oneWindow"].toBool();
   const QJsonObject view = root["view"].toObject();
   if (!root["view"].isObject()) return refuse(QStringLiteral("the view is not described"));
   if (!r.Position(view["centre"], "the view's centre", e.centreLat, e.centreLon) ||
-      !r.Float(view["radius"], "the view's radius", e.radius, 1e-3, 1e7))
+      !r.Float(view["radius"], "the view's radius", e.radius, FLT_TRUE_MIN, FLT_MAX))
     return refuse(r.error);
 
   const QJsonValue trials = root["trials"];
@@ -218,7 +221,7 @@ std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error) {
     const QJsonObject o = trialArray[i].toObject();
     ExerciseTrial t;
     if (!r.Position(o["epicentre"], name + " epicentre", t.lat, t.lon) ||
-        !r.Float(o["depth"], name + " depth", t.depth, 0.0, 1000.0) ||
+        !r.Float(o["depth"], name + " depth", t.depth, -FLT_MAX, FLT_MAX) ||
         !r.Float(o["rms"], name + " RMS", t.rms, 0.0, FLT_MAX))
       return refuse(r.error);
     e.trials.push_back(t);

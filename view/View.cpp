@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 #include <thread>
 
 #include <utility>
@@ -119,8 +120,11 @@ void View::ShowHints(const QString& text) {
 }
 
 DepthCB* View::SetDepthCommand() {
-  auto* panel = new DepthCB(nullptr, static_cast<int>(depth));
+  // Truncated towards zero, held at the limits of int (an exercise may hold
+  // any depth a float can).
+  auto* panel = new DepthCB(nullptr, StoredInteger(depth));
   connect(panel, &DepthCB::depthChosen, this, [this](int km) { SetDepth(static_cast<float>(km)); });
+  connect(panel, &DepthCB::depthRefused, this, &View::SetMessage);
   panel->showIn(this);
   return panel;
 }
@@ -139,6 +143,8 @@ void View::SetShowMisfit(bool show) {
 }
 
 void View::PicksChanged() {
+  // A pick discards the trials (also when there were none to empty).
+  ForgetOpenedTrials();
   RestartMisfit();
   SetModified(true);
 }
@@ -513,6 +519,7 @@ std::vector<QMdiSubWindow*> View::SeismogramWindows() const {
 }
 
 void View::TrialsDiscardedByPick() {
+  ForgetOpenedTrials();
   Repaint();
   emit eventChanged();
 }
@@ -526,6 +533,8 @@ void View::CloseEvent() {
   eventPaths.clear();
   eventPrints.clear();
   eventFormat.reset();
+  keptSeismograms.clear();
+  ForgetOpenedTrials();
   hasTrial = false;
   trial.epicentreLat = 0.0f;
   trial.epicentreLon = 0.0f;
@@ -538,6 +547,7 @@ void View::CloseEvent() {
 }
 
 void View::DiscardTrials() {
+  ForgetOpenedTrials();
   trialList.clear();
   Repaint();
   emit eventChanged();
@@ -561,10 +571,47 @@ std::vector<ExerciseTrial> View::ExerciseTrials() const {
   return trials;
 }
 
+void View::ForgetOpenedTrials() {
+  trialsAsOpened = false;
+  openedTrialCount = 0;
+  openedTrials.clear();
+  openedLastTrial.reset();
+}
+
+QStringList View::KeptSeismograms() const {
+  QStringList paths;
+  for (const KeptSeismogram& kept : keptSeismograms) paths << Text(kept.entry.path);
+  return paths;
+}
+
+QString View::KeptSeismogramsNote() const {
+  if (keptSeismograms.empty()) return {};
+  QStringList names;
+  for (const QString& path : KeptSeismograms()) names << QFileInfo(path).fileName();
+  return (keptSeismograms.size() == 1 ? tr("; 1 seismogram kept without being opened: %1")
+                                      : tr("; %1 seismograms kept without being opened: %2").arg(keptSeismograms.size()))
+      .arg(names.join(", "));
+}
+
 Exercise View::CurrentExercise(const QString& exercisePath) const {
   Exercise e;
   e.format = eventFormat;
+  // The trials stand as the exercise held them while nothing discarded them
+  // (the list then still begins with the trials made again at opening).
+  const bool asOpened = trialsAsOpened && trialList.size() >= openedTrialCount;
+  // A seismogram left out at opening goes back to its place as it was stored;
+  // its marks belong to the last trial of the file, while that one is shown.
+  auto kept = keptSeismograms.begin();
+  const auto putKept = [&](std::size_t upTo) {
+    for (; kept != keptSeismograms.end() && kept->place <= upTo; ++kept) {
+      ExerciseSeismogram s = kept->entry;
+      s.path = StoredSeismogramPath(Text(kept->entry.path), exercisePath);
+      if (!(asOpened && trialList.size() == openedTrialCount)) s.marks.reset();
+      e.seismograms.push_back(std::move(s));
+    }
+  };
   for (std::size_t i = 0; i < records.size(); ++i) {
+    putKept(e.seismograms.size());
     const QString& path = eventPaths[static_cast<qsizetype>(i)];
     ExerciseSeismogram s;
     s.path = StoredSeismogramPath(path, exercisePath);
@@ -578,14 +625,25 @@ Exercise View::CurrentExercise(const QString& exercisePath) const {
     }
     e.seismograms.push_back(std::move(s));
   }
+  putKept(std::numeric_limits<std::size_t>::max());
   e.depth = depth;
   e.maximumRms = maximumRms;
   e.oneWindow = oneWindow;
   e.centreLat = -globe.tilt;
   e.centreLon = globe.spin;
-  e.radius = globe.radius;
+  // A globe zoomed in or out beyond what a float holds is stored at the
+  // nearest radius an exercise file can hold.
+  e.radius = std::clamp(globe.radius, std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::max());
   e.trials = ExerciseTrials();
-  if (hasTrial) {
+  if (asOpened) {
+    // The stored trials with their stored RMS, then those made since.
+    std::vector<ExerciseTrial> trials = openedTrials;
+    trials.insert(trials.end(), e.trials.begin() + static_cast<std::ptrdiff_t>(openedTrialCount), e.trials.end());
+    e.trials = std::move(trials);
+  }
+  if (asOpened && trialList.size() == openedTrialCount) {
+    e.lastTrial = openedLastTrial;
+  } else if (hasTrial) {
     const SYSTEMTIME& t = trial.originTime;
     e.lastTrial = ExerciseShownTrial{trial.epicentreLat, trial.epicentreLon, trial.rms,
                                      {t.wYear, t.wMonth, t.wDayOfWeek, t.wDay, t.wHour, t.wMinute, t.wSecond,
@@ -637,10 +695,29 @@ bool View::OpenExercise(const QString& path, QString* error) {
   for (std::size_t entry : opened.entries)
     prints.push_back(FileFingerprint{exercise->seismograms[entry].size, exercise->seismograms[entry].sha256});
   AdoptEvent(std::move(opened.records), opened.paths, std::move(prints), exercise->format);
+  // What could not be opened is kept as it was stored, to be written back,
+  // with its path taken from the folder of this file.
+  for (std::size_t entry = 0, next = 0; entry < exercise->seismograms.size(); ++entry) {
+    if (next < opened.entries.size() && opened.entries[next] == entry) {
+      ++next;
+      continue;
+    }
+    ExerciseSeismogram kept = exercise->seismograms[entry];
+    kept.path = QFileInfo(ResolvedSeismogramPath(kept.path, path)).absoluteFilePath().toStdString();
+    keptSeismograms.push_back(KeptSeismogram{entry, std::move(kept)});
+  }
   // The trials again, in order, as the clicks made them.
   const std::vector<KSAC*> pointers = recordPointers;
   const RedoneTrials redone = RedoTrials(pointers, exercise->trials, trial);
   hasTrial = redone.hasTrial;
+  if (!keptSeismograms.empty()) {
+    // Made without the left-out stations, their RMS differ from the stored
+    // ones, which are the student's: those are kept.
+    trialsAsOpened = true;
+    openedTrialCount = trialList.size();
+    openedTrials = exercise->trials;
+    openedLastTrial = exercise->lastTrial;
+  }
   if (exercise->trials.empty() && exercise->lastTrial) {
     // The trials were discarded by a new pick or depth, but the last one
     // was still shown: its label and marks come back as they were.

@@ -87,6 +87,15 @@ class View : public QMdiArea {
   bool OpenExercise(const QString& path, QString* error = nullptr);
   /// The absolute paths of the open event's files, in the records' order.
   const QStringList& EventPaths() const { return eventPaths; }
+  /// @brief The seismograms of the opened exercise that could not be opened
+  /// (missing, changed or unreadable), as absolute paths. Every save writes
+  /// them back as they were stored (size, checksum, pick), at their places,
+  /// and keeps the stored trials and their RMS until the trials are made
+  /// again or discarded.
+  QStringList KeptSeismograms() const;
+  /// @brief For the status bar after a save: "; 1 seismogram kept without
+  /// being opened: KODK.sac", or nothing when every one is open.
+  QString KeptSeismogramsNote() const;
   /// @brief Whether there is work (an opened event, picks, trials, a depth)
   /// that has not been saved since.
   bool IsModified() const { return modified; }
@@ -200,6 +209,7 @@ class View : public QMdiArea {
   void UpdateCentreReadout();
   void UpdateAccessibleDescription();
   void DiscardTrials();
+  void ForgetOpenedTrials();
   void ShowHints(const QString& text);
   void AdoptEvent(std::vector<std::unique_ptr<KSAC>> opened, QStringList paths, std::vector<FileFingerprint> prints,
                   std::optional<SeismogramFormat> format);
@@ -221,6 +231,20 @@ class View : public QMdiArea {
   QStringList eventPaths;             // the records' files, absolute
   std::vector<FileFingerprint> eventPrints;  // size and SHA-256 of each file as it was read
   std::optional<SeismogramFormat> eventFormat;
+  // An opened exercise's seismograms that could not be opened, each with its
+  // place in the exercise's list and its path made absolute.
+  struct KeptSeismogram {
+    std::size_t place = 0;
+    ExerciseSeismogram entry;
+  };
+  std::vector<KeptSeismogram> keptSeismograms;
+  // While seismograms are left out, the trials as the exercise held them:
+  // those made again here have RMS values without the left-out stations.
+  // They stand until the trials are discarded; trials made since follow them.
+  bool trialsAsOpened = false;
+  std::size_t openedTrialCount = 0;  // trialList entries made again at opening
+  std::vector<ExerciseTrial> openedTrials;
+  std::optional<ExerciseShownTrial> openedLastTrial;
   bool modified = false;
   bool hasTrial = false;
   TrialState trial;

@@ -11,12 +11,16 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cfloat>
+#include <climits>
 #include <cstring>
+#include <limits>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "dialogs/DepthCB.h"
 #include "location/RMS.h"
 #include "platform/ErrorReport.h"
 #include "seismogram/RecordReadouts.h"
@@ -217,6 +221,91 @@ TEST_F(ViewExercise, AChangedSeismogramIsNamedAndTheRestOpens) {
   EXPECT_EQ(trialList.size(), 3u);
   EXPECT_NE(message.find("now has RMS"), std::string::npos) << message;
   EXPECT_GE(reports.reports().size(), 3u);
+}
+
+// A seismogram that cannot be opened now is still the student's: a save
+// writes it back as it was stored, and the trials keep their stored RMS
+// (made again without that station they come out otherwise).
+TEST_F(ViewExercise, ASeismogramLeftOutAtOpeningIsSavedBackUnchanged) {
+  Work();
+  const Snapshot before = Take(view);
+  ASSERT_TRUE(view.SaveExercise(Path("quake/work.orvex")));
+  const auto stored = ReadExerciseFile(Path("quake/work.orvex"));
+  ASSERT_TRUE(stored);
+  Disturb();
+  fs::rename(dir / "quake" / "KODK.sac", dir / "KODK.sac");
+  ASSERT_TRUE(view.OpenExercise(Path("quake/work.orvex")));
+  ASSERT_EQ(view.Records().size(), kOnsets.size() - 1);
+  ASSERT_TRUE(view.MessageText().contains("now has RMS")) << view.MessageText().toStdString();
+
+  // Saved into another folder: the relative path still names the same file.
+  fs::create_directories(dir / "elsewhere");
+  ASSERT_TRUE(view.SaveExercise(Path("elsewhere/again.orvex")));
+  EXPECT_EQ(view.KeptSeismogramsNote(), "; 1 seismogram kept without being opened: KODK.sac");
+  const auto again = ReadExerciseFile(Path("elsewhere/again.orvex"));
+  ASSERT_TRUE(again);
+  ASSERT_EQ(again->seismograms.size(), stored->seismograms.size());
+  for (std::size_t i = 0; i < stored->seismograms.size(); ++i) {
+    const ExerciseSeismogram& was = stored->seismograms[i];
+    ExerciseSeismogram entry = again->seismograms[i];
+    SCOPED_TRACE(was.path);
+    EXPECT_EQ(ResolvedSeismogramPath(entry.path, Path("elsewhere/again.orvex")),
+              ResolvedSeismogramPath(was.path, Path("quake/work.orvex")));
+    EXPECT_EQ(entry.size, was.size);
+    EXPECT_EQ(entry.sha256, was.sha256);
+    EXPECT_EQ(entry.pick, was.pick);
+    // The one left out keeps even the marks of the last trial stored.
+    entry.path = was.path;
+    if (was.path == "KODK.sac") EXPECT_EQ(entry, was);
+  }
+  EXPECT_EQ(again->trials, stored->trials);
+  EXPECT_EQ(again->lastTrial, stored->lastTrial);
+
+  // With the file back, the work is whole again, to the last bit.
+  fs::rename(dir / "KODK.sac", dir / "quake" / "KODK.sac");
+  Disturb();
+  ASSERT_TRUE(view.OpenExercise(Path("elsewhere/again.orvex")));
+  EXPECT_EQ(Take(view), before);
+  EXPECT_FALSE(view.MessageText().contains("now has RMS")) << view.MessageText().toStdString();
+  EXPECT_TRUE(view.KeptSeismogramsNote().isEmpty());
+}
+
+// What the depth panel, the maximum-RMS dialog and stored settings can give
+// is saved and opened again (a depth of -50 km from an earlier version's
+// panel, a maximum RMS of -10 from -15, the largest radius a setting holds).
+TEST_F(ViewExercise, EveryDepthAndMaximumRmsTheProgramHoldsOpensAgain) {
+  Work();
+  const struct {
+    float depth;
+    int maximumRms;
+    float radius;
+  } rows[] = {{-50.0f, -10, 400.0f},
+              {-FLT_MAX, INT_MIN, 1.0f},
+              {FLT_MAX, INT_MAX, 2147483647.0f},
+              {1e11f, 0, std::numeric_limits<float>::infinity()}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.depth);
+    view.SetDepth(row.depth);
+    maximumRms = row.maximumRms;
+    view.SetGlobe(GlobeView{142.8f, -41.3f, row.radius});
+    QString error;
+    ASSERT_TRUE(view.SaveExercise(Path("quake/extreme.orvex"), &error)) << error.toStdString();
+    Disturb();
+    ASSERT_TRUE(view.OpenExercise(Path("quake/extreme.orvex"), &error)) << error.toStdString();
+    EXPECT_EQ(view.Depth(), row.depth);
+    EXPECT_EQ(maximumRms, row.maximumRms);
+    EXPECT_EQ(view.Globe().radius, std::min(row.radius, FLT_MAX));
+  }
+}
+
+// A new depth panel shows the depth in use truncated towards zero, held at
+// the limits of int for a depth beyond them.
+TEST_F(ViewExercise, TheDepthPanelHoldsAHugeDepthAtTheLimit) {
+  for (const auto& [depth, shown] : {std::pair{1e11f, INT_MAX}, std::pair{-1e11f, INT_MIN}, std::pair{-25.7f, -25}}) {
+    view.SetDepth(depth);
+    DepthCB* panel = view.SetDepthCommand();
+    EXPECT_EQ(panel->depthKm(), shown) << depth;
+  }
 }
 
 TEST_F(ViewExercise, DamagedOrForeignExercisesChangeNothing) {
