@@ -124,7 +124,17 @@ void DepthCB::YoursClicked() {
 }
 
 void DepthCB::OkClicked() {
-  depthKm_ = ParseEditInteger(editBox_->text().left(kEditReadLimit).toStdString());
+  const int typed = ParseEditInteger(editBox_->text().left(kEditReadLimit).toStdString());
+  if (typed < kShallowestDepthKm || typed > kDeepestDepthKm) {
+    // The panel goes on showing the depth in use.
+    ShowDepth();
+    emit depthRefused(QStringLiteral("No depth of %1 km: the travel-time tables serve %2 to %3 km.")
+                          .arg(typed)
+                          .arg(kShallowestDepthKm)
+                          .arg(kDeepestDepthKm));
+    return;
+  }
+  depthKm_ = typed;
   ShowDepth();
   emit depthChosen(depthKm_);
 }

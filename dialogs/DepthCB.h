@@ -3,9 +3,12 @@
 // radio button per standard depth, "Yours" with an edit box, and OK. It stays
 // open while the student works; every choice is reported at once through
 // depthChosen(), and the view then takes that depth, empties the trial list and
-// repaints. Each "Set Depth" command opens another panel.
+// repaints. Each "Set Depth" command opens another panel. A depth typed
+// beyond what the travel-time tables serve (kShallowestDepthKm to
+// kDeepestDepthKm) is not taken: the panel keeps its depth and says why
+// through depthRefused().
 //
-//   auto* panel = new DepthCB(nullptr, static_cast<int>(depth));  // truncated towards zero
+//   auto* panel = new DepthCB(nullptr, depthKm);  // the depth truncated towards zero
 //   connect(panel, &DepthCB::depthChosen, view, [view](int km) { /* depth = km; empty trialList; repaint */ });
 //   panel->showIn(view);  // a sub-window of the view at its place, deleted on close
 //
@@ -49,6 +52,9 @@ class DepthCB : public QDialog {
   /// A depth was chosen: a standard-depth button was clicked, or OK read the
   /// edit box. Sent for every choice, also when the depth stays the same.
   void depthChosen(int depthKm);
+  /// A depth typed into the edit box was not taken; @p why says so for the
+  /// status bar ("No depth of -40 km: the travel-time tables serve 0 to 800 km").
+  void depthRefused(const QString& why);
 
  protected:
   /// Escape closes the sub-window the panel lives in, as its close button does.

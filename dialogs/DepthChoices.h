@@ -30,6 +30,13 @@ inline constexpr std::array<DepthChoice, 11> depthChoices = {{
 }};
 inline constexpr int kDepthChoiceCount = static_cast<int>(depthChoices.size());
 
+/// The depths the travel-time tables serve, km. Their deepest column is for
+/// 793.59 km; a deeper focus, or one above the surface, would be given the
+/// times of the deepest or of the surface column under its own depth, so the
+/// depth panel does not take it.
+inline constexpr int kShallowestDepthKm = 0;
+inline constexpr int kDeepestDepthKm = 800;
+
 /// Control ids of the depth panel besides the standard-depth buttons.
 inline constexpr int kDepthOkId = 1;       ///< push button "OK"
 inline constexpr int kYoursId = 112;       ///< radio button "Yours"

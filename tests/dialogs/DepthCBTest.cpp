@@ -155,9 +155,8 @@ TEST(DepthCB, OkReadsTheEditBoxAsAnInteger) {
   } rows[] = {
       {"a fraction is cut", "12.7", 12},
       {"letters only give 0", "deep", 0},
-      {"negative passes", "-40", -40},
       {"blanks before", "  250", 250},
-      {"beyond the edit limit of 12 is not typed", "1234567890123456", 2147483647},
+      {"the deepest the tables serve", "800", 800},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -173,6 +172,28 @@ TEST(DepthCB, OkReadsTheEditBoxAsAnInteger) {
     EXPECT_EQ(panel.depthKm(), row.depthKm);
     EXPECT_EQ(EditBox(panel)->text(), QString::number(row.depthKm));
     EXPECT_TRUE(panel.isVisible());  // the panel stays open
+  }
+}
+
+// Above the surface or below the deepest column the tables would give the
+// times of another depth under the typed one: such a depth is not taken.
+TEST(DepthCB, OkRefusesADepthTheTablesDoNotServe) {
+  for (const char* typed : {"-40", "801", "1234567890123456"}) {
+    SCOPED_TRACE(typed);
+    DepthCB panel(nullptr, 33);
+    panel.show();
+    QSignalSpy chosen(&panel, &DepthCB::depthChosen);
+    QSignalSpy refused(&panel, &DepthCB::depthRefused);
+    EditBox(panel)->clear();
+    QTest::keyClicks(EditBox(panel), typed);
+    EXPECT_LE(EditBox(panel)->text().size(), 12);
+    QTest::mouseClick(Control(panel, 1), Qt::LeftButton);
+    EXPECT_EQ(chosen.count(), 0);
+    ASSERT_EQ(refused.count(), 1);
+    EXPECT_TRUE(refused[0][0].toString().contains("0 to 800 km")) << refused[0][0].toString().toStdString();
+    EXPECT_EQ(panel.depthKm(), 33);
+    EXPECT_EQ(EditBox(panel)->text(), "33");
+    EXPECT_TRUE(panel.isVisible());
   }
 }
 
