@@ -38,6 +38,15 @@ class IsolatedEnvironment : public testing::EmptyTestEventListener {
   }
   void OnTestEnd(const testing::TestInfo&) override { Leave(); }
 
+  /// @brief Removes what is left when the program ends: the world made for a
+  /// first test that never ran (the tests were only listed) and the runtime
+  /// directory.
+  void Cleanup() {
+    Leave();
+    std::error_code ec;
+    std::filesystem::remove_all(runtime_.path(), ec);
+  }
+
  private:
   void Enter() {
     home_ = std::make_unique<ScopedTempDir>();
@@ -65,7 +74,10 @@ class IsolatedEnvironment : public testing::EmptyTestEventListener {
 /// @brief Puts every test of this program in a world of its own (call after
 /// InitGoogleTest, before RUN_ALL_TESTS).
 inline void IsolateEveryTest() {
-  testing::UnitTest::GetInstance()->listeners().Append(new IsolatedEnvironment);
+  // gtest keeps its listeners to the end of the process without deleting them.
+  static IsolatedEnvironment* const environment = new IsolatedEnvironment;
+  testing::UnitTest::GetInstance()->listeners().Append(environment);
+  std::atexit([] { environment->Cleanup(); });
 }
 
 }  // namespace orvane::test
