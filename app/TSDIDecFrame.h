@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "app/RecentEvents.h"
+#include "app/RecoveryFile.h"
 #include "platform/ErrorReport.h"
 
 class QAction;
@@ -87,17 +88,23 @@ class TSDIDecFrame : public QMainWindow {
 
   // --- Recovery of unsaved work after a crash ------------------------------
 
-  /// @brief Whether unsaved work is written to the recovery file (within a
-  /// second of each change) and offered back at the next start. Off until
-  /// the program turns it on (not for screenshots and printouts).
+  /// @brief Whether unsaved work is written to the window's recovery file
+  /// (within a second of each change) and offered back at the next start if
+  /// the window goes without closing. Off until the program turns it on (not
+  /// for screenshots and printouts).
   void SetRecoveryEnabled(bool enabled);
   bool RecoveryEnabled() const { return recoveryEnabled_; }
-  /// recovery.orvex in the application's data directory.
-  static QString RecoveryFilePath();
-  /// @brief At the start: when a recovery file was left behind, asks whether
-  /// to restore it. @return true when its work was restored.
+  /// @brief The window's own recovery file (see RecoveryFile), held by its
+  /// lock while the window lives; empty until there was work to keep.
+  QString RecoveryFilePath() const;
+  /// @brief At the start: for each recovery file left by a window that is
+  /// gone, newest first, asks whether to restore it, until one is restored.
+  /// A declined file, or one that cannot be read, is removed; one whose
+  /// work cannot be opened now (its seismograms missing) is kept, and the
+  /// status bar says where. A restored file becomes the window's own.
+  /// @return true when work was restored.
   bool OfferRecovery();
-  /// The recovery file goes: the work was saved, discarded or closed.
+  /// The window's own recovery file goes: the work was saved, discarded or closed.
   void RemoveRecovery();
 
  public slots:
@@ -147,7 +154,8 @@ class TSDIDecFrame : public QMainWindow {
   ChooseFileFunction chooseFile_;
   QString exercisePath_;
   bool recoveryEnabled_ = false;
-  bool restoring_ = false;  // the recovery file is being read back: it stays
+  bool restoring_ = false;  // a recovery file is being read back
+  std::unique_ptr<RecoveryFile> recovery_;  // the window's own, made at the first write
   QTimer recoveryTimer_;
 };
 

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -170,9 +171,7 @@ void TSDIDecFrame::closeEvent(QCloseEvent* event) {
 // ---------------------------------------------------------------------------
 // Recovery
 
-QString TSDIDecFrame::RecoveryFilePath() {
-  return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath("recovery.orvex");
-}
+QString TSDIDecFrame::RecoveryFilePath() const { return recovery_ ? recovery_->Path() : QString(); }
 
 void TSDIDecFrame::SetRecoveryEnabled(bool enabled) {
   recoveryEnabled_ = enabled;
@@ -193,34 +192,62 @@ void TSDIDecFrame::WorkChanged() {
 
 void TSDIDecFrame::WriteRecovery() {
   if (!recoveryEnabled_ || !view_->IsModified() || view_->Records().empty()) return;
-  const QString path = RecoveryFilePath();
-  QDir().mkpath(QFileInfo(path).absolutePath());
   QString why;
-  if (!WriteExerciseFile(path, view_->CurrentExercise(), &why))
+  if (!recovery_) recovery_ = RecoveryFile::CreateOwn(&why);
+  if (!recovery_ || !WriteExerciseFile(recovery_->Path(), view_->CurrentExercise(), &why))
     statusBar()->showMessage(tr("Your work could not be kept for recovery: %1").arg(why));
 }
 
 void TSDIDecFrame::RemoveRecovery() {
-  if (recoveryEnabled_) QFile::remove(RecoveryFilePath());
+  // Only the window's own: another window's file is its own business.
+  if (recoveryEnabled_ && recovery_) recovery_->RemoveFile();
 }
 
 bool TSDIDecFrame::OfferRecovery() {
-  const QString path = RecoveryFilePath();
-  if (!recoveryEnabled_ || !QFileInfo(path).isFile()) return false;
-  const QString question = tr("Orvane did not close properly last time. Restore the work that was not saved?");
-  const QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
-  const QMessageBox::StandardButton answer = ask_ ? ask_(question, buttons) : AskWithMessageBox(this, question, buttons);
-  restoring_ = true;
-  const bool restored = answer == QMessageBox::Yes && view_->OpenExercise(path);
-  restoring_ = false;
-  if (!restored) {
-    QFile::remove(path);
-    return false;
+  if (!recoveryEnabled_) return false;
+  std::vector<std::unique_ptr<RecoveryFile>> left = RecoveryFile::LeftBehind();
+  for (std::size_t i = 0; i < left.size(); ++i) {
+    const QString path = left[i]->Path();
+    const QString where = QDir::toNativeSeparators(path);
+    const QString kept = QLocale().toString(QFileInfo(path).lastModified(), QLocale::ShortFormat);
+    QString question =
+        tr("Orvane did not close properly last time. Restore the work that was not saved (kept %1)?").arg(kept);
+    if (left.size() > 1) question += tr(" (%1 of %2)").arg(i + 1).arg(left.size());
+    const QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    const QMessageBox::StandardButton answer =
+        ask_ ? ask_(question, buttons) : AskWithMessageBox(this, question, buttons);
+    if (answer != QMessageBox::Yes) {
+      left[i]->RemoveFile();  // declined: the student does not want it
+      continue;
+    }
+    QString why;
+    if (!ReadExerciseFile(path, &why)) {
+      // Nothing in it can ever be restored.
+      left[i]->RemoveFile();
+      statusBar()->showMessage(tr("The unsaved work could not be read (%1); it was removed.").arg(why));
+      return false;
+    }
+    restoring_ = true;
+    const bool restored = view_->OpenExercise(path, &why);
+    restoring_ = false;
+    if (!restored) {
+      // Perhaps its seismograms are on a disk that is not there now: the
+      // file stays and is offered again at the next start.
+      statusBar()->showMessage(
+          tr("The unsaved work could not be restored: %1. It is kept in %2 and offered again at the next start.")
+              .arg(why, where));
+      return false;
+    }
+    // The restored file becomes the window's own: its work is kept there
+    // until it is saved, and it is never without a file.
+    if (recovery_) recovery_->RemoveFile();
+    recovery_ = std::move(left[i]);
+    // The restored work is still not saved anywhere but here.
+    exercisePath_.clear();
+    view_->SetModified(true);
+    return true;
   }
-  // The restored work is still not saved anywhere but here.
-  exercisePath_.clear();
-  view_->SetModified(true);
-  return true;
+  return false;
 }
 
 }  // namespace orvane

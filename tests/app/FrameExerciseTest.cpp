@@ -9,15 +9,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStatusBar>
 #include <QTest>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/MenuTable.h"
+#include "app/RecoveryFile.h"
 #include "location/RMS.h"
 #include "platform/ErrorReport.h"
 #include "support/ExampleEvent.h"
@@ -34,6 +37,11 @@ namespace fs = std::filesystem;
 
 using test::kExamples;
 using test::kOnsets;
+
+// The window has written its work to its own recovery file.
+bool KeptForRecovery(const TSDIDecFrame& frame) {
+  return !frame.RecoveryFilePath().isEmpty() && QFile::exists(frame.RecoveryFilePath());
+}
 
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -227,11 +235,12 @@ TEST_F(FrameExercise, ExportTrialsWritesTheSharedCsv) {
 
 TEST_F(FrameExercise, WorkIsKeptForRecoveryWithinASecond) {
   frame.SetRecoveryEnabled(true);
-  const QString recovery = TSDIDecFrame::RecoveryFilePath();
-  EXPECT_FALSE(QFile::exists(recovery));
+  EXPECT_TRUE(frame.RecoveryFilePath().isEmpty());
   ASSERT_TRUE(frame.OpenEventFiles(Files()));
   // Written within a second (the write waits half a second for more changes).
-  EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(recovery); }, 1000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return KeptForRecovery(frame); }, 1000));
+  const QString recovery = frame.RecoveryFilePath();
+  EXPECT_EQ(QFileInfo(recovery).absolutePath(), RecoveryFile::Folder());
   view->Records()[2]->SetPick(0, kOnsets[2].second);
   view->PicksChanged();
   EXPECT_TRUE(QTest::qWaitFor(
@@ -253,8 +262,8 @@ TEST_F(FrameExercise, WorkIsKeptForRecoveryWithinASecond) {
 TEST_F(FrameExercise, ClosingTheEventRemovesTheRecoveryFile) {
   frame.SetRecoveryEnabled(true);
   Work(1);
-  const QString recovery = TSDIDecFrame::RecoveryFilePath();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(recovery); }, 1000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return KeptForRecovery(frame); }, 1000));
+  const QString recovery = frame.RecoveryFilePath();
   answer = QMessageBox::Discard;
   frame.Action(kCmCloseEvent)->trigger();
   EXPECT_FALSE(QFile::exists(recovery));
@@ -268,7 +277,8 @@ TEST_F(FrameExercise, WorkLeftByACrashIsOfferedAtTheStart) {
   const std::vector<RMS> trials = trialList;
   const Exercise left = view->CurrentExercise();
   view->CloseEvent();
-  const QString recovery = TSDIDecFrame::RecoveryFilePath();
+  // The one recovery file of earlier versions is offered as well.
+  const QString recovery = RecoveryFile::EarlierFilePath();
   QDir().mkpath(QFileInfo(recovery).absolutePath());
   ASSERT_TRUE(WriteExerciseFile(recovery, left));
 
@@ -287,8 +297,10 @@ TEST_F(FrameExercise, WorkLeftByACrashIsOfferedAtTheStart) {
   // Restored work is still unsaved: it is kept again, and asked about.
   EXPECT_TRUE(view->IsModified());
   EXPECT_TRUE(frame.ExercisePath().isEmpty());
-  // The recovery file stayed while it was read back, and is kept up to date.
+  // The recovery file stayed while it was read back, and is kept up to date
+  // as the window's own.
   EXPECT_TRUE(QFile::exists(recovery));
+  EXPECT_EQ(frame.RecoveryFilePath(), recovery);
   view->SetDepth(10.0f);
   EXPECT_TRUE(QTest::qWaitFor([&] {
     const auto kept = ReadExerciseFile(recovery);
@@ -298,8 +310,8 @@ TEST_F(FrameExercise, WorkLeftByACrashIsOfferedAtTheStart) {
 
 TEST_F(FrameExercise, RecoveryThatIsDeclinedIsRemoved) {
   frame.SetRecoveryEnabled(true);
-  const QString recovery = TSDIDecFrame::RecoveryFilePath();
-  QDir().mkpath(QFileInfo(recovery).absolutePath());
+  const QString recovery = RecoveryFile::Folder() + "/crashed.orvex";
+  QDir().mkpath(RecoveryFile::Folder());
   std::ofstream(recovery.toStdString()) << "{\"orvex\": 1";  // damaged as well
   answer = QMessageBox::No;
   EXPECT_FALSE(frame.OfferRecovery());
@@ -314,7 +326,89 @@ TEST_F(FrameExercise, RecoveryThatIsDeclinedIsRemoved) {
 TEST_F(FrameExercise, WithoutRecoveryNothingIsWritten) {
   Work(1);
   QTest::qWait(800);
-  EXPECT_FALSE(QFile::exists(TSDIDecFrame::RecoveryFilePath()));
+  EXPECT_TRUE(frame.RecoveryFilePath().isEmpty());
+  EXPECT_FALSE(QFileInfo::exists(RecoveryFile::Folder()));
+}
+
+// The seismograms of the work left behind are on a disk that is not there
+// now: the student said Yes, and the file stays for the next start.
+TEST_F(FrameExercise, ARestoreThatFailsKeepsTheRecoveryFile) {
+  Work(2);
+  const Exercise left = view->CurrentExercise();
+  view->CloseEvent();
+  const QString recovery = RecoveryFile::Folder() + "/crashed.orvex";
+  QDir().mkpath(RecoveryFile::Folder());
+  ASSERT_TRUE(WriteExerciseFile(recovery, left));
+  fs::create_directories(dir / "unplugged");
+  for (const auto& [name, onset] : kOnsets) fs::rename(dir / name, dir / "unplugged" / name);
+
+  frame.SetRecoveryEnabled(true);
+  answer = QMessageBox::Yes;
+  EXPECT_FALSE(frame.OfferRecovery());
+  EXPECT_EQ(questions.size(), 1);
+  EXPECT_TRUE(QFile::exists(recovery));
+  const QString said = frame.statusBar()->currentMessage();
+  EXPECT_TRUE(said.contains(QDir::toNativeSeparators(recovery))) << said.toStdString();
+  EXPECT_TRUE(view->Records().empty());
+
+  // With the disk back, the next start restores it.
+  for (const auto& [name, onset] : kOnsets) fs::rename(dir / "unplugged" / name, dir / name);
+  EXPECT_TRUE(frame.OfferRecovery());
+  EXPECT_EQ(view->Records().size(), kOnsets.size());
+  EXPECT_EQ(trialList.size(), 2u);
+}
+
+// Each window keeps its own work: another window neither offers it nor
+// removes it while it runs, and a save or a close removes only its own.
+TEST_F(FrameExercise, TwoWindowsKeepTheirOwnRecoveryFiles) {
+  frame.SetRecoveryEnabled(true);
+  Work(1);
+  auto* otherView = new View;
+  otherView->SetShowSplash(false);
+  otherView->SetKeepSettings(false);
+  auto other = std::make_unique<TSDIDecFrame>(otherView);
+  other->SetAsk([this](const QString& question, QMessageBox::StandardButtons) {
+    questions << question;
+    return answer;
+  });
+  other->SetRecoveryEnabled(true);
+  ASSERT_TRUE(other->OpenEventFiles({Path("TAIG.sac")}));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return KeptForRecovery(frame) && KeptForRecovery(*other); }, 1000));
+  const QString mine = frame.RecoveryFilePath();
+  const QString theirs = other->RecoveryFilePath();
+  EXPECT_NE(mine, theirs);
+
+  // A window that starts now is not offered a running window's work.
+  const auto starting = [this] {
+    auto* startingView = new View;
+    startingView->SetShowSplash(false);
+    startingView->SetKeepSettings(false);
+    TSDIDecFrame third(startingView);
+    third.SetAsk([this](const QString& question, QMessageBox::StandardButtons) {
+      questions << question;
+      return answer;
+    });
+    third.SetRecoveryEnabled(true);
+    return third.OfferRecovery();
+  };
+  answer = QMessageBox::No;
+  EXPECT_FALSE(starting());
+  EXPECT_TRUE(questions.isEmpty());
+  EXPECT_TRUE(QFile::exists(mine));
+  EXPECT_TRUE(QFile::exists(theirs));
+
+  // A save in the other window removes its file only.
+  ASSERT_TRUE(other->SaveExerciseTo(Path("other.orvex")));
+  EXPECT_FALSE(QFile::exists(theirs));
+  EXPECT_TRUE(QFile::exists(mine));
+  // New work there, then the window goes without closing, as in a crash.
+  otherView->PicksChanged();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(theirs); }, 1000));
+  other.reset();
+  EXPECT_FALSE(starting());
+  ASSERT_EQ(questions.size(), 1);  // only the window that is gone
+  EXPECT_FALSE(QFile::exists(theirs));  // declined
+  EXPECT_TRUE(QFile::exists(mine));
 }
 
 }  // namespace
