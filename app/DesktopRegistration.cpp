@@ -4,12 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <string>
+#include <string_view>
 
 #include "platform/DataFile.h"
+#include "platform/FileWriter.h"
 
 namespace orvane {
 namespace {
@@ -43,13 +44,19 @@ QByteArray MimeTypes() {
   return types.insert(afterDeclaration < 0 ? 0 : afterDeclaration + 3, QByteArray("<!-- ") + kMark + " -->\n");
 }
 
-bool WriteIfChanged(const QString& path, const QByteArray& bytes) {
+// Writes @p bytes to @p path unless the file holds them already; a failure
+// is added to @p errors with its reason.
+bool WriteIfChanged(const QString& path, const QByteArray& bytes, QStringList& errors) {
   QFile existing(path);
   if (existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes) return true;
   existing.close();
-  if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
-  QSaveFile file(path);
-  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+  std::string why = "its folder cannot be made";
+  if (QDir().mkpath(QFileInfo(path).absolutePath()) &&
+      WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                          std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), &why))
+    return true;
+  errors << QStringLiteral("%1: %2").arg(path, QString::fromStdString(why));
+  return false;
 }
 
 bool Ours(const QString& path, bool binary) {
@@ -93,21 +100,30 @@ DesktopFiles DesktopFilesUnder(const QString& dataHome) {
           dataHome + "/icons/hicolor/128x128/apps/orvane.png"};
 }
 
-bool RegisterWithDesktop(const QString& dataHome, const QString& program) {
+bool RegisterWithDesktop(const QString& dataHome, const QString& program, QString* error) {
   const DesktopFiles files = DesktopFilesUnder(dataHome);
   const QByteArray entry = DesktopEntry(program);
   const QByteArray types = MimeTypes();
-  if (entry.isEmpty() || types.isEmpty()) return false;  // the templates are missing
-  bool ok = WriteIfChanged(files.entry, entry);
+  QStringList errors;
+  const auto done = [&](bool ok) {
+    if (error) *error = errors.join(QStringLiteral("; "));
+    return ok;
+  };
+  if (entry.isEmpty() || types.isEmpty()) {
+    errors << QStringLiteral("the desktop templates are missing");
+    return done(false);
+  }
+  bool ok = WriteIfChanged(files.entry, entry, errors);
   const bool mimeChanged = !QFile::exists(files.mimeTypes) || !Ours(files.mimeTypes, false);
-  ok = WriteIfChanged(files.mimeTypes, types) && ok;
+  ok = WriteIfChanged(files.mimeTypes, types, errors) && ok;
   const std::string icon = FindDataFile("icons/orvane.png");
   if (!icon.empty()) {
     QFile shipped(QString::fromStdString(icon));
-    ok = shipped.open(QIODevice::ReadOnly) && WriteIfChanged(files.icon, shipped.readAll()) && ok;
+    if (!shipped.open(QIODevice::ReadOnly)) errors << QStringLiteral("%1: cannot be read").arg(shipped.fileName());
+    ok = shipped.isOpen() && WriteIfChanged(files.icon, shipped.readAll(), errors) && ok;
   }
   if (ok && mimeChanged) RefreshDesktopDatabases(dataHome);
-  return ok;
+  return done(ok);
 }
 
 void UnregisterFromDesktop(const QString& dataHome) {

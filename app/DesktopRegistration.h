@@ -25,8 +25,10 @@ DesktopFiles DesktopFilesUnder(const QString& dataHome);
 
 /// @brief Writes the desktop entry (running @p program with the chosen files),
 /// the MIME types and the icon under @p dataHome; a file already as it should
-/// be is left alone. @return false when a file could not be written.
-bool RegisterWithDesktop(const QString& dataHome, const QString& program);
+/// be is left alone; a file that cannot be written is left as it was.
+/// @return false when a file could not be written, with the file and the
+/// reason in @p error.
+bool RegisterWithDesktop(const QString& dataHome, const QString& program, QString* error = nullptr);
 
 /// @brief Removes the files RegisterWithDesktop wrote, and only those (a file
 /// of the same name that Orvane did not write stays).

@@ -15,8 +15,17 @@ QString RecentEvent::Label() const {
   return text;
 }
 
+namespace {
+
+// Settings are read and written only in a regular file (or a new one): a
+// FIFO would keep the reader waiting for ever.
+bool Usable(const QString& iniPath) { return !QFileInfo::exists(iniPath) || QFileInfo(iniPath).isFile(); }
+
+}  // namespace
+
 std::vector<RecentEvent> ReadRecentEvents(const QString& iniPath) {
   std::vector<RecentEvent> events;
+  if (!Usable(iniPath)) return events;
   QSettings ini(iniPath, QSettings::IniFormat);
   const int count = ini.beginReadArray("RecentEvents");
   for (int i = 0; i < count && i < kMaxRecentEvents; ++i) {
@@ -33,6 +42,7 @@ std::vector<RecentEvent> ReadRecentEvents(const QString& iniPath) {
 }
 
 bool WriteRecentEvents(const QString& iniPath, const std::vector<RecentEvent>& events) {
+  if (!Usable(iniPath)) return false;
   QSettings ini(iniPath, QSettings::IniFormat);
   ini.remove("RecentEvents");
   ini.beginWriteArray("RecentEvents");

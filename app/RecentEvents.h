@@ -26,11 +26,12 @@ struct RecentEvent {
 inline constexpr int kMaxRecentEvents = 4;
 
 /// @brief The recent events stored in @p iniPath, newest first. A missing,
-/// unreadable or damaged file gives what can be read of it, or none.
+/// unreadable or damaged file gives what can be read of it, or none; a path
+/// that is not a regular file (a FIFO, a device) is not opened and gives none.
 std::vector<RecentEvent> ReadRecentEvents(const QString& iniPath);
 
 /// @brief Stores @p events (at most the first four) in @p iniPath.
-/// @return false when the file could not be written.
+/// @return false when the file could not be written (or is not a regular file).
 bool WriteRecentEvents(const QString& iniPath, const std::vector<RecentEvent>& events);
 
 /// @brief @p events with @p opened in front, an earlier entry of the same

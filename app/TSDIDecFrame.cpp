@@ -1,6 +1,8 @@
 #include "app/TSDIDecFrame.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
@@ -89,9 +91,19 @@ TSDIDecFrame::TSDIDecFrame(View* view, const QString& recentEventsFile, QWidget*
   recoveryTimer_.setInterval(500);
   connect(&recoveryTimer_, &QTimer::timeout, this, &TSDIDecFrame::WriteRecovery);
   connect(fileMenu_, &QMenu::aboutToShow, this, &TSDIDecFrame::UpdatePrintCommands);
+  // A recent-events file that is not a regular file (a FIFO would keep the
+  // start waiting for ever) is neither read nor written.
+  QStringList notes;
+  if (!view_->MessageText().isEmpty()) notes << view_->MessageText();
+  if (!recentFile_.isEmpty() && QFileInfo::exists(recentFile_) && !QFileInfo(recentFile_).isFile()) {
+    notes << tr("The recent-events file %1 is not a regular file: the recent events are not kept.")
+                 .arg(QDir::toNativeSeparators(recentFile_));
+    recentFile_.clear();
+  }
   if (!recentFile_.isEmpty()) recent_ = ReadRecentEvents(recentFile_);
   UpdateRecentMenu();
   UpdateCheckMarks();
+  if (!notes.isEmpty()) statusBar()->showMessage(notes.join(QLatin1Char(' ')));
 }
 
 void TSDIDecFrame::RememberEvent(const QStringList& files, int format) {

@@ -6,12 +6,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStatusBar>
 
 #include "app/TSDIDecFrame.h"
 #include "location/TrialLocation.h"
+#include "platform/FileWriter.h"
 #include "view/TrialReport.h"
 #include "view/View.h"
 
@@ -146,10 +146,9 @@ bool TSDIDecFrame::ExportTrialsTo(const QString& path) {
   }
   std::vector<KSAC*> records = RecordPointers(view_->Records());
   const std::string csv = TrialsCsv(MakeTrialReport(records, trials));
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()) ||
-      !file.commit()) {
-    statusBar()->showMessage(tr("The trials were not exported: %1").arg(file.errorString()));
+  std::string why;
+  if (!WriteFileAtomically(QFile::encodeName(path).toStdString(), csv, &why)) {
+    statusBar()->showMessage(tr("The trials were not exported: %1").arg(QString::fromStdString(why)));
     return false;
   }
   const QString what = trials.size() == 1 ? tr("1 trial") : tr("%1 trials").arg(trials.size());

@@ -4,6 +4,7 @@
 //   orvane EXERCISE.orvex                                   opens a saved exercise
 //   orvane --screenshot OUT.png [--size WxH] [FILE...]      writes the window to OUT.png and exits
 //   orvane --print-pdf OUT.pdf [--size WxH] [FILE...]       prints the view to a PDF file and exits
+//                                                           (both options together write both files)
 //   orvane --unregister [FILE...]                           removes Orvane's desktop entries first
 //
 // A normal start registers Orvane with the desktop (menu entry, file types);
@@ -11,32 +12,38 @@
 // The files' formats follow their names as in the open dialog (".set" PEPP,
 // ".psn" PSN, anything else SAC, or PEPP when the SAC reader refuses it).
 // An exercise file (.orvex) opens alone, not together with seismograms.
-// --screenshot needs no display: it draws on Qt's offscreen platform.
+// --screenshot and --print-pdf need no display: they draw on Qt's offscreen
+// platform. They exit 0 when every file asked for was written, 1 when one
+// could not be written or when files were given and none could be opened
+// (the reasons on standard error), 2 for a command line that makes no sense.
+// Their files are written as every file of Orvane is (platform/FileWriter.h):
+// through a link to the file it names, a FIFO or device in place, a regular
+// file replaced whole with its mode kept, or left as it was.
 // Unsaved work of a normal run is kept in a recovery file and offered back
 // at the next start if the program ended without closing.
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPrinter>
-#include <QTemporaryFile>
 #include <QPixmap>
-#include <QSaveFile>
+#include <QPrinter>
 #include <QStandardPaths>
 #include <QStringList>
-
-#include <sys/stat.h>
+#include <QTemporaryFile>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "app/DesktopRegistration.h"
 #include "app/Printout.h"
 #include "app/TSDIDecFrame.h"
 #include "platform/ErrorReport.h"
+#include "platform/FileWriter.h"
 #include "view/View.h"
 
 namespace {
@@ -68,6 +75,10 @@ bool Parse(int argc, char** argv, Options& o, std::string& error) {
         return false;
       }
       const std::string value = argv[++i];
+      if (value.empty() && arg != "--size") {
+        error = arg + " needs a file name";
+        return false;
+      }
       if (arg == "--screenshot") {
         o.screenshot = QString::fromLocal8Bit(value.c_str());
         continue;
@@ -103,36 +114,55 @@ bool Parse(int argc, char** argv, Options& o, std::string& error) {
   return true;
 }
 
-// Prints the view into @p path through a temporary file beside it, so that a
-// failed printout leaves no partial PDF behind.
+// @p text as it may be shown on a terminal: control characters escaped.
+std::string Shown(const QString& text) { return orvane::EscapeControlCharacters(text.toLocal8Bit().toStdString()); }
+
+// Writes @p bytes to @p path through the checked writer; a failure is named
+// on standard error. @return the exit status: 0 written, 1 not.
+int WriteOutput(const QString& path, const QByteArray& bytes, const char* what) {
+  std::string why;
+  if (orvane::WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                                  std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), &why))
+    return 0;
+  std::fprintf(stderr, "orvane: %s: cannot write the %s (%s)\n", Shown(path).c_str(), what,
+               orvane::EscapeControlCharacters(why).c_str());
+  return 1;
+}
+
+// Prints the view into a private temporary file, then writes the PDF to
+// @p path, so that a failed printout leaves whatever is there as it was.
 int PrintToPdf(const orvane::View& view, const QString& path) {
-  QTemporaryFile temporary(QFileInfo(path).absolutePath() + "/.orvane-print-XXXXXX.pdf");
-  if (!temporary.open()) {
-    std::fprintf(stderr, "orvane: %s: cannot write there\n", path.toLocal8Bit().constData());
+  const auto fail = [&](const QString& why) {
+    std::fprintf(stderr, "orvane: %s: %s\n", Shown(path).c_str(), Shown(why).c_str());
     return 1;
-  }
+  };
+  QTemporaryFile temporary(QDir::temp().filePath("orvane-print-XXXXXX.pdf"));
+  if (!temporary.open()) return fail(QStringLiteral("no temporary file for the printout (%1)").arg(temporary.errorString()));
   temporary.close();
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(temporary.fileName());
   printer.setPageOrientation(QPageLayout::Landscape);
   QString error;
-  if (orvane::PrintView(printer, view, &error) == 0) {
-    std::fprintf(stderr, "orvane: %s: %s\n", path.toLocal8Bit().constData(), error.toLocal8Bit().constData());
+  if (orvane::PrintView(printer, view, &error) == 0) return fail(error);
+  QFile printed(temporary.fileName());
+  const QByteArray pdf = printed.open(QIODevice::ReadOnly) ? printed.readAll() : QByteArray();
+  // The printer says nothing of a write that failed (a full temporary
+  // folder): a PDF that does not end as every PDF does was cut short.
+  if (!pdf.trimmed().endsWith("%%EOF")) return fail(QStringLiteral("the printout could not be made whole"));
+  return WriteOutput(path, pdf, "printout");
+}
+
+// Writes the frame as it is shown to @p path as a PNG picture.
+int WriteScreenshot(QWidget& frame, const QString& path) {
+  const QPixmap picture = frame.grab();
+  QByteArray png;
+  QBuffer buffer(&png);
+  if (picture.isNull() || !buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) {
+    std::fprintf(stderr, "orvane: %s: the window could not be drawn\n", Shown(path).c_str());
     return 1;
   }
-  QFile::remove(path);
-  // The file gets the permissions of any new file, not those of the private
-  // temporary one.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::chmod(temporary.fileName().toLocal8Bit().constData(), 0666 & ~mask);
-  if (!QFile::rename(temporary.fileName(), path)) {
-    std::fprintf(stderr, "orvane: %s: cannot write the printout\n", path.toLocal8Bit().constData());
-    return 1;
-  }
-  temporary.setAutoRemove(false);
-  return 0;
+  return WriteOutput(path, png, "screenshot");
 }
 
 }  // namespace
@@ -170,10 +200,11 @@ int main(int argc, char** argv) {
     // registers itself only when it runs from elsewhere (a build tree).
     const bool installed =
         QFile::exists(QCoreApplication::applicationDirPath() + "/../share/applications/orvane.desktop");
+    QString why;
     if (options.unregister)
       orvane::UnregisterFromDesktop(dataHome);
-    else if (!installed)
-      orvane::RegisterWithDesktop(dataHome, QCoreApplication::applicationFilePath());
+    else if (!installed && !orvane::RegisterWithDesktop(dataHome, QCoreApplication::applicationFilePath(), &why))
+      std::fprintf(stderr, "orvane: not registered with the desktop: %s\n", Shown(why).c_str());
   }
 
   // Unsaved work survives a crash, but not into a screenshot or a printout.
@@ -183,31 +214,31 @@ int main(int argc, char** argv) {
   // The seismogram windows are placed by the size of the view, so the
   // event or exercise given on the command line opens once the frame has
   // its size; the offer to restore unsaved work comes over the window.
+  // Whether what was asked for could be opened (true when nothing was).
   const auto openFiles = [&] {
     QApplication::processEvents();
     frame.OfferRecovery();
+    bool opened = true;
     if (exercise)
-      frame.OpenExerciseFile(options.files[0]);
+      opened = frame.OpenExerciseFile(options.files[0]);
     else if (!options.files.isEmpty())
-      frame.OpenEventFiles(options.files);
+      opened = frame.OpenEventFiles(options.files);
     QApplication::processEvents();
+    return opened;
   };
   int status = 0;
-  if (!options.printPdf.isEmpty()) {
+  if (headless) {
     frame.resize(options.width, options.height);
     frame.show();
-    openFiles();
-    status = PrintToPdf(*view, options.printPdf);
-  } else if (!options.screenshot.isEmpty()) {
-    frame.resize(options.width, options.height);
-    frame.show();
-    openFiles();
-    QApplication::processEvents();
-    const QPixmap picture = frame.grab();
-    QSaveFile file(options.screenshot);
-    if (picture.isNull() || !file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit()) {
-      std::fprintf(stderr, "orvane: %s: cannot write the screenshot\n", options.screenshot.toLocal8Bit().constData());
+    if (!openFiles()) {
+      // No picture of an empty globe in place of the event that was asked for.
+      const QString why = view->MessageText();
+      std::fprintf(stderr, "orvane: %s\n", why.isEmpty() ? "nothing could be opened" : Shown(why).c_str());
       status = 1;
+    } else {
+      QApplication::processEvents();
+      if (!options.screenshot.isEmpty()) status |= WriteScreenshot(frame, options.screenshot);
+      if (!options.printPdf.isEmpty()) status |= PrintToPdf(*view, options.printPdf);
     }
   } else {
     frame.showMaximized();

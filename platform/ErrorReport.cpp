@@ -76,7 +76,8 @@ CatalogueEntry ShownEntry(std::int16_t code, const std::string& cataloguePath) {
 void WriteFramed(std::ostream& out, const CatalogueEntry& shown, const std::string& module) {
   const std::string dashes35(35, '-');
   out << dashes35 << " MESSAGE " << dashes35 << '\n';
-  if (module.empty() || module[0] != '#') out << " ***  In module " << module << '\n';
+  // The module text may name a file, whose name may hold anything.
+  if (module.empty() || module[0] != '#') out << " ***  In module " << EscapeControlCharacters(module) << '\n';
   out << "    Message " << shown.code << " : " << shown.text << '\n';
   out << std::string(44, '-') << dashes35 << '\n';
   out.flush();
@@ -123,6 +124,60 @@ void ErrorReport(std::int16_t code, const std::string& module) {
 ErrorReportSink SetErrorReportSink(ErrorReportSink sink) {
   std::lock_guard<std::mutex> lock(SinkMutex());
   return std::exchange(InstalledSink(), std::move(sink));
+}
+
+std::string EscapeControlCharacters(const std::string& text) {
+  static const char* const kHex = "0123456789abcdef";
+  std::string shown;
+  shown.reserve(text.size());
+  const auto escape = [&](unsigned char byte) {
+    switch (byte) {
+      case '\n': shown += "\\n"; return;
+      case '\t': shown += "\\t"; return;
+      case '\r': shown += "\\r"; return;
+      default: shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+    }
+  };
+  const auto byteAt = [&](std::size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char lead = byteAt(i);
+    if (lead < 0x80) {
+      if (lead < 0x20 || lead == 0x7f)
+        escape(lead);
+      else
+        shown += static_cast<char>(lead);
+      ++i;
+      continue;
+    }
+    // The length of a well-formed UTF-8 sequence starting here, and the range
+    // its second byte must lie in (no overlong forms, no surrogates, nothing
+    // beyond U+10FFFF); 0 when the byte starts none.
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      if (lead == 0xE0) low = 0xA0;
+      if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      if (lead == 0xF0) low = 0x90;
+      if (lead == 0xF4) high = 0x8F;
+    }
+    bool valid = length > 0 && byteAt(i + 1) >= low && byteAt(i + 1) <= high;
+    for (std::size_t k = 2; valid && k < length; ++k) valid = byteAt(i + k) >= 0x80 && byteAt(i + k) <= 0xBF;
+    // U+0080 to U+009F are the C1 control characters.
+    const bool control = valid && lead == 0xC2 && byteAt(i + 1) <= 0x9F;
+    if (!valid || control) {
+      for (std::size_t k = 0; k < (control ? 2u : 1u); ++k) escape(byteAt(i + k));
+      i += control ? 2 : 1;
+      continue;
+    }
+    shown.append(text, i, length);
+    i += length;
+  }
+  return shown;
 }
 
 void WriteErrorReportToStandardOutput(const ErrorReportEntry& entry) {

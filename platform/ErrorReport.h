@@ -65,6 +65,15 @@ void ErrorReport(std::int16_t code, const std::string& module);
 /// @return The sink installed before, so that a caller can put it back.
 ErrorReportSink SetErrorReportSink(ErrorReportSink sink);
 
+/// @brief @p text with what a terminal would act on instead of showing
+/// escaped: control characters (C0, DEL and C1) and bytes that are not UTF-8
+/// become "\n", "\t", "\r" or "\xNN" for each byte. A file name goes
+/// through this wherever it is written to a terminal (the framed reports'
+/// module line, the program's messages on standard error).
+/// Example: "a\x1b[2Jb.sac" (with an escape character) gives the text
+/// a\x1b[2Jb.sac.
+std::string EscapeControlCharacters(const std::string& text);
+
 /// @brief What the default sink does: writes entry.framed to standard output.
 void WriteErrorReportToStandardOutput(const ErrorReportEntry& entry);
 

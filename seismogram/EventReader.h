@@ -33,6 +33,9 @@ struct EventFiles {
 /// filter gives it: PEPP and PSN by their reader alone, SAC by the SAC reader
 /// and then the PEPP reader. Without one, each file's format follows its name
 /// (".set" PEPP, ".psn" PSN, any other SAC with the PEPP fallback).
+/// A path that is not a regular file (a FIFO, a device), or a file of no
+/// bytes, is refused before anything is read from it, so that nothing waits
+/// on it.
 /// Example: (good.sac, bad.sac, good2.sac) gives two records, good then good2,
 /// and one refusal naming bad.sac.
 EventFiles ReadEventFiles(std::span<const std::string> paths,

@@ -50,7 +50,7 @@ class LayerRules {
   /// @brief true for the files that must stay free of Qt.
   static bool IsPlain(const std::string& relative) {
     static const std::regex plain(
-        R"(^(seismogram|location)/.*|^map/(Earth|MapFile|MapPicture|MisfitMap)\.(h|cpp)$|^platform/(DataFile|ErrorReport|FileOwner|Rect|ProjectVersion)\.(h|cpp)$)"
+        R"(^(seismogram|location)/.*|^map/(Earth|MapFile|MapPicture|MisfitMap)\.(h|cpp)$|^platform/(DataFile|ErrorReport|FileOwner|FileWriter|Rect|ProjectVersion)\.(h|cpp)$)"
         R"(|^dialogs/(DepthChoices|EditText)\.(h|cpp)$|^view/HintLines\.(h|cpp)$)");
     return std::regex_match(relative, plain);
   }

@@ -9,11 +9,13 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
-#include <QSaveFile>
 
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <string>
+
+#include "platform/FileWriter.h"
 
 namespace orvane {
 namespace {
@@ -271,10 +273,11 @@ std::optional<Exercise> ReadExerciseFile(const QString& path, QString* error) {
 }
 
 bool WriteExerciseFile(const QString& path, const Exercise& exercise, QString* error) {
-  QSaveFile file(path);
   const QByteArray bytes = ExerciseJson(exercise);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    if (error) *error = file.errorString();
+  std::string why;
+  if (!WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                           std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), &why)) {
+    if (error) *error = QString::fromStdString(why);
     return false;
   }
   return true;

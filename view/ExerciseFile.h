@@ -105,9 +105,10 @@ std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error = 
 /// @brief Reads the exercise file at @p path (at most kMaxExerciseBytes).
 std::optional<Exercise> ReadExerciseFile(const QString& path, QString* error = nullptr);
 
-/// @brief Writes @p exercise to @p path whole or not at all (an existing
-/// file stays as it was when the writing fails). @return false with the
-/// reason in @p error.
+/// @brief Writes @p exercise to @p path through the checked writer
+/// (WriteFile): whole or not at all, an existing file staying as it was when
+/// the writing fails. @return false with the reason in @p error (e.g. "the
+/// file could not be written: No space left on device").
 bool WriteExerciseFile(const QString& path, const Exercise& exercise, QString* error = nullptr);
 
 /// @brief The SHA-256 of the file at @p path as lower-case hex, and its size;

@@ -1,6 +1,10 @@
 #include "view/Settings.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QVariant>
 
 #include <cmath>
@@ -26,7 +30,22 @@ void WriteFlag(QSettings& settings, const QString& name, std::uint8_t flag) {
 
 }  // namespace
 
-std::unique_ptr<QSettings> OpenViewSettings() {
+std::unique_ptr<QSettings> OpenViewSettings(QString* refusal) {
+  // The files QSettings reads at once when it is made, in every folder of
+  // settings (the user's first, then the system's).
+  for (const QString& folder : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation)) {
+    for (const char* name : {"Halvergate/Orvane.conf", "Halvergate.conf"}) {
+      const QFileInfo file(QDir(folder).filePath(QString::fromLatin1(name)));
+      if (file.exists() && !file.isFile()) {
+        if (refusal)
+          *refusal = QCoreApplication::translate("orvane::View",
+                                                 "The settings file %1 is not a regular file: Orvane starts with "
+                                                 "its default settings and keeps none.")
+                         .arg(QDir::toNativeSeparators(file.filePath()));
+        return nullptr;
+      }
+    }
+  }
   return std::make_unique<QSettings>(QStringLiteral("Halvergate"), QStringLiteral("Orvane"));
 }
 

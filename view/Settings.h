@@ -5,9 +5,10 @@
 // QSettings("Halvergate", "Orvane"). The view reads them when it is built and
 // writes them when it goes:
 //
-//   const ViewSettings stored = ReadViewSettings(*OpenViewSettings());
+//   const std::unique_ptr<QSettings> store = OpenViewSettings();
+//   const ViewSettings stored = store ? ReadViewSettings(*store) : ViewSettings{};
 //   ...
-//   WriteViewSettings(*OpenViewSettings(), current);
+//   WriteViewSettings(*store, current);
 //
 // Value names and content (integers are stored as integers, the two flags as
 // one-byte values):
@@ -62,7 +63,11 @@ inline const QString kWantHints = QStringLiteral("want hints");
 inline constexpr std::int32_t kMaxStoredDepthKm = 800;
 
 /// @brief The view's settings store: QSettings("Halvergate", "Orvane").
-std::unique_ptr<QSettings> OpenViewSettings();
+/// Null, with the reason in @p refusal, when one of the files it would read
+/// (the user's or the system's, for the program or for "Halvergate") is
+/// there but is not a regular file: a FIFO would keep the program waiting
+/// for ever, so the view then starts with the defaults and keeps nothing.
+std::unique_ptr<QSettings> OpenViewSettings(QString* refusal = nullptr);
 
 /// @brief The seven values read from @p settings, each with its default
 /// when it cannot be used.

@@ -47,8 +47,11 @@ QString Text(const std::string& text) { return QString::fromStdString(text); }
 }  // namespace
 
 View::View(QWidget* parent, std::unique_ptr<QSettings> settings)
-    : QMdiArea(parent), settingsStore(settings ? std::move(settings) : OpenViewSettings()) {
-  const ViewSettings stored = ReadViewSettings(*settingsStore);
+    : QMdiArea(parent), settingsStore(std::move(settings)) {
+  // Settings that cannot be read safely: the defaults, and the reason for
+  // the frame's status bar.
+  if (!settingsStore) settingsStore = OpenViewSettings(&message);
+  const ViewSettings stored = settingsStore ? ReadViewSettings(*settingsStore) : ViewSettings{};
   maximumRms = stored.maximumRms;
   globe = GlobeView{stored.spin, stored.tilt, stored.radius};
   depth = stored.depth;
@@ -78,7 +81,7 @@ struct View::MisfitJob {
 
 View::~View() {
   StopMisfit();
-  if (keepSettings) WriteViewSettings(*settingsStore, CurrentSettings());
+  if (keepSettings && settingsStore) WriteViewSettings(*settingsStore, CurrentSettings());
 }
 
 ViewSettings View::CurrentSettings() const {

@@ -41,6 +41,8 @@ class View : public QMdiArea {
   /// @brief The view with its stored settings read from @p settings (the
   /// user's, QSettings("Halvergate", "Orvane"), when none is given); they are
   /// written back there when the view goes, unless SetKeepSettings(false).
+  /// When the user's settings cannot be read safely (OpenViewSettings), the
+  /// view starts with the defaults, keeps none, and MessageText() says why.
   explicit View(QWidget* parent = nullptr, std::unique_ptr<QSettings> settings = nullptr);
   ~View() override;
 

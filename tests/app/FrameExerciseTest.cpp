@@ -12,7 +12,10 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -146,6 +149,37 @@ TEST_F(FrameExercise, SaveWritesTheExerciseAndGoesOn) {
   ASSERT_TRUE(saved);
   EXPECT_EQ(saved->trials.size(), 2u);
   EXPECT_EQ(*saved->seismograms[0].pick, kOnsets[0].second);
+}
+
+// A disk that fills up half-way through a save: the old exercise stays as
+// it was, the student is told, and the work still counts as unsaved. (A
+// limit on the size of the files this process writes makes the disk "full".)
+TEST_F(FrameExercise, ASaveThatFailsKeepsTheOldFileAndTheWorkUnsaved) {
+  Work(1);
+  ASSERT_TRUE(frame.SaveExerciseTo(Path("work.orvex")));
+  const std::string saved = ReadAll(dir / "work.orvex");
+  ASSERT_GT(saved.size(), 2048u);
+  const QPoint centre(view->viewport()->width() / 2, view->viewport()->height() / 2);
+  ASSERT_TRUE(view->TryEpicentre(centre + QPoint(20, 20)));
+  ASSERT_TRUE(view->IsModified());
+
+  const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit previousLimit{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previousLimit), 0);
+  rlimit limit = previousLimit;
+  limit.rlim_cur = 1024;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  const bool savedAgain = frame.SaveExercise();
+  ::setrlimit(RLIMIT_FSIZE, &previousLimit);
+  std::signal(SIGXFSZ, previousSignal);
+
+  EXPECT_FALSE(savedAgain);
+  EXPECT_EQ(ReadAll(dir / "work.orvex"), saved);
+  EXPECT_TRUE(view->IsModified());
+  const QString message = frame.statusBar()->currentMessage();
+  EXPECT_TRUE(message.startsWith("The exercise was not saved: the file could not be written")) << message.toStdString();
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
+            static_cast<std::ptrdiff_t>(kOnsets.size() + 1));  // nothing half-written left beside it
 }
 
 TEST_F(FrameExercise, SaveThatIsCancelledInTheFileChoiceKeepsEverything) {

@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QPrinter>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,6 +20,7 @@
 #include "seismogram/SeismogramFile.h"
 #include "view/View.h"
 #include "support/RunCommand.h"
+#include "support/SpecialFiles.h"
 #include "support/TempDir.h"
 
 namespace orvane {
@@ -157,6 +160,51 @@ TEST(Printout, PrintPdfWritesTheGlobeAndTheSeismogramsAndNothingHalfDone) {
   int files = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(cwd)) ++files;
   EXPECT_EQ(files, 1);  // event.pdf alone
+}
+
+// --print-pdf writes what its path names, as every writer of Orvane does,
+// and replaces nothing else: the file a link names (the link stays, the
+// file keeps its mode), a file with another name (both names show the
+// printout), a FIFO (written into, for the reader at its other end); a
+// device that refuses is reported, and stays.
+TEST(Printout, PrintPdfWritesWhatThePathNamesAndReplacesNothingElse) {
+  namespace fs = std::filesystem;
+  const std::string taig = ORVANE_SOURCE_DIR "/examples/TAIG.sac";
+  const test::ScopedTempDir dir;
+  const test::ScopedTempDir scratch;
+  const auto print = [&](const fs::path& out) {
+    return test::RunCommand(ORVANE_PATH, {"--print-pdf", out.string(), taig}, scratch.path(), dir.path());
+  };
+  std::ofstream(dir / "target.pdf") << "old";
+  fs::permissions(dir / "target.pdf", fs::perms(0640), fs::perm_options::replace);
+  fs::create_symlink("target.pdf", dir / "link.pdf");
+  fs::create_hard_link(dir / "target.pdf", dir / "other.pdf");
+
+  test::CommandRun run = print(dir / "link.pdf");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(fs::is_symlink(dir / "link.pdf"));
+  EXPECT_GE(PdfPages((dir / "target.pdf").string()), 1u);
+  EXPECT_EQ(fs::status(dir / "target.pdf").permissions(), fs::perms(0640));
+  EXPECT_EQ(fs::hard_link_count(dir / "target.pdf"), 2u);
+  EXPECT_EQ(test::ReadText(dir / "other.pdf"), test::ReadText(dir / "target.pdf"));
+
+  const fs::path fifo = dir / "pipe.pdf";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  // The reader gives up after a while, so that a FIFO that was replaced
+  // fails the test instead of holding it.
+  run = test::RunShell("cd " + test::ShellQuote(dir.path().string()) + " && { timeout 30 cat pipe.pdf >got.pdf & " +
+                           test::ShellQuote(ORVANE_PATH) + " --print-pdf pipe.pdf " + test::ShellQuote(taig) +
+                           "; status=$?; wait; exit $status; }",
+                       scratch.path());
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_GE(PdfPages((dir / "got.pdf").string()), 1u);
+
+  const fs::path full = test::FullDevice(dir.path());
+  run = print(full);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("No space left on device"), std::string::npos) << run.err;
+  EXPECT_TRUE(fs::is_character_file(full));
 }
 
 }  // namespace

@@ -6,8 +6,16 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
+#include <QStatusBar>
+
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
 
 #include "app/TSDIDecFrame.h"
+#include "support/SpecialFiles.h"
 #include "view/View.h"
 
 namespace orvane {
@@ -77,6 +85,32 @@ TEST(RecentEvents, AnOpenedEventIsRememberedAndReopenedFromTheMenu) {
   frame.RecentEventActions()[0]->trigger();
   ASSERT_EQ(view->Records().size(), 2u);
   EXPECT_EQ(view->Records()[1]->fileName, (kExamples + "KODK.sac").toStdString());
+}
+
+// A settings file or a recent-events file that is not a regular file (a
+// FIFO left where Orvane.ini should be) would keep the start waiting for
+// ever: neither is opened, the program starts with its defaults and says so.
+TEST(RecentEvents, FilesOfSettingsThatAreNotRegularFilesAreNotOpened) {
+  const std::filesystem::path settings =
+      QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() + "/Halvergate/Orvane.conf";
+  std::filesystem::create_directories(settings.parent_path());
+  ASSERT_EQ(::mkfifo(settings.c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo("Orvane.ini", 0600), 0);
+  const auto previous = std::signal(SIGPIPE, SIG_IGN);
+  {
+    test::FifoUnblocker unblock({settings, "Orvane.ini"});
+    View* view = new View;
+    TSDIDecFrame frame(view, "Orvane.ini");
+    const QString message = frame.statusBar()->currentMessage();
+    EXPECT_TRUE(message.contains("Orvane.conf is not a regular file")) << message.toStdString();
+    EXPECT_TRUE(message.contains("Orvane.ini is not a regular file")) << message.toStdString();
+    // An event opened is not written there, nor are the settings when the
+    // view goes.
+    view->OpenEventFiles({kExamples + "TAIG.sac"});
+  }
+  std::signal(SIGPIPE, previous);
+  EXPECT_TRUE(std::filesystem::is_fifo(settings));
+  EXPECT_TRUE(std::filesystem::is_fifo("Orvane.ini"));
 }
 
 }  // namespace

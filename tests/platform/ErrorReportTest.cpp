@@ -62,6 +62,19 @@ TEST(ErrorReport, FramedReportWithModuleLine) {
   fs::remove(path);
 }
 
+// The module line names the file a report is about, and a file name may hold
+// anything: what a terminal would act on (a new line, an escape sequence,
+// a C1 control, bytes that are not UTF-8) is shown escaped; other text,
+// accented letters included, as it is.
+TEST(ErrorReport, ControlCharactersInTheModuleLineAreEscaped) {
+  std::string path = WriteCatalogue("cat3", "3005 File left out\n-1 Unknown\n");
+  const std::string module = "/d/\x1b[2Jk\xc3\xb6ln\n\t\x7f\xc2\x9b\xff.sac: not a SAC file";
+  EXPECT_EQ(Report(3005, module, path),
+            kTop + " ***  In module /d/\\x1b[2Jk\xc3\xb6ln\\n\\t\\x7f\\xc2\\x9b\\xff.sac: not a SAC file\n" +
+                "    Message 3005 :  File left out\n" + kBottom);
+  fs::remove(path);
+}
+
 TEST(ErrorReport, HashModuleLeavesOutTheModuleLine) {
   std::string path = WriteCatalogue("cat2", "1 No memory\n-1 Unknown\n");
   EXPECT_EQ(Report(1, "#quiet", path), kTop + "    Message 1 :  No memory\n" + kBottom);

@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "support/PeppBuilder.h"
 #include "support/PsnBuilder.h"
 #include "support/SacBuilder.h"
+#include "support/SpecialFiles.h"
 #include "support/TempDir.h"
 
 namespace orvane {
@@ -87,6 +92,31 @@ TEST_F(EventReading, PsnChoiceReadsPsn) {
   const EventFiles event = ReadEventFiles(paths, SeismogramFormat::kPSN);
   ASSERT_EQ(event.records.size(), 1u) << (event.refused.empty() ? "" : event.refused[0].reason);
   EXPECT_EQ(event.records[0]->origin, 2);
+}
+
+// What is not a regular file is refused before a byte of it is read, so that
+// nothing waits on it: a FIFO with no writer, a device, and a file that says
+// it has no bytes (as those of /proc do).
+TEST_F(EventReading, WhatIsNotARegularFileIsRefusedUnread) {
+  const std::filesystem::path fifo = dir / "pipe.sac";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  test::WriteBytes(dir / "empty.sac", {});
+  const std::vector<std::string> paths = {fifo.string(), "/dev/zero", (dir / "empty.sac").string(),
+                                          "/proc/self/status", Sac("a.sac", "AAA")};
+  const auto previous = std::signal(SIGPIPE, SIG_IGN);
+  EventFiles event;
+  {
+    test::FifoUnblocker unblock({fifo});
+    event = ReadEventFiles(paths);
+  }
+  std::signal(SIGPIPE, previous);
+  ASSERT_EQ(event.records.size(), 1u);
+  ASSERT_EQ(event.refused.size(), 4u);
+  const char* reasons[] = {"not a regular file", "not a regular file", "the file is empty", "the file is empty"};
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(event.refused[i].path, paths[i]);
+    EXPECT_EQ(event.refused[i].reason.rfind(reasons[i], 0), 0u) << event.refused[i].reason;
+  }
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include <limits>
 #include <string>
 
+#include "support/SpecialFiles.h"
 #include "support/TempDir.h"
 #include "view/ExerciseReplay.h"
 #include "view/TrialReport.h"
@@ -224,6 +225,12 @@ TEST(ExerciseFile, ReadingAndWritingFiles) {
   // A folder that is not there: nothing is written, and the reason is given.
   EXPECT_FALSE(WriteExerciseFile(QString::fromStdString((dir / "no/such/folder/x.orvex").string()), Sample(), &error));
   EXPECT_FALSE(error.isEmpty());
+  // A device that is full is written in place: the failure is said, and the
+  // device stays.
+  const std::filesystem::path full = test::FullDevice(dir.path());
+  EXPECT_FALSE(WriteExerciseFile(QString::fromStdString(full.string()), Sample(), &error));
+  EXPECT_TRUE(error.contains("No space left on device")) << error.toStdString();
+  EXPECT_TRUE(std::filesystem::is_character_file(full));
   // Too large to be an exercise: refused unread.
   {
     std::ofstream big(dir / "big.orvex", std::ios::binary);

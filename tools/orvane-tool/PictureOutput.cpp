@@ -1,12 +1,16 @@
 #include "tools/orvane-tool/PictureOutput.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QImage>
-#include <QSaveFile>
+
+#include <string_view>
 
 #include "location/RMS.h"
 #include "location/TrialLocation.h"
 #include "platform/ErrorReport.h"
+#include "platform/FileWriter.h"
 #include "tools/orvane-tool/Arguments.h"
 
 namespace orvane::tool {
@@ -40,10 +44,12 @@ QImage NewPicture(const char* command, int width, int height) {
 }
 
 bool SavePicture(const char* command, const QImage& image, const std::string& out) {
-  QSaveFile file(QString::fromLocal8Bit(out.c_str()));
-  if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-    Fail(command, out + ": cannot write the picture" +
-                      (file.errorString().isEmpty() ? std::string() : " (" + file.errorString().toStdString() + ")"));
+  QByteArray png;
+  QBuffer buffer(&png);
+  std::string why = "the picture cannot be encoded as PNG";
+  if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG") ||
+      !WriteFileAtomically(out, std::string_view(png.constData(), static_cast<std::size_t>(png.size())), &why)) {
+    Fail(command, out + ": cannot write the picture (" + why + ")");
     return false;
   }
   return true;

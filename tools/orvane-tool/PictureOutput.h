@@ -35,8 +35,9 @@ std::unique_ptr<QGuiApplication> MakeOffscreenApplication();
 /// standard error, when there is no memory for it.
 QImage NewPicture(const char* command, int width, int height);
 
-/// @brief Writes @p image as a PNG to @p out under a temporary name, then
-/// renames it; a failure is named on standard error and leaves no file.
+/// @brief Writes @p image as a PNG to @p out through the checked writer
+/// (WriteFile); a failure is named on standard error with its reason and
+/// leaves an existing file as it was.
 bool SavePicture(const char* command, const QImage& image, const std::string& out);
 
 }  // namespace orvane::tool

@@ -1,6 +1,6 @@
-// The writer under every format: a write that fails leaves the old file as it
-// was and no temporary file behind.
-#include "seismogram/BinaryFile.h"
+// The writer of every file Orvane writes: a write that fails, at any step,
+// leaves the old file as it was and no temporary file behind, and says why.
+#include "platform/FileWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -38,6 +38,30 @@ TEST(WriteFile, AFailedWriteLeavesTheOldFileAndNoTemporary) {
   EXPECT_FALSE(WriteFile(fresh.string(), failing, &reason));
   EXPECT_FALSE(fs::exists(fresh));
   EXPECT_EQ(Entries(dir.path()), 1u);
+}
+
+// A full disk can stop a write at any step; none of them may cost the old
+// file, its mode, or leave a temporary file.
+TEST(WriteFile, AFailureAtAnyStepKeepsTheOldFileWhole) {
+  test::ScopedTempDir dir;
+  const fs::path existing = dir / "work.orvex";
+  test::WriteBytes(existing, {'o', 'l', 'd'});
+  fs::permissions(existing, fs::perms(0640), fs::perm_options::replace);
+  for (WriteStep step : {WriteStep::kOpen, WriteStep::kWrite, WriteStep::kFlush, WriteStep::kSync,
+                         WriteStep::kClose, WriteStep::kRename}) {
+    SCOPED_TRACE(static_cast<int>(step));
+    FailNextWriteAt(step);
+    std::string reason;
+    EXPECT_FALSE(WriteFileAtomically(existing.string(), std::string_view("new text"), &reason));
+    EXPECT_NE(reason.find("No space left on device"), std::string::npos) << reason;
+    EXPECT_EQ(test::ReadText(existing), "old");
+    EXPECT_EQ(fs::status(existing).permissions(), fs::perms(0640));
+    EXPECT_EQ(Entries(dir.path()), 1u);
+  }
+  // The failure was one write's: the next one goes through.
+  ASSERT_TRUE(WriteFileAtomically(existing.string(), std::string_view("new text")));
+  EXPECT_EQ(test::ReadText(existing), "new text");
+  EXPECT_EQ(fs::status(existing).permissions(), fs::perms(0640));
 }
 
 TEST(WriteFile, RefusalsSayWhy) {
