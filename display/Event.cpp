@@ -23,7 +23,7 @@ Event::Event(KSAC& shown, QWidget* parent) : QWidget(parent), record(shown) {
   setWindowTitle(QString::fromLocal8Bit(record.fileName.c_str()));
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setAccessibleName(tr("Seismogram %1").arg(QString::fromLatin1(StationLabel(record).c_str())));
+  setAccessibleName(tr("Seismogram %1").arg(QString::fromLatin1(SpokenStationLabel(record).c_str())));
   UpdateDescription();
 }
 

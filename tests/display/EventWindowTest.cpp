@@ -291,6 +291,19 @@ TEST_F(EventWindow, ScreenReadersHearTheStationThePickAndDeltaT) {
   EXPECT_TRUE(window_->accessibleDescription().contains("33.3 degrees"));
 }
 
+// Data-centre files pad station and component with blanks; a screen reader
+// says them without.
+TEST_F(EventWindow, ScreenReadersHearStationAndComponentWithoutTheirPadding) {
+  auto record = TraceRecord(test::Sine(100)).Station("SNCC    ").Build();
+  record->SetCharHeader(KSAC::KCMPNM, "BHZ     ");
+  Open(*record);
+  EXPECT_EQ(window_->accessibleName().toStdString(), "Seismogram SNCC BHZ");
+  EXPECT_EQ(window_->accessibleDescription().toStdString(), "SNCC BHZ. No pick.");
+  std::vector<KSAC*> records{record.get()};
+  auto* all = new Seismograms(records, &view_);
+  EXPECT_TRUE(all->accessibleDescription().endsWith(" SNCC BHZ. No pick.")) << all->accessibleDescription().toStdString();
+}
+
 TEST_F(EventWindow, AfterATrialEverySeismogramWindowRepaintsWithTheMainView) {
   auto a = FourPerPixel();
   auto b = FourPerPixel();
