@@ -7,7 +7,7 @@ namespace {
 constexpr MenuEntry kMainMenu[] = {
     {"&File", "&Open Event ...", kCmOpenEvent, "Opens an earthquake"},
     {"&File", "&Close Event ...", kCmCloseEvent, "Closes and earthquake"},
-    {"&File", "Open E&xercise...", kCmOpenExercise, "Opens a saved exercise"},
+    {"&File", "Open &Exercise...", kCmOpenExercise, "Opens a saved exercise"},
     {"&File", "&Save Exercise", kCmSaveExercise, "Saves the picks and trials of this exercise"},
     {"&File", "Save Exercise &As...", kCmSaveExerciseAs, "Saves the exercise under a new name"},
     {"&File", "Export &Trials...", kCmExportTrials, "Writes the trials to a CSV file for the teacher"},
@@ -18,7 +18,7 @@ constexpr MenuEntry kMainMenu[] = {
     {"&File", nullptr, 0, nullptr},
     {"&File", "E&xit\tAlt+F4", kCmExit, "Quits Orvane and prompts to save the documents"},
     {"&Controls", "Set &Depth ...", kCmSetDepth, nullptr},
-    {"&Controls", "&Set maximum &RMS value ...", kCmMaximumRms, nullptr},
+    {"&Controls", "Set maximum &RMS value ...", kCmMaximumRms, nullptr},
     {"&Controls", nullptr, 0, nullptr},
     {"&Controls", "Zoom &In", kCmZoomIn, "Zoom in"},
     {"&Controls", "Zoom &Out", kCmZoomOut, "Zoom out"},

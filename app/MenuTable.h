@@ -42,7 +42,9 @@ struct MenuEntry {
   const char* hint;   ///< the status-bar hint; null for none
 };
 
-/// @brief The whole main menu in order, separators included.
+/// @brief The whole main menu in order, separators included. Within a popup no
+/// two items share a mnemonic (the letter after "&"), so Alt and the letter
+/// always reach one item.
 std::span<const MenuEntry> MainMenu();
 
 /// @brief The tool bar's commands, left to right; 0 stands for a separator.

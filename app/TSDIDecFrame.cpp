@@ -123,7 +123,10 @@ void TSDIDecFrame::UpdateRecentMenu() {
   recentSeparator_->setVisible(!recent_.empty());
   int n = 0;
   for (const RecentEvent& event : recent_) {
-    auto* action = new QAction(QStringLiteral("&%1 %2").arg(++n).arg(event.Label()), fileMenu_);
+    // An "&" in a file name is written, not taken for a mnemonic.
+    QString label = event.Label();
+    label.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    auto* action = new QAction(QStringLiteral("&%1 %2").arg(++n).arg(label), fileMenu_);
     action->setObjectName(QStringLiteral("recent%1").arg(n));
     action->setStatusTip(tr("Opens this event again: %1").arg(event.files.join(", ")));
     connect(action, &QAction::triggered, this, [this, event] { OpenEventFiles(event.files, event.format); });
@@ -160,7 +163,7 @@ void TSDIDecFrame::BuildMenus() {
       // The misfit map for teachers: off at every start, so that a student is
       // not handed the answer.
       menu->addSeparator();
-      QAction* misfit = menu->addAction(tr("Show &misfit map"));
+      QAction* misfit = menu->addAction(tr("Show m&isfit map"));
       misfit->setObjectName(QStringLiteral("id%1").arg(kCmShowMisfit));
       misfit->setCheckable(true);
       misfit->setStatusTip(tr("Shades the globe by the RMS a trial would have there and marks the answer key"));

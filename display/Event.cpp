@@ -23,7 +23,7 @@ Event::Event(KSAC& shown, QWidget* parent) : QWidget(parent), record(shown) {
   setWindowTitle(QString::fromLocal8Bit(record.fileName.c_str()));
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setAccessibleName(tr("Seismogram %1").arg(QString::fromLatin1(StationLabel(record).c_str())));
+  setAccessibleName(tr("Seismogram %1").arg(QString::fromLatin1(SpokenStationLabel(record).c_str())));
   UpdateDescription();
 }
 
@@ -35,6 +35,11 @@ Qt::WindowFlags Event::SubWindowFlags() {
 }
 
 void Event::TrialLocated() { update(); }
+
+void Event::resizeEvent(QResizeEvent*) {
+  layoutPending = true;
+  update();
+}
 
 void Event::paintEvent(QPaintEvent*) {
   Surface surface(*this);
@@ -59,6 +64,10 @@ void Event::paintEvent(QPaintEvent*) {
   delta = scale.delta;
 
   if (zoomBox == nullptr) CreateControls();
+  if (layoutPending) {
+    layoutPending = false;
+    PlaceControls();
+  }
   zoomBox->setText(QString::number(zoom));
   gainBox->setText(QString::number(gain, 'g'));
   UpdateDescription();
@@ -76,9 +85,7 @@ void Event::SyncScrollBar() {
     scrollBar->setPageStep(10);
     scrollBar->setAccessibleName(tr("Time scroll"));
     scrollBar->setAccessibleDescription(tr("Moves the stretched seismogram left and right"));
-    const int x = 14 * charWidth;
-    scrollBar->setGeometry(x, axisStrip.top + textHeight - 1, clientArea.Width() - x - 1,
-                           style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scrollBar));
+    PlaceScrollBar();
     connect(scrollBar, &QScrollBar::valueChanged, this, &Event::Scroll);
   }
   if (scrollBar) {
@@ -89,30 +96,41 @@ void Event::SyncScrollBar() {
   }
 }
 
+void Event::PlaceScrollBar() {
+  const int x = 14 * charWidth;
+  scrollBar->setGeometry(x, axisStrip.top + textHeight - 1, clientArea.Width() - x - 1,
+                         style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scrollBar));
+}
+
 void Event::CreateControls() {
+  gainBox = MakeValueBox(this, kGainId, tr("Gain"), tr("Amplification of the trace"));
+  gainSpin = MakeUpDown(this, kGainId, 1, kMaximumGain, TruncToInt(gain), tr("Gain up-down"),
+                        tr("Up amplifies the trace, down reduces it"));
+  gainSpin->SetHandler([this](int p, int d) { return GainStep(p, d); });
+  zoomBox = MakeValueBox(this, kZoomBoxId, tr("Zoom"), tr("Stretch of the time axis"));
+  zoomSpin = MakeUpDown(this, kZoomSpinId, 1, kMaximumZoom, zoom, tr("Zoom up-down"),
+                        tr("Up stretches the time axis, down compresses it"));
+  zoomSpin->SetHandler([this](int p, int d) { return ZoomStep(p, d); });
+  layoutPending = true;
+  for (QWidget* control : {static_cast<QWidget*>(gainBox), static_cast<QWidget*>(gainSpin),
+                           static_cast<QWidget*>(zoomBox), static_cast<QWidget*>(zoomSpin)})
+    control->show();
+}
+
+// The controls stand in the strip under the trace of the current layout: the
+// gain box and its up-down at the left, the zoom box and its up-down beside
+// them, the scroll bar to their right.
+void Event::PlaceControls() {
   const int y0 = axisStrip.top + charWidth / 2;
   const int xg = axisStrip.left;
   const int xz = xg + 6 * charWidth + 2;
   const QSize boxSize(4 * charWidth, textHeight + 3);
   const QSize spinSize(2 * charWidth, TruncToInt(1.8 * textHeight));
-
-  gainBox = MakeValueBox(this, kGainId, tr("Gain"), tr("Amplification of the trace"));
   gainBox->setGeometry(QRect(QPoint(xg, y0), boxSize));
-  gainSpin = MakeUpDown(this, kGainId, 1, kMaximumGain, TruncToInt(gain), tr("Gain up-down"),
-                        tr("Up amplifies the trace, down reduces it"));
   gainSpin->setGeometry(QRect(QPoint(xg + 4 * charWidth, y0), spinSize));
-  gainSpin->SetHandler([this](int p, int d) { return GainStep(p, d); });
-
-  zoomBox = MakeValueBox(this, kZoomBoxId, tr("Zoom"), tr("Stretch of the time axis"));
   zoomBox->setGeometry(QRect(QPoint(xz, y0), boxSize));
-  zoomSpin = MakeUpDown(this, kZoomSpinId, 1, kMaximumZoom, zoom, tr("Zoom up-down"),
-                        tr("Up stretches the time axis, down compresses it"));
   zoomSpin->setGeometry(QRect(QPoint(xz + 4 * charWidth, y0), spinSize));
-  zoomSpin->SetHandler([this](int p, int d) { return ZoomStep(p, d); });
-
-  for (QWidget* control : {static_cast<QWidget*>(gainBox), static_cast<QWidget*>(gainSpin),
-                           static_cast<QWidget*>(zoomBox), static_cast<QWidget*>(zoomSpin)})
-    control->show();
+  if (scrollBar) PlaceScrollBar();
 }
 
 void Event::mousePressEvent(QMouseEvent* event) {

@@ -14,7 +14,8 @@
 // gain up-down (UpDown, 1–32), "id25011" the zoom box, "id11902" the zoom
 // up-down (1–500), "id25010" the scroll bar (0–100, only while zoom > 1).
 // The controls come with the first paint; the scroll bar is created and
-// deleted by paints as the zoom crosses 1.
+// deleted by paints as the zoom crosses 1. When the main view resizes the
+// window, the next paint places the controls under the trace again.
 
 #include <QPointer>
 #include <QWidget>
@@ -72,6 +73,7 @@ class Event : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void Pick(int mx);
@@ -80,6 +82,8 @@ class Event : public QWidget {
   bool GainStep(int position, int delta);
   void SyncScrollBar();
   void CreateControls();
+  void PlaceControls();
+  void PlaceScrollBar();
   void UpdateDescription();
 
   // The state of the window, as the model of the window names it.
@@ -105,6 +109,7 @@ class Event : public QWidget {
   float pixelsPerSample = 0.0f;
   float delta = 0.0f;
   float gain = 1.0f;
+  bool layoutPending = true;  ///< the controls still stand where an earlier size put them
 
   EventLayout layout;
   SampleStatisticsCache statistics;

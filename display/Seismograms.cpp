@@ -132,7 +132,7 @@ void Seismograms::RebuildControls() {
   // up-down starts from it.
   for (int row = 0; row < recordCount; ++row) {
     const auto i = static_cast<std::size_t>(row);
-    const int c = TruncToInt(layout.rowHeight * (row + 0.5) + topMargin);
+    const int c = RowBandAt(row, layout.rowHeight).centre + topMargin;
     delete gainBoxes[i];
     gainBoxes[i] = MakeValueBox(this, kGainId, tr("Gain of row %1").arg(row + 1),
                                 tr("Amplification of the seismogram in row %1").arg(row + 1));
@@ -159,9 +159,9 @@ void Seismograms::mousePressEvent(QMouseEvent* event) {
 }
 
 // A click on a row picks that row's record at the time under the mouse; a
-// click above or below the rows picks nothing.
+// click above the rows, or below the last one, picks nothing.
 void Seismograms::Pick(int mx, int my) {
-  const std::optional<int> row = RowAt(my, tracesArea.top, tracesHeight, recordCount);
+  const std::optional<int> row = RowAt(my, tracesArea.top, layout.rowHeight, recordCount);
   if (!row) return;
   KSAC& r = *records[static_cast<std::size_t>(*row)];
   const std::optional<float> seconds =
@@ -174,10 +174,9 @@ void Seismograms::Pick(int mx, int my) {
 }
 
 void Seismograms::RepaintRow(int row) {
-  if (recordCount <= 0) return;
-  const int rowHeight = tracesHeight / recordCount;
-  const int c = TruncToInt(rowHeight * (row + 0.5) + topMargin);
-  update(QRect(tracesArea.left, c - rowHeight / 2, tracesArea.Width(), 2 * (rowHeight / 2) + 1));
+  if (layout.rowHeight <= 0) return;
+  const RowBand band = RowBandAt(row, layout.rowHeight);
+  update(QRect(tracesArea.left, band.top + topMargin, tracesArea.Width(), band.bottom - band.top + 1));
 }
 
 void Seismograms::Scroll() {

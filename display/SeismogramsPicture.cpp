@@ -27,7 +27,7 @@ SeismogramsLayout LayOutSeismograms(int width, int height, const TextMetrics& me
   l.clientArea = Rect{0, 0, width, height};
   l.tracesArea = Rect{6 * cw, cw, width - cw, height - 2 * l.textHeight};
   l.axisStrip = Rect{l.tracesArea.left, l.tracesArea.bottom, width, height};
-  l.rowHeight = recordCount > 0 ? l.tracesArea.Height() / recordCount : 0;
+  l.rowHeight = RowHeightFor(l.tracesArea.Height(), recordCount);
   return l;
 }
 
@@ -37,16 +37,15 @@ void PaintRowTexts(Surface& surface, const SeismogramsLayout& layout, const QFon
                    int row) {
   const int cw = layout.charWidth;
   const int th = layout.textHeight;
-  const int rowHeight = layout.rowHeight;
-  const int centre = TruncToInt(rowHeight * (row + 0.5));
-  int y = centre - rowHeight / 2 + th;
+  const RowBand band = RowBandAt(row, layout.rowHeight);
+  int y = band.top + th;
   DrawLabel(surface, cw, y, &font, HeaderText(StationLabel(record)), palette::kBlack, palette::kNone, label::kLeft,
             label::kHangs);
   y += th / 2;
   DrawLabel(surface, cw, y, &font, HeaderText(ReferenceTimeText(record, TextPrecision::kHundredths)),
             palette::kBlack, palette::kNone, label::kLeft, label::kHangs);
   if (!HasPick(record)) return;
-  y = centre + rowHeight / 2 - th;
+  y = band.bottom - th;
   DrawLabel(surface, cw, y, &font, HeaderText(PickTimeText(record, TextPrecision::kHundredths)), palette::kDarkRed,
             palette::kNone, label::kLeft, label::kStandsOn);
   const std::string residual = ResidualText(record, TextPrecision::kHundredths);
@@ -149,7 +148,7 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
   if (count > 0 && scale.pixelsPerSecond > 0.0f) {
     SetDrawingOrigin(surface, area, true);
     SetDrawingOrigin(surface, client, false);
-    const int halfRow = height / (2 * count);
+    const int halfRow = rowHeight / 2;
     for (int slot = 0; slot < 3; ++slot) {
       for (int row = 0; row < count; ++row) {
         const KSAC& record = *records[row];
@@ -158,7 +157,7 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
         const int x = ClockMarkX(t, area.left, scale.pixelsPerSecond, record.alignOffset, FirstSampleSeconds(record),
                                  scale.scrollOffset);
         if (x < area.left - 2 || x > area.right + 2) continue;
-        const int centre = TruncToInt(rowHeight * (row + 0.5) + layout.topMargin);
+        const int centre = RowBandAt(row, rowHeight).centre + layout.topMargin;
         if (slot == 0)
           Line(surface, x, centre, x, centre + halfRow, palette::kDarkRed, 2);
         else

@@ -28,7 +28,7 @@ struct SeismogramsLayout {
   int labelHeight = 0;  ///< trunc(0.7 × th)
   int leftMargin = 0;   ///< 6 cw: room for the gain controls of the rows
   int topMargin = 0;    ///< cw: the top of the traces area
-  int rowHeight = 0;    ///< tracesArea height / number of rows (0 without rows)
+  int rowHeight = 0;    ///< RowHeightFor(tracesArea height, number of rows)
 };
 
 /// @brief The layout of a client area @p width × @p height holding @p recordCount rows.

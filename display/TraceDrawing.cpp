@@ -26,6 +26,10 @@ struct Extremes {
   float max = -std::numeric_limits<float>::infinity();
   bool nan = false;
   bool HasValue() const { return min <= max; }
+  /// A NaN or an infinity among the samples: a gap in the trace.
+  bool NotFinite() const {
+    return nan || min == -std::numeric_limits<float>::infinity() || max == std::numeric_limits<float>::infinity();
+  }
 };
 
 Extremes ScanExtremes(const float* values, std::size_t count) {
@@ -87,14 +91,15 @@ void RowSpan(const Extremes& e, const SampleRows& rows, int& top, int& bottom) {
   }
 }
 
+bool Finite(float v) { return std::fabs(v) <= std::numeric_limits<float>::max(); }
+
 class TracePoints {
  public:
   TracePoints(std::span<const float> samples, const SampleColumns& columns, const SampleRows& rows)
-      : v_(samples.data()), n_(static_cast<std::int64_t>(samples.size())), columns_(columns), rows_(rows) {}
+      : v_(samples.data()), columns_(columns), rows_(rows) {}
 
-  // The first index whose column is at least @p x, or n.
-  std::int64_t FirstAtLeast(int x) const {
-    std::int64_t lo = 0, hi = n_;
+  // The first index of lo … hi − 1 whose column is at least @p x, or hi.
+  std::int64_t FirstAtLeast(int x, std::int64_t lo, std::int64_t hi) const {
     while (lo < hi) {
       const std::int64_t mid = lo + (hi - lo) / 2;
       if (columns_.X(mid) >= x)
@@ -121,9 +126,9 @@ class TracePoints {
   // A column that the trace leaves: its own lines fill the rows from the first
   // to the lowest, highest and last sample, and the line into the next column
   // starts at the last one, which is therefore painted too.
-  void AddColumn(int x, std::int64_t i, std::int64_t j) {
+  void AddColumn(int x, std::int64_t i, std::int64_t j, const Extremes& extremes) {
     int top = 0, bottom = 0;
-    RowSpan(ScanExtremes(v_ + i, static_cast<std::size_t>(j - i)), rows_, top, bottom);
+    RowSpan(extremes, rows_, top, bottom);
     Add(x, rows_.Y(v_[i]));
     Add(x, top);
     Add(x, bottom);
@@ -173,11 +178,17 @@ class TracePoints {
     }
   }
 
-  const std::vector<QPoint>& Points() const { return points_; }
+  std::size_t Size() const { return points_.size(); }
+  void Truncate(std::size_t size) { points_.resize(size); }
+
+  // Draws the points gathered and starts over; a single point draws nothing.
+  void Flush(Surface& surface) {
+    if (points_.size() > 1) surface.Polyline(points_);
+    points_.clear();
+  }
 
  private:
   const float* v_;
-  std::int64_t n_;
   SampleColumns columns_;
   SampleRows rows_;
   std::vector<QPoint> points_;
@@ -200,36 +211,75 @@ void DrawTrace(Surface& surface, std::span<const float> samples, const SampleCol
   if (n == 0 || width <= 0 || !(columns.step > 0.0f) || !std::isfinite(columns.step) ||
       !std::isfinite(columns.offset))
     return;
+  const float* v = samples.data();
   TracePoints trace(samples, columns, rows);
 
-  // The polyline ends at the first point at or beyond the right edge.
-  std::int64_t last = trace.FirstAtLeast(width);
+  // The trace ends at the first point at or beyond the right edge.
+  std::int64_t last = trace.FirstAtLeast(width, 0, n);
   if (last == n) last = n - 1;
   // Lines left of the area are clipped away; only the one that enters it counts.
-  std::int64_t i = std::max<std::int64_t>(trace.FirstAtLeast(0) - 1, 0);
-  i = std::min(i, last);
-  if (i > 0) {
-    trace.Add(columns.X(i), rows.Y(samples[static_cast<std::size_t>(i)]));
-    ++i;
-  }
-  while (i <= last) {
-    const int x = columns.X(i);
-    if (x >= width) {
-      trace.Add(x, rows.Y(samples[static_cast<std::size_t>(i)]));
-      break;
-    }
-    const std::int64_t j = trace.NextColumn(i, x, last);
-    if (j > last) {
-      trace.AddLastColumn(x, i, last);
-      break;
-    }
-    trace.AddColumn(x, i, j);
-    i = j;
-  }
+  std::int64_t i = std::min(std::max<std::int64_t>(trace.FirstAtLeast(0, 0, n) - 1, 0), last);
 
-  const std::vector<QPoint>& points = trace.Points();
-  if (points.size() == 1) return;  // a single point draws nothing
-  surface.Polyline(points);
+  // The first finite sample from @p k on, or last + 1.
+  const auto nextFinite = [v, last](std::int64_t k) {
+    while (k <= last && !Finite(v[k])) ++k;
+    return k;
+  };
+  // One polyline for every run of finite samples. A column's scan for its
+  // extremes also finds a sample that is not finite: the run then ends at the
+  // sample before it, and when that sample closed the previous column, that
+  // column becomes the run's last.
+  i = nextFinite(i);
+  while (i <= last) {
+    std::int64_t previousFrom = -1, previousTo = 0;
+    std::size_t previousPoints = 0;
+    int previousX = 0;
+    const auto endAtPreviousColumn = [&] {
+      if (previousFrom < 0) return;
+      trace.Truncate(previousPoints);
+      trace.AddLastColumn(previousX, previousFrom, previousTo - 1);
+    };
+    if (columns.X(i) < 0) {
+      // The point the line into the area starts from.
+      trace.Add(columns.X(i), rows.Y(v[i]));
+      ++i;
+    }
+    std::int64_t resume = last + 1;
+    while (i <= last) {
+      const int x = columns.X(i);
+      if (x >= width) {
+        if (Finite(v[i]))
+          trace.Add(x, rows.Y(v[i]));
+        else
+          endAtPreviousColumn();
+        break;
+      }
+      const std::int64_t j = trace.NextColumn(i, x, last);
+      const Extremes extremes = ScanExtremes(v + i, static_cast<std::size_t>(j - i));
+      if (extremes.NotFinite()) {
+        std::int64_t gap = i;
+        while (Finite(v[gap])) ++gap;
+        if (gap > i)
+          trace.AddLastColumn(x, i, gap - 1);
+        else
+          endAtPreviousColumn();
+        resume = nextFinite(gap + 1);
+        break;
+      }
+      if (j > last) {
+        trace.AddLastColumn(x, i, last);
+        break;
+      }
+      previousFrom = i;
+      previousTo = j;
+      previousX = x;
+      previousPoints = trace.Size();
+      trace.AddColumn(x, i, j, extremes);
+      i = j;
+    }
+    trace.Flush(surface);
+    i = resume;
+  }
 }
 
 void SampleStatisticsCache::Apply(KSAC& record) {

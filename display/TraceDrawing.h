@@ -6,7 +6,10 @@
 // The windows define the trace as: the pen at the point of sample 0, then a
 // line to the point of every sample in turn, up to and including the first
 // point at or beyond the right edge (the rest is clipped anyway), with a thin
-// pen that leaves out the end point of each line. Where many samples share one
+// pen that leaves out the end point of each line. A sample that is not a finite
+// number (a gap or a glitch in the recording) is left out together with both
+// lines that would meet it: the polyline ends at the finite sample before it
+// and starts again at the finite sample after it. Where many samples share one
 // pixel column, their lines only paint that column from the highest to the
 // lowest of them, and the line into the next column starts from the last one.
 // DrawTrace therefore draws per column the first point, the lowest, the
@@ -37,8 +40,9 @@ struct SampleColumns {
 };
 
 /// Where a sample value falls down: y = trunc(centre − (value − mean) × scale),
-/// positive amplitude upwards. A sample that is not a number sits on the
-/// centre line; values beyond the screen are held at ±2^30.
+/// positive amplitude upwards. A value that is not a number sits on the centre
+/// line (DrawTrace leaves such samples out); values beyond the screen are held
+/// at ±2^30.
 struct SampleRows {
   int centre = 0;
   double mean = 0.0;
@@ -47,9 +51,10 @@ struct SampleRows {
 };
 
 /// @brief Draws the trace of @p samples with the surface's selected pen (thin),
-/// exactly as the full polyline described above, for a trace area @p width
-/// columns wide starting at logical x = 0. Nothing for no samples, or for a
-/// column step that is not a positive finite number (no time axis).
+/// exactly as the full polyline described above, broken where a sample is not
+/// a finite number, for a trace area @p width columns wide starting at logical
+/// x = 0. Nothing for no samples, or for a column step that is not a positive
+/// finite number (no time axis).
 void DrawTrace(Surface& surface, std::span<const float> samples, const SampleColumns& columns,
                const SampleRows& rows, int width);
 

@@ -152,6 +152,11 @@ double SeismogramsAmplitudeScale(float min, float max, int gain, int rowHeight) 
   return std::isfinite(scale) ? scale : 0.0;
 }
 
+int RowHeightFor(int tracesHeight, int recordCount) {
+  if (tracesHeight <= 0 || recordCount <= 0) return 0;
+  return tracesHeight / recordCount;
+}
+
 RowBand RowBandAt(int row, int rowHeight) {
   RowBand band;
   band.centre = TruncToInt(rowHeight * (row + 0.5));
@@ -160,11 +165,13 @@ RowBand RowBandAt(int row, int rowHeight) {
   return band;
 }
 
-std::optional<int> RowAt(int my, int tracesTop, int tracesHeight, int recordCount) {
-  if (tracesHeight <= 0 || recordCount <= 0) return std::nullopt;
+std::optional<int> RowAt(int my, int tracesTop, int rowHeight, int recordCount) {
+  if (rowHeight <= 0 || recordCount <= 0) return std::nullopt;
   const long long dy = static_cast<long long>(my) - tracesTop;
-  if (dy < 0 || dy >= tracesHeight) return std::nullopt;
-  return static_cast<int>(dy * recordCount / tracesHeight);
+  if (dy < 0) return std::nullopt;
+  const long long row = dy / rowHeight;
+  if (row >= recordCount) return std::nullopt;
+  return static_cast<int>(row);
 }
 
 std::optional<float> ClockPickSeconds(int dx, int scrollOffset, float pixelsPerSecond, float alignOffset,

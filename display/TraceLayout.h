@@ -119,21 +119,34 @@ WidenedRange WidenRange(float min, float max);
 /// undefined, 0 (a flat line) when the widened range is not a finite positive span.
 double SeismogramsAmplitudeScale(float min, float max, int gain, int rowHeight);
 
+// The rows of the traces area. Every row is drawn rowHeight = tracesHeight /
+// recordCount pixels high (integer division), one below the other from the
+// area's top; the strip of tracesHeight − recordCount × rowHeight pixels left
+// under the last row belongs to no row. Drawing, the controls beside the rows,
+// the repaint of one row and the mapping of a click all take the rows from
+// these three functions, so that a click lands on the row drawn under it.
+
+/// @brief The height of every row: tracesHeight / recordCount, 0 when there are
+/// no rows or the area has no height.
+int RowHeightFor(int tracesHeight, int recordCount);
+
 /// A row of the traces area, relative to the area's top.
 struct RowBand {
   int centre = 0;  ///< trunc(rowHeight × (row + 0.5))
-  int top = 0;     ///< centre − rowHeight / 2
-  int bottom = 0;  ///< centre + rowHeight / 2
+  int top = 0;     ///< centre − rowHeight / 2: row × rowHeight
+  int bottom = 0;  ///< centre + rowHeight / 2: the next row's top, or the pixel above it
 };
 
 /// @brief The band of row @p row for rows @p rowHeight pixels high.
 RowBand RowBandAt(int row, int rowHeight);
 
-/// @brief The row under a click at window row @p my: (my − tracesTop) ×
-/// recordCount / tracesHeight.
-/// @return Nothing when the click lies above or below the traces area, or when
-///         the area has no height or there are no rows: such a click picks nothing.
-std::optional<int> RowAt(int my, int tracesTop, int tracesHeight, int recordCount);
+/// @brief The row drawn under a click at window row @p my, for @p recordCount
+/// rows of @p rowHeight pixels from @p tracesTop: the row whose band
+/// [row × rowHeight, (row + 1) × rowHeight) holds my − tracesTop.
+/// @return Nothing when the click lies above the rows or below the last one
+///         (the strip under it included), or when there are no rows or they
+///         have no height: such a click picks nothing.
+std::optional<int> RowAt(int my, int tracesTop, int rowHeight, int recordCount);
 
 /// @brief What a click in the traces area stores on a record: the second of the
 /// common clock under the mouse, (dx + scrollOffset) / pixelsPerSecond, moved to

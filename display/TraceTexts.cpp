@@ -61,8 +61,15 @@ std::string SampleRateText(const KSAC& record) {
                 static_cast<long>(record.GetIntHeader(KSAC::NPTS)));
 }
 
+std::string SpokenStationLabel(const KSAC& record) {
+  const std::string station = TrimmedHeaderText(record, KSAC::KSTNM);
+  const std::string component = TrimmedHeaderText(record, KSAC::KCMPNM);
+  if (!station.empty() && station[0] == '-') return "Component: " + component;
+  return station + " " + component;
+}
+
 std::string TraceDescription(const KSAC& record, TextPrecision precision) {
-  std::string text = StationLabel(record) + ".";
+  std::string text = SpokenStationLabel(record) + ".";
   if (!HasPick(record)) return text + " No pick.";
   text += " P pick " + PickTimeText(record, precision) + ".";
   // As on the screen: the distance comes with the residual of the trial.

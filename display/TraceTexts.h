@@ -34,9 +34,14 @@ std::string ResidualText(const KSAC& record, TextPrecision precision);
 /// @brief "Sample rate: %.3g, Npts: %ld" with 1 / delta and npts.
 std::string SampleRateText(const KSAC& record);
 
-/// @brief What a screen reader says of a trace: the station label, the pick,
-/// Delta T and the distance, e.g. "ANMO  BHZ. P pick 2025/10/19 07:51:01.2.
-/// Delta T 0.7 s. Distance 22.2 degrees." or "ANMO  BHZ. No pick."
+/// @brief The station as a screen reader says it: kstnm and kcmpnm without the
+/// blanks that pad them in the header, "ANMO BHZ" (or "Component: BHZ" when
+/// kstnm is undefined).
+std::string SpokenStationLabel(const KSAC& record);
+
+/// @brief What a screen reader says of a trace: the spoken station label, the
+/// pick, Delta T and the distance, e.g. "ANMO BHZ. P pick 2025/10/19 07:51:01.2.
+/// Delta T 0.7 s. Distance 22.2 degrees." or "ANMO BHZ. No pick."
 std::string TraceDescription(const KSAC& record, TextPrecision precision);
 
 }  // namespace orvane

@@ -90,18 +90,26 @@ SampleStatistics RunningStatistics::Finish(const float* all, std::int32_t count)
     return 0.0f;
   };
   SampleStatistics s;
+  if (!std::isfinite(sum_)) {
+    // The sequential rule itself, leaving out the samples that are not finite.
+    float sum = 0.0f;
+    std::int32_t finite = 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+      const float v = all[i];
+      if (!std::isfinite(v)) continue;
+      ++finite;
+      sum = sum + v;
+      if (!(v >= s.min)) s.min = v;
+      if (v > s.max) s.max = v;
+    }
+    s.mean = finite != 0 ? sum / static_cast<float>(finite) : sum;
+    return s;
+  }
   for (int j = 0; j < kLanes; ++j) {
     if (low_[j] < s.min) s.min = low_[j];
     if (high_[j] > s.max) s.max = high_[j];
   }
-  if (std::isnan(sum_)) {
-    // The sequential rule itself, for samples with a NaN among them.
-    s.min = 1.0e20f;
-    for (std::int32_t i = 0; i < count; ++i)
-      if (!(all[i] >= s.min)) s.min = all[i];
-  } else if (s.min == 0.0f) {
-    s.min = firstZero();
-  }
+  if (s.min == 0.0f) s.min = firstZero();
   if (s.max == 0.0f) s.max = firstZero();
   s.mean = count != 0 ? sum_ / static_cast<float>(count) : sum_;
   return s;

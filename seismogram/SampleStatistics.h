@@ -1,9 +1,14 @@
 #pragma once
 // The smallest, largest and mean sample value of a record, with the record's
 // exact rounding: a single-precision running sum rounded at every step, the
-// minimum replaced whenever "x >= min" fails (so a NaN takes it), the maximum
-// whenever "x > max" holds, and the mean as sum / count (the sum itself for no
-// samples). Minimum and maximum start at 1.0e20 and -1.0e20.
+// minimum replaced whenever "x >= min" fails, the maximum whenever "x > max"
+// holds, and the mean as sum / count (the sum itself for no samples). Minimum
+// and maximum start at 1.0e20 and -1.0e20.
+//
+// Samples that are not finite numbers (NaN, +inf, -inf: a gap or a glitch in
+// the recording) are left out of all three, and count is the number of finite
+// samples: one NaN would otherwise make the mean NaN, and one infinity the
+// range infinite, and the whole trace would be drawn as a flat line.
 //
 // The rules live here once, for KSAC::ComputeMinMaxMean and for the SAC reader,
 // which turns the samples' byte order in the same pass.
@@ -20,9 +25,10 @@
 //     sequential scan keeps the first of equal values. Equal values have equal
 //     bits, except +0.0 and -0.0: when the minimum or maximum is zero, it is
 //     taken from the first zero of the samples instead.
-//   - A NaN sample makes the sum NaN for good, so a NaN sum (a NaN sample, or
-//     +inf and -inf) sends the minimum through the sequential rule after all.
-//     The maximum never takes a NaN, so its lanes hold in every case.
+//   - A sample that is not finite makes the sum NaN or infinite for good, so
+//     a sum that is not finite sends the whole record through a sequential
+//     pass that leaves such samples out (a sum of finite samples that grows
+//     beyond the float range takes the same pass and gives the same result).
 // The loops live in their own source file, where nothing around them competes
 // for the registers that the sum and the lanes need.
 

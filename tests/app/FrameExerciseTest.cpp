@@ -106,7 +106,7 @@ TEST_F(FrameExercise, TheExerciseCommandsAreInTheFileMenu) {
   const struct {
     int id;
     const char* text;
-  } items[] = {{kCmOpenExercise, "Open E&xercise..."},
+  } items[] = {{kCmOpenExercise, "Open &Exercise..."},
                {kCmSaveExercise, "&Save Exercise"},
                {kCmSaveExerciseAs, "Save Exercise &As..."},
                {kCmExportTrials, "Export &Trials..."}};

@@ -6,6 +6,8 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMap>
+#include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 
@@ -14,6 +16,7 @@
 
 #include "app/HelpWindow.h"
 #include "app/MenuTable.h"
+#include "app/RecentEvents.h"
 #include "app/TOrvaneAboutDlg.h"
 #include "view/View.h"
 
@@ -29,7 +32,7 @@ TEST(MenuTable, TextsIdsAndHints) {
   } const expected[] = {
       {"&File", "&Open Event ...", 24332, "Opens an earthquake"},
       {"&File", "&Close Event ...", 11843, "Closes and earthquake"},
-      {"&File", "Open E&xercise...", 11850, "Opens a saved exercise"},
+      {"&File", "Open &Exercise...", 11850, "Opens a saved exercise"},
       {"&File", "&Save Exercise", 11851, "Saves the picks and trials of this exercise"},
       {"&File", "Save Exercise &As...", 11852, "Saves the exercise under a new name"},
       {"&File", "Export &Trials...", 11853, "Writes the trials to a CSV file for the teacher"},
@@ -40,7 +43,7 @@ TEST(MenuTable, TextsIdsAndHints) {
       {"&File", nullptr, 0, nullptr},
       {"&File", "E&xit\tAlt+F4", 24310, "Quits Orvane and prompts to save the documents"},
       {"&Controls", "Set &Depth ...", 11842, nullptr},
-      {"&Controls", "&Set maximum &RMS value ...", 11847, nullptr},
+      {"&Controls", "Set maximum &RMS value ...", 11847, nullptr},
       {"&Controls", nullptr, 0, nullptr},
       {"&Controls", "Zoom &In", 25007, "Zoom in"},
       {"&Controls", "Zoom &Out", 25006, "Zoom out"},
@@ -94,6 +97,44 @@ TEST_F(FrameTest, MenusToolBarAndStatusPanes) {
 
   const char* names[] = {"pointerLatField", "pointerLonField", "centreLatField", "centreLonField", "scaleField"};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(frame.Pane(i)->objectName(), names[i]);
+}
+
+// Alt and a letter reach one item: no popup holds two items with the same
+// mnemonic, no item has two, and an "&" in a recent event's file name is no
+// mnemonic.
+TEST(MenuMnemonics, NoMenuHasTwoItemsWithTheSameLetter) {
+  ASSERT_TRUE(WriteRecentEvents("Orvane.ini", {RecentEvent{{"R&D.sac", "XAN.sac"}, std::nullopt}}));
+  TSDIDecFrame frame(new View, "Orvane.ini");
+  ASSERT_EQ(frame.RecentEventActions().size(), 1);
+  const auto markers = [](const QString& text) {
+    int n = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+      if (text[i] != QLatin1Char('&')) continue;
+      if (i + 1 < text.size() && text[i + 1] == QLatin1Char('&'))
+        ++i;
+      else
+        ++n;
+    }
+    return n;
+  };
+  const auto check = [&](const QList<QAction*>& items) {
+    QMap<QString, QString> taken;
+    for (const QAction* item : items) {
+      if (item->isSeparator() || !item->isVisible()) continue;
+      const QString text = item->text();
+      EXPECT_EQ(markers(text), 1) << text.toStdString();
+      const QString letter = QKeySequence::mnemonic(text).toString();
+      EXPECT_FALSE(taken.contains(letter))
+          << text.toStdString() << " and " << taken.value(letter).toStdString() << " share " << letter.toStdString();
+      taken.insert(letter, text);
+    }
+  };
+  check(frame.menuBar()->actions());
+  for (const QAction* popup : frame.menuBar()->actions()) {
+    SCOPED_TRACE(popup->text().toStdString());
+    check(popup->menu()->actions());
+  }
+  EXPECT_EQ(QKeySequence::mnemonic(frame.Action(kCmExit)->text()), QKeySequence(Qt::ALT | Qt::Key_X)) << "Alt+F, X quits";
 }
 
 TEST_F(FrameTest, CommandsReachTheViewAndCheckMarksFollow) {

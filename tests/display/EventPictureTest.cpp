@@ -7,6 +7,7 @@
 
 #include <QImage>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -87,6 +88,28 @@ TEST(EventPicture, GainOneSwingsThreeQuartersOfTheHeight) {
   ASSERT_TRUE(clipped);
   EXPECT_EQ(clipped->first, inner.top);
   EXPECT_EQ(clipped->second, inner.bottom);
+}
+
+// One sample that is not a number (a gap in the recording) leaves the trace
+// its swing, and a gap in the line at its column.
+TEST(EventPicture, ASampleThatIsNotANumberIsAGapInTheTrace) {
+  const int w = LayOutEvent(kWidth, kHeight, test::StockMetrics()).traceArea.Width();
+  std::vector<float> samples = test::Sine(w, 100.0f, 80.0);  // one sample per column
+  const int gap = w * 3 / 4;
+  samples[static_cast<std::size_t>(gap)] = std::numeric_limits<float>::quiet_NaN();
+  auto record = TraceRecord(samples).Station("").Build();
+  const Picture p = Paint(*record);
+  const Rect& a = p.layout.traceArea;
+  const Rect inner{a.left + 200, a.top, a.right, a.bottom - 6};
+  const auto rows = test::RowsOf(p.image, inner, Colour(palette::kBlack));
+  ASSERT_TRUE(rows);
+  EXPECT_NEAR(rows->second - rows->first, 0.75 * a.Height(), 2.0) << "the trace keeps its swing";
+  const Rect column{a.left + gap, inner.top, a.left + gap + 1, inner.bottom};
+  EXPECT_EQ(CountIn(p.image, column, Colour(palette::kBlack)), 0) << "a gap at the sample";
+  for (const int x : {gap - 3, gap + 3}) {
+    const Rect beside{a.left + x, inner.top, a.left + x + 1, inner.bottom};
+    EXPECT_GT(CountIn(p.image, beside, Colour(palette::kBlack)), 0) << "the trace on both sides, column " << x;
+  }
 }
 
 TEST(EventPicture, TicksEveryFiveMinutesOnA4000SecondRecord) {

@@ -13,6 +13,7 @@
 #include <QScrollBar>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "display/PictureProbe.h"
@@ -237,6 +238,35 @@ TEST_F(EventWindow, GainUpDownStepsWithinOneTo32) {
   EXPECT_EQ(Box(Event::kGainId)->text(), "32");
 }
 
+// The main view resizes the window with the frame: the controls follow the
+// strip under the trace, neither over the trace nor below the window's edge.
+TEST_F(EventWindow, TheControlsStayUnderTheTraceWhenTheWindowIsResized) {
+  auto record = FourPerPixel();
+  Open(*record);
+  test::ClickArrow(*Spin(Event::kZoomSpinId), true);
+  test::PaintNow(*window_);
+  ASSERT_NE(ScrollBar(), nullptr);
+  for (const QSize size : {QSize(kWidth + 150, kHeight + 160), QSize(kWidth - 100, kHeight - 90)}) {
+    SCOPED_TRACE(std::to_string(size.width()) + " x " + std::to_string(size.height()));
+    window_->resize(size);
+    test::PaintNow(*window_);
+    const EventLayout& l = window_->Layout();
+    ASSERT_EQ(l.clientArea.Height(), size.height());
+    const int y0 = l.axisStrip.top + l.charWidth / 2;
+    for (QWidget* control : {static_cast<QWidget*>(Box(Event::kGainId)), static_cast<QWidget*>(Spin(Event::kGainId)),
+                             static_cast<QWidget*>(Box(Event::kZoomBoxId)),
+                             static_cast<QWidget*>(Spin(Event::kZoomSpinId))}) {
+      SCOPED_TRACE(control->accessibleName().toStdString());
+      EXPECT_EQ(control->y(), y0);
+      EXPECT_GE(control->x(), l.axisStrip.left);
+    }
+    EXPECT_EQ(Box(Event::kGainId)->x(), l.axisStrip.left);
+    EXPECT_EQ(ScrollBar()->y(), l.axisStrip.top + l.textHeight - 1);
+    EXPECT_EQ(ScrollBar()->width(), size.width() - 14 * l.charWidth - 1);
+  }
+  EXPECT_EQ(Box(Event::kZoomBoxId)->text(), "2") << "the controls keep their values";
+}
+
 TEST_F(EventWindow, ARecordWithoutSamplesTakesNoPick) {
   auto record = TraceRecord({}).Build();
   Open(*record);
@@ -259,6 +289,19 @@ TEST_F(EventWindow, ScreenReadersHearTheStationThePickAndDeltaT) {
   test::PaintNow(*window_);
   EXPECT_TRUE(window_->accessibleDescription().contains("Delta T 0.5 s")) << window_->accessibleDescription().toStdString();
   EXPECT_TRUE(window_->accessibleDescription().contains("33.3 degrees"));
+}
+
+// Data-centre files pad station and component with blanks; a screen reader
+// says them without.
+TEST_F(EventWindow, ScreenReadersHearStationAndComponentWithoutTheirPadding) {
+  auto record = TraceRecord(test::Sine(100)).Station("SNCC    ").Build();
+  record->SetCharHeader(KSAC::KCMPNM, "BHZ     ");
+  Open(*record);
+  EXPECT_EQ(window_->accessibleName().toStdString(), "Seismogram SNCC BHZ");
+  EXPECT_EQ(window_->accessibleDescription().toStdString(), "SNCC BHZ. No pick.");
+  std::vector<KSAC*> records{record.get()};
+  auto* all = new Seismograms(records, &view_);
+  EXPECT_TRUE(all->accessibleDescription().endsWith(" SNCC BHZ. No pick.")) << all->accessibleDescription().toStdString();
 }
 
 TEST_F(EventWindow, AfterATrialEverySeismogramWindowRepaintsWithTheMainView) {

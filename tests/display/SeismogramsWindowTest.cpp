@@ -156,6 +156,52 @@ TEST_F(SeismogramsWindow, AClickAboveOrBelowTheRowsPicksNothing) {
   EXPECT_EQ(view_.repaintsAsked, 0);
 }
 
+// Rows are tracesHeight / count pixels high; where the height is no multiple
+// of the count a strip is left under the last row. A click anywhere in a row,
+// from its top line to its bottom, picks that row's record and no other; a
+// click in the strip picks nothing.
+TEST_F(SeismogramsWindow, EveryClickInARowPicksThatRowsRecordWhenTheHeightIsNoMultipleOfTheRows) {
+  const struct {
+    int rows;
+    int tracesHeight;
+  } cases[] = {{12, 587}, {50, 587}, {163, 900}};
+  const TextMetrics metrics = test::StockMetrics();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.rows) + " rows in " + std::to_string(c.tracesHeight) + " pixels");
+    owned_.clear();
+    for (int i = 0; i < c.rows; ++i)
+      owned_.push_back(TraceRecord(test::Sine(100)).Station("S" + std::to_string(i)).Distance(1.0f + i).Build());
+    const int height = c.tracesHeight + 2 * metrics.height + metrics.averageCharWidth;
+    Open(kWidth, height);
+    const SeismogramsLayout& l = window_->Layout();
+    ASSERT_EQ(l.tracesArea.Height(), c.tracesHeight);
+    const int rowHeight = l.rowHeight;
+    ASSERT_GT(l.tracesArea.Height() - c.rows * rowHeight, 1) << "a strip under the last row";
+    const int x = l.tracesArea.left + l.tracesArea.Width() / 2;
+
+    const auto pickedRows = [this] {
+      std::vector<int> picked;
+      for (std::size_t i = 0; i < window_->Records().size(); ++i)
+        if (window_->Records()[i]->GetPick(0) != 0.0f) picked.push_back(static_cast<int>(i));
+      return picked;
+    };
+    for (int row = 0; row < c.rows; ++row) {
+      const RowBand band = RowBandAt(row, rowHeight);
+      for (int y : {band.top + 1, band.centre, band.bottom - 1}) {
+        for (const auto& r : owned_) r->SetPick(0, 0.0f);
+        test::Click(*window_, QPoint(x, l.tracesArea.top + y));
+        ASSERT_EQ(pickedRows(), std::vector<int>{row}) << "click at y " << y << " of row " << row;
+      }
+    }
+    for (const auto& r : owned_) r->SetPick(0, 0.0f);
+    for (int y = c.rows * rowHeight + 1; y < l.tracesArea.Height(); ++y)
+      test::Click(*window_, QPoint(x, l.tracesArea.top + y));
+    EXPECT_EQ(pickedRows(), std::vector<int>{}) << "clicks in the strip under the last row";
+    delete window_;
+    window_ = nullptr;
+  }
+}
+
 TEST_F(SeismogramsWindow, AWindowTooSmallForItsRowsPicksNothing) {
   ThreeStations();
   Open(200, 20);

@@ -28,15 +28,23 @@ constexpr QRgb kWhite = 0xffffffff;
 constexpr int kLeft = 10, kTop = 10;
 
 // The trace as the windows define it: the pen at sample 0, a line to every
-// sample up to and including the first point at or beyond the right edge.
+// sample up to and including the first point at or beyond the right edge; a
+// sample that is not a finite number lifts the pen, which is put down again
+// at the next finite sample.
 void DrawEverySample(Surface& surface, std::span<const float> v, const SampleColumns& columns,
                      const SampleRows& rows, int width) {
-  if (v.empty()) return;
-  surface.MoveTo(columns.X(0), rows.Y(v[0]));
-  surface.LineTo(columns.X(0), rows.Y(v[0]));
+  bool down = false;
   for (std::size_t i = 0; i < v.size(); ++i) {
     const int x = columns.X(static_cast<std::int64_t>(i));
-    surface.LineTo(x, rows.Y(v[i]));
+    if (!std::isfinite(v[i])) {
+      down = false;
+    } else if (!down) {
+      surface.MoveTo(x, rows.Y(v[i]));
+      surface.LineTo(x, rows.Y(v[i]));
+      down = true;
+    } else {
+      surface.LineTo(x, rows.Y(v[i]));
+    }
     if (x >= width) break;
   }
 }
@@ -111,6 +119,16 @@ std::vector<float> WithSpecials(std::vector<float> v) {
   return v;
 }
 
+// Three samples a column apart, scrolled to samples 667 … 766: gaps at the
+// sample whose line enters the area, of one and of two samples, and a lone
+// finite sample between two gaps.
+std::vector<float> WithGaps(std::vector<float> v) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (std::size_t i : {666u, 700u, 720u, 721u, 730u, 732u}) v[i] = nan;
+  v[701] = std::numeric_limits<float>::infinity();
+  return v;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Traces, SamePixels,
     testing::Values(
@@ -125,6 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
         TraceCase{"swingsOffTheArea", Noise(30'000, 9, 10.0f), {300.0f / 30'000, 0.0f}, {60, 0.0, 40.0}},
         TraceCase{"notNumbersAndInfinities", WithSpecials(Noise(60'000, 10, 10.0f)), {300.0f / 60'000, 0.0f},
                   {60, 0.0, 1.5}},
+        TraceCase{"gapsBetweenColumns", WithGaps(Noise(1'000, 15, 10.0f)), {3.0f, -2000.0f}, {60, 0.0, 2.0}},
         TraceCase{"allInOneColumn", Noise(5'000, 11, 10.0f), {1e-6f, 20.0f}, {60, 0.0, 1.5}},
         TraceCase{"meanAwayFromZero", Noise(10'000, 12, 10.0f), {300.0f / 10'000, 0.0f}, {60, 4.0, 1.5}},
         TraceCase{"upsideDown", Noise(10'000, 13, 10.0f), {300.0f / 10'000, 0.0f}, {60, 0.0, -1.5}}),
@@ -135,14 +154,18 @@ TEST(SamePixels, ShortRandomTracesEndingInEveryWay) {
   // are common in the last column, where the trace's own end point stays out.
   std::mt19937 random(20251019);
   std::uniform_int_distribution<int> length(1, 14);
-  std::uniform_int_distribution<int> value(-3, 3);
+  std::uniform_int_distribution<int> value(-3, 4);  // 4 stands for a gap: NaN or infinity
   const float steps[] = {0.2f, 0.25f, 0.34f, 0.5f, 1.0f, 1.5f, 3.0f};
   std::uniform_int_distribution<int> pickStep(0, 6);
   std::uniform_int_distribution<int> shift(-3, 2);
   int compared = 0;
   for (int trial = 0; trial < 3000; ++trial) {
     std::vector<float> v(static_cast<std::size_t>(length(random)));
-    for (float& x : v) x = static_cast<float>(value(random));
+    for (float& x : v) {
+      const int k = value(random);
+      x = k != 4 ? static_cast<float>(k)
+          : trial % 2 ? std::numeric_limits<float>::quiet_NaN() : std::numeric_limits<float>::infinity();
+    }
     const SampleColumns columns{steps[pickStep(random)], static_cast<float>(shift(random))};
     const SampleRows rows{10, 0.0, 2.0};
     const QImage full = Paint(true, v, columns, rows, 12, 20);
@@ -150,7 +173,7 @@ TEST(SamePixels, ShortRandomTracesEndingInEveryWay) {
     const std::string difference = Difference(full, drawn);
     if (!difference.empty()) {
       std::string values;
-      for (float x : v) values += std::to_string(static_cast<int>(x)) + " ";
+      for (float x : v) values += (std::isfinite(x) ? std::to_string(static_cast<int>(x)) : std::to_string(x)) + " ";
       FAIL() << "trial " << trial << ", step " << columns.step << ", offset " << columns.offset << ", samples "
              << values << ": " << difference;
     }

@@ -248,10 +248,14 @@ TEST(Rows, TheRowUnderTheMouseAndNoneOutsideTheTracesArea) {
                {"lastPixel", 309, 2},     {"justBelow", 310, std::nullopt},
                {"axisStrip", 330, std::nullopt}, {"justAbove", 9, std::nullopt},
                {"topMargin", 2, std::nullopt},   {"farAbove", -400, std::nullopt}};
-  for (const Case& c : cases) EXPECT_EQ(RowAt(c.my, 10, 300, 3), c.row) << c.name;
-  EXPECT_FALSE(RowAt(50, 10, 0, 3)) << "no traces area";
-  EXPECT_FALSE(RowAt(50, 10, -20, 3)) << "a window smaller than its margins";
-  EXPECT_FALSE(RowAt(50, 10, 300, 0)) << "no rows";
+  for (const Case& c : cases) EXPECT_EQ(RowAt(c.my, 10, RowHeightFor(300, 3), 3), c.row) << c.name;
+  EXPECT_FALSE(RowAt(50, 10, RowHeightFor(0, 3), 3)) << "no traces area";
+  EXPECT_FALSE(RowAt(50, 10, RowHeightFor(-20, 3), 3)) << "a window smaller than its margins";
+  EXPECT_FALSE(RowAt(50, 10, RowHeightFor(300, 0), 0)) << "no rows";
+  // 12 rows of 48 pixels in 587: 7 pixels into the last row is the last row,
+  // and the 11 pixels under it are no row.
+  EXPECT_EQ(RowAt(10 + 11 * 48 + 7, 10, RowHeightFor(587, 12), 12), 11);
+  EXPECT_FALSE(RowAt(10 + 12 * 48 + 1, 10, RowHeightFor(587, 12), 12)) << "the strip under the last row";
 }
 
 TEST(CommonClock, AClickStoresSecondsOnTheRecordsOwnAxis) {

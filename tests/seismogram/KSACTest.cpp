@@ -145,10 +145,9 @@ TEST(KSACMinMaxMean, Table) {
       {"one", {5}, 5, 5, 5},
       // The sum is rounded to single precision at every step: 1e8 + 1 + 1 stays 1e8.
       {"single precision sum", {1e8f, 1, 1, -1e8f}, -1e8f, 1e8f, 0},
-      // A NaN fails "x >= min", so it becomes the minimum, and every sample after
-      // it fails the same test against it: the last sample is the minimum.
-      {"nan in the middle", {1, nan, 3}, 3, 3, nan},
-      {"nan last", {1, -5, nan}, nan, 1, nan},
+      // A sample that is not a number is a gap: left out of all three.
+      {"nan in the middle", {1, nan, 3}, 1, 3, 2},
+      {"nan last", {1, -5, nan}, -5, 1, -2},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);

@@ -20,16 +20,20 @@ namespace {
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
-// The rule as the record states it, one sample after the other.
+// The rule as the record states it, one sample after the other, samples
+// that are not finite left out.
 SampleStatistics Sequential(const std::vector<float>& x) {
   SampleStatistics s;
   float sum = 0.0f;
+  int count = 0;
   for (float v : x) {
+    if (!std::isfinite(v)) continue;
+    ++count;
     sum = sum + v;
     if (!(v >= s.min)) s.min = v;
     if (v > s.max) s.max = v;
   }
-  s.mean = x.empty() ? sum : sum / static_cast<float>(x.size());
+  s.mean = count == 0 ? sum : sum / static_cast<float>(count);
   return s;
 }
 
@@ -127,6 +131,22 @@ TEST(SampleStatistics, EqualsTheSequentialRuleBitForBit) {
     const auto count = static_cast<std::int32_t>(row.samples.size());
     ExpectSameBits(ComputeSampleStatistics(row.samples.data(), count), Sequential(row.samples));
   }
+}
+
+// A gap or a glitch in a recording leaves the trace its scale.
+TEST(SampleStatistics, SamplesThatAreNotFiniteAreLeftOut) {
+  for (const std::vector<float>& x : {std::vector<float>{1, kNaN, 3, -1, 2},
+                                      std::vector<float>{kInf, 1, 3, -1, 2, -kInf, kNaN}}) {
+    const SampleStatistics s = ComputeSampleStatistics(x.data(), static_cast<std::int32_t>(x.size()));
+    EXPECT_EQ(s.min, -1.0f);
+    EXPECT_EQ(s.max, 3.0f);
+    EXPECT_EQ(s.mean, 1.25f);
+  }
+  const float none[] = {kNaN, kInf};
+  const SampleStatistics s = ComputeSampleStatistics(none, 2);
+  EXPECT_EQ(s.min, 1.0e20f);
+  EXPECT_EQ(s.max, -1.0e20f);
+  EXPECT_EQ(s.mean, 0.0f);
 }
 
 // Pieces of any length, the lanes starting over in each.
