@@ -46,6 +46,14 @@ function(add_unit_test name)
       set(labels unit)
     endif()
   endif()
+  # Tests labelled "thread" are also what the ThreadSanitizer build runs:
+  # the target thread_tests builds them alone.
+  if("thread" IN_LIST labels)
+    if(NOT TARGET thread_tests)
+      add_custom_target(thread_tests)
+    endif()
+    add_dependencies(thread_tests ${name})
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES LABELS "${labels}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ORVANE_DATA=${CMAKE_SOURCE_DIR}/data"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace orvane {
 
@@ -22,6 +23,15 @@ float GreatCircle(float lat1, float lon1, float lat2, float lon2) {
   // antipodal points; acos would then give NaN.
   if (!std::isnan(x)) x = std::clamp(x, -1.0f, 1.0f);
   return static_cast<float>(std::acos(static_cast<double>(x)) * 57.29578121995553L);
+}
+
+double HaversineDegrees(double lat1, double lon1, double lat2, double lon2) {
+  constexpr double kRadians = std::numbers::pi / 180.0;
+  const double sinLat = std::sin((lat2 - lat1) * kRadians / 2.0);
+  const double sinLon = std::sin((lon2 - lon1) * kRadians / 2.0);
+  const double h = sinLat * sinLat + std::cos(lat1 * kRadians) * std::cos(lat2 * kRadians) * sinLon * sinLon;
+  // Rounding can take h just beyond 1 for antipodal points.
+  return 2.0 * std::asin(std::sqrt(std::clamp(h, 0.0, 1.0))) / kRadians;
 }
 
 }  // namespace orvane

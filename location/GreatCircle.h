@@ -11,4 +11,14 @@ namespace orvane {
 /// GreatCircle(0, 0, 0, 180) = 180.
 float GreatCircle(float lat1, float lon1, float lat2, float lon2);
 
+/// @brief Great-circle distance in degrees between two positions (degrees),
+/// from the haversine formula in double precision: right to well below a
+/// metre at every distance, where GreatCircle cannot tell apart positions
+/// less than about 0.02 degrees apart (its cosine is a float). For figures
+/// beside the trials, such as how far a trial lies from the answer key; a
+/// trial itself always uses GreatCircle.
+/// @return For example HaversineDegrees(28.231, 84.731, 28.241, 84.731) = 0.01
+/// (1.11 km), HaversineDegrees(0, 0, 0, 180) = 180.
+double HaversineDegrees(double lat1, double lon1, double lat2, double lon2);
+
 }  // namespace orvane

@@ -9,13 +9,7 @@
 
 namespace orvane {
 
-float distanceAxis[181];
-
 namespace {
-
-void FillDistanceAxis() {
-  for (int i = 0; i < JB::kMaxRows; ++i) distanceAxis[i] = static_cast<float>(i);
-}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -87,11 +81,14 @@ void JB::ReadRows(std::string_view text, int column) {
   }
 }
 
-JB::JB(const std::string& phase, float depth) : fileName(phase + ".JB") {
-  const std::string path = FindDataFile(fileName);
+JB::JB(const std::string& phase, float depth) : JB(FromFile(FindDataFile(phase + ".JB"), depth, phase + ".JB")) {}
+
+JB JB::FromFile(const std::string& path, float depth, const std::string& name) {
+  JB table;
+  table.fileName = name;
   std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
   if (file != nullptr) {
-    fileFound = true;
+    table.fileFound = true;
     std::string text;
     char buffer[8192];
     while (text.size() < kMaxFileBytes) {
@@ -101,9 +98,9 @@ JB::JB(const std::string& phase, float depth) : fileName(phase + ".JB") {
       text.append(buffer, got);
     }
     std::fclose(file);
-    ReadRows(text, DepthColumn(depth));
+    table.ReadRows(text, DepthColumn(depth));
   }
-  FillDistanceAxis();
+  return table;
 }
 
 JB JB::FromText(std::string_view text, float depth, const std::string& name) {
@@ -111,7 +108,6 @@ JB JB::FromText(std::string_view text, float depth, const std::string& name) {
   table.fileName = name;
   table.fileFound = true;
   table.ReadRows(text.substr(0, std::min(text.size(), kMaxFileBytes)), DepthColumn(depth));
-  FillDistanceAxis();
   return table;
 }
 

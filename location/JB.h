@@ -23,16 +23,13 @@
 //   without a number reads 0.0.
 // - Numbers are read without regard to the process locale.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace orvane {
-
-/// Distance in degrees of row i: distanceAxis[i] = i. Shared by all tables and
-/// (re)filled at the end of every JB construction.
-extern float distanceAxis[181];
 
 class JB {
  public:
@@ -50,6 +47,12 @@ class JB {
   /// @brief A table read from @p text as if it were the file's contents;
   /// @p name is what fileName reports. For tests and the fuzzer.
   static JB FromText(std::string_view text, float depth, const std::string& name = "text");
+
+  /// @brief The table read from the file at @p path (as found by the
+  /// data-file lookup; empty: there is none, an empty table); @p name is what
+  /// fileName reports. JB(phase, depth) is FromFile(FindDataFile(phase +
+  /// ".JB"), depth, phase + ".JB").
+  static JB FromFile(const std::string& path, float depth, const std::string& name);
 
   JB(JB&&) noexcept = default;
   JB& operator=(JB&&) noexcept = default;
@@ -89,5 +92,13 @@ class JB {
   JB() = default;
   void ReadRows(std::string_view text, int column);
 };
+
+/// Distance in degrees of row i: distanceAxis[i] = i, shared by all tables.
+/// It never changes, so that tables can be read on several threads at once.
+inline constexpr std::array<float, JB::kMaxRows> distanceAxis = [] {
+  std::array<float, JB::kMaxRows> axis{};
+  for (int i = 0; i < JB::kMaxRows; ++i) axis[static_cast<std::size_t>(i)] = static_cast<float>(i);
+  return axis;
+}();
 
 }  // namespace orvane

@@ -4,6 +4,7 @@
 
 #include "platform/ErrorReport.h"
 #include "location/GreatCircle.h"
+#include "location/PhaseTables.h"
 #include "location/RMS.h"
 #include "seismogram/KSAC.h"
 
@@ -213,9 +214,8 @@ TrialResult LocateTrial(std::span<KSAC* const> records, float lat, float lon, co
 TrialResult TrialLocation(std::span<KSAC* const> records, float lat, float lon, float depth,
                           TrialState& state) {
   if (records.empty()) return Refusal(TrialStatus::kNoRecords, "No event is open");
-  const JB p("P", depth);
-  const JB s("S", depth);
-  TrialResult result = LocateTrial(records, lat, lon, p, s);
+  const PhaseTables tables = LoadPhaseTables(depth);
+  TrialResult result = LocateTrial(records, lat, lon, *tables.p, *tables.s);
   if (result.status != TrialStatus::kBadEpicentre) {
     for (const LeftOutRecord& left : result.leftOut) ErrorReport(kLeftOutCode, left.file);
   }

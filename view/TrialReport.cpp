@@ -4,6 +4,7 @@
 
 #include "location/GreatCircle.h"
 #include "location/JB.h"
+#include "location/PhaseTables.h"
 #include "location/TrialLocation.h"
 #include "seismogram/KSAC.h"
 #include "view/ExerciseReplay.h"
@@ -19,11 +20,11 @@ TrialReport MakeTrialReport(std::span<KSAC* const> records, std::span<const Exer
     stations.push_back(station);
   }
   const auto keyAt = [&](float depth) -> const AnswerKey& {
+    const int column = JB::DepthColumn(depth);
     for (const AnswerKey& key : report.keys)
-      if (key.depth == depth) return key;
-    const JB p("P", depth);
-    const JB s("S", depth);
-    report.keys.push_back(AnswerKey{depth, FindBestEpicentre(stations, p, s)});
+      if (key.column == column) return key;
+    const PhaseTables tables = LoadPhaseTables(depth);
+    report.keys.push_back(AnswerKey{depth, column, FindBestEpicentre(stations, *tables.p, *tables.s)});
     return report.keys.back();
   };
   int number = 0;
@@ -32,7 +33,7 @@ TrialReport MakeTrialReport(std::span<KSAC* const> records, std::span<const Exer
     row.number = ++number;
     row.trial = trial;
     const AnswerKey& key = keyAt(trial.depth);
-    if (key.best.ok()) row.answerDistanceDeg = GreatCircle(trial.lat, trial.lon, key.best.lat, key.best.lon);
+    if (key.best.ok()) row.answerDistanceDeg = HaversineDegrees(trial.lat, trial.lon, key.best.lat, key.best.lon);
     report.rows.push_back(row);
   }
   return report;

@@ -20,9 +20,11 @@ class KSAC;
 /// Kilometres per degree of great circle (the Earth as a sphere of 6371 km).
 constexpr double kKmPerDegree = 6371.0 * 3.14159265358979323846 / 180.0;
 
-/// The answer key at one depth.
+/// The answer key of one depth column of the travel-time tables: every depth
+/// in the column gives the same tables, so the same key.
 struct AnswerKey {
-  float depth = 0.0f;         ///< km
+  float depth = 0.0f;         ///< km: the first depth of the trials in this column
+  int column = 0;             ///< the depth column (JB::DepthColumn)
   BestEpicentreResult best;   ///< refused when the records allow no trial at that depth
 };
 
@@ -30,7 +32,7 @@ struct AnswerKey {
 struct TrialReportRow {
   int number = 0;                           ///< 1 for the first trial
   ExerciseTrial trial;
-  std::optional<float> answerDistanceDeg;   ///< nothing when there is no answer key
+  std::optional<double> answerDistanceDeg;  ///< HaversineDegrees; nothing when there is no answer key
   std::optional<double> AnswerDistanceKm() const {
     if (!answerDistanceDeg) return std::nullopt;
     return *answerDistanceDeg * kKmPerDegree;
@@ -38,14 +40,16 @@ struct TrialReportRow {
 };
 
 struct TrialReport {
-  std::vector<AnswerKey> keys;        ///< one per depth of the trials, in the order first used
+  std::vector<AnswerKey> keys;        ///< one per depth column of the trials, in the order first used
   std::vector<TrialReportRow> rows;   ///< one per trial, in order
 };
 
 /// @brief The report of @p trials on @p records (their picks as the student
-/// left them). The answer key of each depth is searched once, with the P and
-/// S tables of that depth; records that cannot take part are left out of it
-/// as of every trial.
+/// left them). The answer key is searched once for each depth column of the
+/// trials, with the P and S tables of that column; records that cannot take
+/// part are left out of it as of every trial. The distance from the key is
+/// in double precision (HaversineDegrees), so that a trial a few hundred
+/// metres from it does not read 0.
 TrialReport MakeTrialReport(std::span<KSAC* const> records, std::span<const ExerciseTrial> trials);
 
 /// @brief The trials as CSV: the header line

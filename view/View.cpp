@@ -23,6 +23,7 @@
 
 #include "location/BestEpicentre.h"
 #include "location/JB.h"
+#include "location/PhaseTables.h"
 #include "location/RMS.h"
 #include "map/MapPainter.h"
 #include "platform/ErrorReport.h"
@@ -184,8 +185,9 @@ void View::RestartMisfit() {
   std::atomic<bool>* cancel = &misfitJob->cancel;
   QPointer<View> self(this);
   misfitJob->thread = std::thread([=] {
-    const JB p("P", depthKm);
-    const JB s("S", depthKm);
+    const PhaseTables tables = LoadPhaseTables(depthKm);
+    const JB& p = *tables.p;
+    const JB& s = *tables.s;
     Earth earth;
     earth.SetView(view.spin, view.tilt, view.radius, w, h);
     auto post = [&](std::shared_ptr<const MisfitRaster> raster, bool key, float lat, float lon, bool last) {

@@ -104,8 +104,8 @@ TEST_F(ExerciseTool, PrintsStationsTrialsAndDistancesFromTheAnswerKey) {
     EXPECT_EQ(static_cast<float>(t["epicentre"][0].number), exercise.trials[i].lat);
     EXPECT_EQ(static_cast<float>(t["rms"].number), exercise.trials[i].rms);
     EXPECT_EQ(static_cast<float>(t["rmsNow"].number), exercise.trials[i].rms);
-    const float deg = GreatCircle(exercise.trials[i].lat, exercise.trials[i].lon, keyLat, keyLon);
-    EXPECT_EQ(static_cast<float>(t["distanceFromAnswerKeyDeg"].number), deg);
+    const double deg = HaversineDegrees(exercise.trials[i].lat, exercise.trials[i].lon, keyLat, keyLon);
+    EXPECT_EQ(t["distanceFromAnswerKeyDeg"].number, deg);
     EXPECT_NEAR(t["distanceFromAnswerKeyKm"].number, deg * kKmPerDegree, 1e-6 * deg * kKmPerDegree + 1e-9);
   }
   // The trial far from the answer is the farthest from it.

@@ -21,8 +21,14 @@
 #include <functional>
 #include <fstream>
 #include <limits>
+#include <memory>
+#include <numbers>
 #include <string>
+#include <vector>
 
+#include "location/TrialLocation.h"
+#include "seismogram/KSAC.h"
+#include "seismogram/SeismogramFile.h"
 #include "support/SpecialFiles.h"
 #include "support/TempDir.h"
 #include "view/ExerciseReplay.h"
@@ -270,6 +276,63 @@ TEST(TrialReport, CsvHasAHeaderAndOneLinePerTrialWithKilometres) {
             "1,41.3,142.8,33,0.8123457,111.2\n"
             "2,-12.5,-0.25,33,12,\n");
   EXPECT_EQ(TrialsCsv(TrialReport{}), "trial,latitude,longitude,depth_km,rms_s,distance_from_answer_key_km\n");
+}
+
+// The Nepal sample event with every P onset picked to the hundredth of a
+// second, as examples/ANSWERS.md gives them.
+std::vector<std::unique_ptr<KSAC>> NepalRecords() {
+  const std::pair<const char*, float> onsets[] = {
+      {"II.NIL.BHZ.sac", 847.50f},   {"IU.CHTO.BHZ.sac", 913.05f},  {"II.AAK.BHZ.sac", 920.19f},
+      {"II.PALK.BHZ.sac", 974.11f},  {"IC.BJT.BHZ.sac", 1041.77f},  {"II.RAYN.BHZ.sac", 1103.87f},
+      {"II.DGAR.BHZ.sac", 1121.84f}, {"II.COCO.BHZ.sac", 1159.44f}, {"IU.MAJO.BHZ.sac", 1185.59f},
+      {"II.KAPI.BHZ.sac", 1201.44f}, {"IU.KEV.BHZ.sac", 1241.78f},  {"II.MBAR.BHZ.sac", 1288.31f}};
+  std::vector<std::unique_ptr<KSAC>> records;
+  for (const auto& [name, onset] : onsets) {
+    SeismogramReadResult read =
+        ReadSeismogramFile(std::string(ORVANE_SOURCE_DIR "/examples/shallow-nepal-synthetic/") + name);
+    EXPECT_TRUE(read.record) << name << ": " << read.reason;
+    if (!read.record) continue;
+    read.record->SetPick(0, onset);
+    records.push_back(std::move(read.record));
+  }
+  return records;
+}
+
+TEST(TrialReport, DistanceFromTheAnswerKeyResolvesMetres) {
+  const auto records = NepalRecords();
+  ASSERT_EQ(records.size(), 12u);
+  // A trial at the catalogue epicentre; the answer key lies some 0.015 degrees away.
+  const ExerciseTrial trial{28.231f, 84.731f, 8.2f, 0.45f};
+  const TrialReport report = MakeTrialReport(RecordPointers(records), std::vector<ExerciseTrial>{trial});
+  ASSERT_EQ(report.keys.size(), 1u);
+  const BestEpicentreResult& key = report.keys[0].best;
+  ASSERT_TRUE(key.ok()) << key.trial.reason;
+  ASSERT_EQ(report.rows.size(), 1u);
+  const std::optional<double> km = report.rows[0].AnswerDistanceKm();
+  ASSERT_TRUE(km);
+  EXPECT_NEAR(*km, 1.59, 0.01);
+  // At this scale the Earth is flat: kilometres north and east.
+  const double north = (static_cast<double>(key.lat) - trial.lat) * kKmPerDegree;
+  const double meanLat = (static_cast<double>(key.lat) + trial.lat) / 2.0;
+  const double east = (static_cast<double>(key.lon) - trial.lon) * kKmPerDegree * std::cos(meanLat * std::numbers::pi / 180.0);
+  EXPECT_NEAR(*km, std::hypot(north, east), 0.001);
+}
+
+TEST(TrialReport, TheAnswerKeyIsSearchedOncePerDepthColumn) {
+  const auto records = NepalRecords();
+  ASSERT_EQ(records.size(), 12u);
+  // 0 to 16.4 km share the first column of the tables, 33 and 50 km the second.
+  const std::vector<ExerciseTrial> trials = {{28.0f, 85.0f, 0.0f, 1.0f},  {28.0f, 85.0f, 8.2f, 1.0f},
+                                             {28.0f, 85.0f, 33.0f, 1.0f}, {28.0f, 85.0f, 10.0f, 1.0f},
+                                             {28.0f, 85.0f, 16.4f, 1.0f}, {28.0f, 85.0f, 50.0f, 1.0f}};
+  const TrialReport report = MakeTrialReport(RecordPointers(records), trials);
+  ASSERT_EQ(report.keys.size(), 2u);
+  EXPECT_EQ(report.keys[0].depth, 0.0f);
+  EXPECT_EQ(report.keys[1].depth, 33.0f);
+  ASSERT_TRUE(report.keys[0].best.ok() && report.keys[1].best.ok());
+  ASSERT_EQ(report.rows.size(), trials.size());
+  for (std::size_t i : {1u, 3u, 4u}) EXPECT_EQ(report.rows[i].answerDistanceDeg, report.rows[0].answerDistanceDeg) << i;
+  EXPECT_EQ(report.rows[5].answerDistanceDeg, report.rows[2].answerDistanceDeg);
 }
 
 TEST(TrialReport, ShortestFloatTextReadsBackTheSameFloat) {

@@ -133,7 +133,8 @@ int ExerciseCommand(int argc, char** argv) {
     w.Key("rms").Float(row.trial.rms);
     const TrialResult& again = redone.results[i];
     if (again.ok()) w.Key("rmsNow").Float(again.rms); else w.Key("rmsNow").Null();
-    OptionalFloat(w, "distanceFromAnswerKeyDeg", row.answerDistanceDeg);
+    if (row.answerDistanceDeg) w.Key("distanceFromAnswerKeyDeg").Double(*row.answerDistanceDeg);
+    else w.Key("distanceFromAnswerKeyDeg").Null();
     if (const auto km = row.AnswerDistanceKm()) w.Key("distanceFromAnswerKeyKm").Double(*km);
     else w.Key("distanceFromAnswerKeyKm").Null();
     w.EndObject();

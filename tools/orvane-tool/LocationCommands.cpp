@@ -10,6 +10,7 @@
 
 #include "location/BestEpicentre.h"
 #include "location/JB.h"
+#include "location/PhaseTables.h"
 #include "location/TrialLocation.h"
 #include "platform/ErrorReport.h"
 #include "seismogram/KSAC.h"
@@ -178,8 +179,9 @@ int BestCommand(int argc, char** argv) {
   // trial; the trial at the best point names them.
   std::vector<TrialStation> stations(records.size());
   for (std::size_t i = 0; i < records.size(); ++i) StationOf(*records[i], stations[i]);
-  const JB p("P", o.event.depth);
-  const JB s("S", o.event.depth);
+  const PhaseTables tables = LoadPhaseTables(o.event.depth);
+  const JB& p = *tables.p;
+  const JB& s = *tables.s;
   const BestEpicentreResult best = FindBestEpicentre(stations, p, s);
   std::vector<KSAC*> pointers = RecordPointers(records);
   if (!best.ok()) {

@@ -10,6 +10,7 @@
 
 #include "location/BestEpicentre.h"
 #include "location/JB.h"
+#include "location/PhaseTables.h"
 #include "location/RMS.h"
 #include "location/TrialLocation.h"
 #include "map/Earth.h"
@@ -124,9 +125,8 @@ int RenderCommand(int argc, char** argv) {
       std::vector<TrialStation> stations(records.size());
       // Records that cannot take part are left out, as of every trial.
       for (std::size_t i = 0; i < records.size(); ++i) StationOf(*records[i], stations[i]);
-      const JB p("P", o.event.depth);
-      const JB s("S", o.event.depth);
-      const BestEpicentreResult best = FindBestEpicentre(stations, p, s);
+      const PhaseTables tables = LoadPhaseTables(o.event.depth);
+      const BestEpicentreResult best = FindBestEpicentre(stations, *tables.p, *tables.s);
       if (!best.ok()) {
         Fail(kName, best.trial.reason);
         return 1;
@@ -134,7 +134,7 @@ int RenderCommand(int argc, char** argv) {
       Earth view;
       view.SetView(picture.spin, picture.tilt, picture.radius, o.width, o.height);
       picture.misfit = std::make_shared<const MisfitRaster>(
-          ComputeMisfitRaster(view, picture.client, stations, p, s, /*cell=*/2));
+          ComputeMisfitRaster(view, picture.client, stations, *tables.p, *tables.s, /*cell=*/2));
       picture.hasAnswerKey = true;
       picture.answerLat = best.lat;
       picture.answerLon = best.lon;

@@ -23,6 +23,7 @@
 
 #include "location/GreatCircle.h"
 #include "location/JB.h"
+#include "location/PhaseTables.h"
 #include "seismogram/Calendar.h"
 #include "seismogram/KSAC.h"
 #include "seismogram/SeismogramFile.h"
@@ -83,7 +84,9 @@ SYSTEMTIME ToSystemTime(FileTime ticks) {
 }  // namespace
 
 int WriteFixedExample(const std::filesystem::path& out) {
-  const JB p("P", kDepth), s("S", kDepth);
+  const PhaseTables tables = LoadPhaseTables(kDepth);
+  const JB& p = *tables.p;
+  const JB& s = *tables.s;
   if (p.count != 181 || s.count != 181) {
     std::fprintf(stderr, "synth-event: P.JB and S.JB must be complete tables (found %d and %d rows)\n", p.count,
                  s.count);

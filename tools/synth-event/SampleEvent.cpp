@@ -7,6 +7,7 @@
 
 #include "location/GreatCircle.h"
 #include "location/JB.h"
+#include "location/PhaseTables.h"
 #include "seismogram/KSAC.h"
 #include "seismogram/PEPP.h"
 #include "seismogram/PSN.h"
@@ -150,7 +151,9 @@ bool CheckReadBack(const std::string& path, const StationPlan& plan, std::string
 
 bool PlanSampleEvent(const EventDescription& event, std::vector<StationPlan>& plans, std::string& error) {
   const auto depth = static_cast<float>(event.depth);
-  const JB p("P", depth), s("S", depth);
+  const PhaseTables tables = LoadPhaseTables(depth);
+  const JB& p = *tables.p;
+  const JB& s = *tables.s;
   if (p.count != JB::kMaxRows || s.count != JB::kMaxRows) {
     error = "P.JB and S.JB must be complete tables (found " + std::to_string(p.count) + " and " +
             std::to_string(s.count) + " rows)";
