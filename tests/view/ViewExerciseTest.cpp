@@ -256,7 +256,9 @@ TEST_F(ViewExercise, ASeismogramLeftOutAtOpeningIsSavedBackUnchanged) {
     EXPECT_EQ(entry.pick, was.pick);
     // The one left out keeps even the marks of the last trial stored.
     entry.path = was.path;
-    if (was.path == "KODK.sac") EXPECT_EQ(entry, was);
+    if (was.path == "KODK.sac") {
+      EXPECT_EQ(entry, was);
+    }
   }
   EXPECT_EQ(again->trials, stored->trials);
   EXPECT_EQ(again->lastTrial, stored->lastTrial);
