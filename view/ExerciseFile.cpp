@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/FileWriter.h"
+#include "seismogram/FormatTable.h"
 
 namespace orvane {
 namespace {
@@ -157,7 +158,9 @@ std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error) {
   const QJsonValue format = root["format"];
   if (!format.isNull()) {
     const auto parsed = format.isString() ? ParseSeismogramFormat(format.toString().toStdString()) : std::nullopt;
-    if (!parsed) return refuse(QStringLiteral("the format is not \"sac\", \"pepp\", \"psn\" or null"));
+    if (!parsed)
+      return refuse(QStringLiteral("the format is not %1 or null")
+                        .arg(QString::fromStdString(SeismogramFormatNames("\"", ", ", ", "))));
     e.format = parsed;
   }
 

@@ -377,17 +377,16 @@ std::optional<TrialResult> View::TryEpicentre(const QPoint& position) {
 void View::OpenEvent() {
   static QString selectedFilter;
   static const QString initialDirectory = QDir::currentPath();
-  const QString sac = tr("SAC files (*.sac)");
-  const QString pepp = tr("PEPP files (*.set)");
-  const QString psn = tr("PSN files (*.psn)");
-  if (selectedFilter.isEmpty()) selectedFilter = sac;
+  // One filter per format of the table, in its order; the first is the
+  // choice until the student makes another.
+  QStringList filters;
+  for (const SeismogramFormatEntry& entry : SeismogramFormats()) filters << tr(entry.filter.c_str());
+  if (selectedFilter.isEmpty()) selectedFilter = filters.front();
   const QStringList paths = QFileDialog::getOpenFileNames(this, tr("Open Event"), initialDirectory,
-                                                          sac + ";;" + pepp + ";;" + psn, &selectedFilter);
+                                                          filters.join(";;"), &selectedFilter);
   if (paths.isEmpty()) return;  // cancelled: the open event stays as it is
-  SeismogramFormat format = SeismogramFormat::kSAC;
-  if (selectedFilter == pepp) format = SeismogramFormat::kPEPP;
-  if (selectedFilter == psn) format = SeismogramFormat::kPSN;
-  OpenEventFiles(paths, format);
+  const qsizetype chosen = std::max<qsizetype>(filters.indexOf(selectedFilter), 0);
+  OpenEventFiles(paths, SeismogramFormats()[static_cast<std::size_t>(chosen)].format);
 }
 
 std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::optional<SeismogramFormat> format) {

@@ -26,7 +26,7 @@ struct Arguments {
 bool ParseArguments(const char* command, int argc, char** argv, Arguments& args) {
   const auto handle = [&](const std::string&, const std::string& name) {
     args.format = ParseSeismogramFormat(name);
-    if (!args.format) return Fail(command, "unknown format '" + name + "' (sac, pepp or psn)");
+    if (!args.format) return Fail(command, "unknown format '" + name + "' (" + SeismogramFormatNames("", ", ", " or ") + ")");
     return true;
   };
   return ParseOptions(command, "format", "", argc, argv, handle, args.files);
@@ -101,7 +101,7 @@ int HeaderCommand(int argc, char** argv) {
   Arguments args;
   if (!ParseArguments("header", argc, argv, args)) return 2;
   if (args.files.empty()) {
-    std::fprintf(stderr, "usage: orvane-tool header [--format sac|pepp|psn] FILE...\n");
+    std::fprintf(stderr, "usage: orvane-tool header [--format %s] FILE...\n", SeismogramFormatNames("", "|", "|").c_str());
     return 2;
   }
   bool failed = false;
@@ -132,7 +132,7 @@ int ConvertCommand(int argc, char** argv) {
   Arguments args;
   if (!ParseArguments("convert", argc, argv, args)) return 2;
   if (args.files.size() != 2) {
-    std::fprintf(stderr, "usage: orvane-tool convert [--format sac|pepp|psn] IN OUT\n");
+    std::fprintf(stderr, "usage: orvane-tool convert [--format %s] IN OUT\n", SeismogramFormatNames("", "|", "|").c_str());
     return 2;
   }
   const std::string& in = args.files[0];

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <string>
 
+#include "seismogram/FormatTable.h"
 #include "tools/orvane-tool/Commands.h"
 #ifdef ORVANE_TOOL_EXERCISE
 #include "tools/orvane-tool/ExerciseCommand.h"
@@ -22,13 +24,16 @@ namespace {
 struct Entry {
   const char* name;
   orvane::tool::Command run;
-  const char* usage;
+  std::string usage;
 };
+
+// "sac|pepp|psn": the formats --format names.
+const std::string kFormats = orvane::SeismogramFormatNames("", "|", "|");
 
 const Entry kCommands[] = {
     {"help", nullptr, "help"},
-    {"header", orvane::tool::HeaderCommand, "header [--format sac|pepp|psn] FILE...   header of seismogram files as JSON"},
-    {"convert", orvane::tool::ConvertCommand, "convert [--format sac|pepp|psn] IN OUT   to SAC (big-endian), or PEPP when OUT ends in .set"},
+    {"header", orvane::tool::HeaderCommand, "header [--format " + kFormats + "] FILE...   header of seismogram files as JSON"},
+    {"convert", orvane::tool::ConvertCommand, "convert [--format " + kFormats + "] IN OUT   to SAC (big-endian), or PEPP when OUT ends in .set"},
     {"traveltime", orvane::tool::TravelTimeCommand, "traveltime --phase P|S [--depth KM] [--inverse] VALUE...   travel times (or distances) from P.JB/S.JB"},
     {"locate", orvane::tool::LocateCommand, "locate [--depth KM] --epicentre LAT,LON [--pick FILE=SECONDS]... FILE...   one trial location as JSON"},
     {"best", orvane::tool::BestCommand, "best [--depth KM] [--pick FILE=SECONDS]... FILE...   the epicentre of smallest RMS as JSON"},
@@ -43,7 +48,7 @@ const Entry kCommands[] = {
 
 void PrintUsage(std::FILE* out) {
   std::fprintf(out, "usage: orvane-tool COMMAND [ARGUMENTS]\ncommands:\n");
-  for (const Entry& e : kCommands) std::fprintf(out, "  %s\n", e.usage);
+  for (const Entry& e : kCommands) std::fprintf(out, "  %s\n", e.usage.c_str());
 }
 
 }  // namespace
