@@ -26,59 +26,64 @@ std::string WithOffset(const SACReadFailure& failure) {
   return failure.reason + " (at byte " + std::to_string(failure.offset) + ")";
 }
 
-void ReadSAC(const std::string& path, SeismogramReadResult& result) {
+// The record of the SAC file @p path through @p read (LoadSAC from the
+// path, ParseSAC from bytes), or why it was refused.
+template <typename Source>
+void TakeSAC(const Source& source, const std::string& path,
+             std::optional<SACReadFailure> (*read)(Source, KSAC&), SeismogramReadResult& result) {
   auto record = std::make_unique<KSAC>();
   record->fileName = path;
-  if (auto failure = LoadSAC(path, *record)) {
+  if (auto failure = read(source, *record))
     result.reason = WithOffset(*failure);
-    return;
-  }
-  result.record = std::move(record);
+  else
+    result.record = std::move(record);
+}
+
+void ReadSAC(const std::string& path, SeismogramReadResult& result) {
+  TakeSAC<const std::string&>(path, path, LoadSAC, result);
 }
 
 void DecodeSAC(std::span<const unsigned char> bytes, const std::string& path, SeismogramReadResult& result) {
-  auto record = std::make_unique<KSAC>();
-  record->fileName = path;
-  if (auto failure = ParseSAC(bytes, *record)) {
-    result.reason = WithOffset(*failure);
-    return;
-  }
-  result.record = std::move(record);
+  TakeSAC<std::span<const unsigned char>>(bytes, path, ParseSAC, result);
 }
 
 std::optional<std::string> WriteSAC(const std::string& path, const KSAC& record, const SeismogramReadResult*) {
   return SaveSAC(path, record);
 }
 
-// PEPP -------------------------------------------------------------------
+// Formats read by a byte-level reader (LoadX, DecodeX) ------------------
 
-// The record of a PEPP file, and its header: what a PEPP file written from
-// the record carries over.
-void TakePEPP(const PEPP& pepp, SeismogramReadResult& result) {
+// A record of the program from a PEPP record, with the file's header: what
+// a PEPP file written from the record carries over.
+void TakeRecord(const PEPP& pepp, SeismogramReadResult& result) {
   result.peppHeader = pepp.header;
   // The byte-level reader has checked what the conversion relies on.
   result.record = std::make_unique<KSAC>(pepp);
 }
 
-void ReadPEPP(const std::string& path, SeismogramReadResult& result) {
-  PEPP pepp;
+void TakeRecord(const PSN& psn, SeismogramReadResult& result) { result.record = std::make_unique<KSAC>(psn); }
+
+template <typename Record, bool (*Load)(const std::string&, Record&, ByteReadError&)>
+void ReadWith(const std::string& path, SeismogramReadResult& result) {
+  Record record;
   ByteReadError error;
-  if (!LoadPEPP(path, pepp, error)) {
+  if (!Load(path, record, error)) {
     result.reason = error.Text();
     return;
   }
-  TakePEPP(pepp, result);
+  TakeRecord(record, result);
 }
 
-void DecodePEPPFile(std::span<const unsigned char> bytes, const std::string& path, SeismogramReadResult& result) {
-  PEPP pepp;
+template <typename Record, bool (*Decode)(std::span<const unsigned char>, Record&, ByteReadError&)>
+void DecodeWith(std::span<const unsigned char> bytes, const std::string& path, SeismogramReadResult& result) {
+  Record record;
   ByteReadError error;
-  if (!DecodePEPP(bytes, pepp, error)) {
+  if (!Decode(bytes, record, error)) {
     result.reason = error.Text();
     return;
   }
-  pepp.fileName = path;
-  TakePEPP(pepp, result);
+  record.fileName = path;
+  TakeRecord(record, result);
 }
 
 // A PEPP file written from a PEPP file starts from that file's header, so
@@ -105,40 +110,18 @@ std::optional<std::string> WritePEPP(const std::string& path, const KSAC& record
   return std::nullopt;
 }
 
-// PSN --------------------------------------------------------------------
-// Reading a PSN file turns its 16-bit samples into floats; there is no
-// faithful way back, so there is no writer.
-
-void ReadPSN(const std::string& path, SeismogramReadResult& result) {
-  PSN psn;
-  ByteReadError error;
-  if (!LoadPSN(path, psn, error)) {
-    result.reason = error.Text();
-    return;
-  }
-  result.record = std::make_unique<KSAC>(psn);
-}
-
-void DecodePSNFile(std::span<const unsigned char> bytes, const std::string& path, SeismogramReadResult& result) {
-  PSN psn;
-  ByteReadError error;
-  if (!DecodePSN(bytes, psn, error)) {
-    result.reason = error.Text();
-    return;
-  }
-  psn.fileName = path;
-  result.record = std::make_unique<KSAC>(psn);
-}
-
 std::vector<SeismogramFormatEntry> MakeTable() {
   std::vector<SeismogramFormatEntry> table;
   // The first entry takes the names no other entry claims.
   table.push_back({SeismogramFormat::kSAC, "sac", "SAC", {"*.sac"}, "SAC files (*.sac)", "application/x-orvane-sac",
                    ReadSAC, DecodeSAC, kSACHeaderBytes + 4u * KSAC::kMaxSamples, WriteSAC, SeismogramFormat::kPEPP});
   table.push_back({SeismogramFormat::kPEPP, "pepp", "PEPP", {"*.set"}, "PEPP files (*.set)",
-                   "application/x-orvane-pepp", ReadPEPP, DecodePEPPFile, kPEPPMaxFileBytes, WritePEPP, std::nullopt});
+                   "application/x-orvane-pepp", ReadWith<PEPP, LoadPEPP>, DecodeWith<PEPP, DecodePEPP>,
+                   kPEPPMaxFileBytes, WritePEPP, std::nullopt});
+  // Reading a PSN file turns its 16-bit samples into floats; there is no
+  // faithful way back, so there is no writer.
   table.push_back({SeismogramFormat::kPSN, "psn", "PSN", {"*.psn"}, "PSN files (*.psn)", "application/x-orvane-psn",
-                   ReadPSN, DecodePSNFile, kPSNMaxFileBytes, nullptr, std::nullopt});
+                   ReadWith<PSN, LoadPSN>, DecodeWith<PSN, DecodePSN>, kPSNMaxFileBytes, nullptr, std::nullopt});
   return table;
 }
 
