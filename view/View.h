@@ -245,7 +245,7 @@ class View : public QMdiArea {
   QStringList eventPaths;             // the records' files, absolute
   std::vector<FileFingerprint> eventPrints;  // size and SHA-256 of each file as it was read
   std::optional<SeismogramFormat> eventFormat;
-  // What the opened exercise held that could not be opened, to be saved back.
+  // What the opened exercise holds that the open event cannot make again.
   KeptWork kept;
   bool modified = false;
   bool hasTrial = false;
