@@ -257,7 +257,7 @@ MapPicture View::Picture() const {
 void View::paintEvent(QPaintEvent*) {
   {
     Surface surface(*viewport());
-    PaintMapPicture(surface, Picture(), earth);
+    PaintMapPicture(surface, Picture(), earth, globePainter);
   }
   UpdateCentreReadout();
   if (!splashMade && showSplash) {
