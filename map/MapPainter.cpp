@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "location/GreatCircle.h"
 #include "map/Earth.h"
 #include "map/GlobePainter.h"
 
@@ -49,7 +50,10 @@ int MapLevel(int clientHeight, float radius) {
 ScaleBar ComputeScaleBar(int clientRight, float radius) {
   ScaleBar bar;
   if (clientRight <= 0) return bar;  // no width, no scale (log10 of 0)
-  const float pixelsPerKm = static_cast<float>(radius * 0.0001569612305760477);
+  // The globe's radius stands for the Earth's: pixels per km are radius / 6371,
+  // formed as the product with 1/6371 (the figure the bar has always used).
+  static_assert(1.0 / kEarthRadiusKm == 0.0001569612305760477);
+  const float pixelsPerKm = static_cast<float>(radius * (1.0 / kEarthRadiusKm));
   const double target = clientRight / (10.0 * pixelsPerKm);
   if (!std::isfinite(target) || !(target > 0.0) || target > 1.0e8) return bar;
   const double e = std::log10(target);
