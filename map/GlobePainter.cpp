@@ -1,3 +1,6 @@
+// GlobePainter: the background kept or drawn straight on, and what lies over
+// it on every paint: the trials, the stations with their reach lines, the
+// answer key and the trial's description. Also the one picture call.
 #include "map/GlobePainter.h"
 
 #include <QImage>
@@ -230,6 +233,19 @@ void GlobePainter::Paint(Surface& surface, const MapPicture& picture, Earth& ear
   else
     DrawGlobeBackground(surface, earth, client, picture.maximumRms, picture.misfit.get());
   DrawMarks(surface, earth, picture);
+}
+
+// ---------------------------------------------------------------------------
+// The one picture call (map/MapPainter.h)
+
+void PaintMapPicture(Surface& surface, const MapPicture& picture, Earth& globe, GlobePainter& painter) {
+  painter.Paint(surface, picture, globe);
+}
+
+void PaintMapPicture(Surface& surface, const MapPicture& picture) {
+  Earth own;
+  GlobePainter once(GlobePainter::Background::kDrawnStraightOn);
+  once.Paint(surface, picture, own);
 }
 
 }  // namespace orvane

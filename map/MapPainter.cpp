@@ -7,25 +7,8 @@
 
 #include "location/GreatCircle.h"
 #include "map/Earth.h"
-#include "map/GlobePainter.h"
 
 namespace orvane {
-
-// ---------------------------------------------------------------------------
-// The picture
-
-void PaintMapPicture(Surface& surface, const MapPicture& picture, Earth& globe, GlobePainter& painter) {
-  painter.Paint(surface, picture, globe);
-}
-
-void PaintMapPicture(Surface& surface, const MapPicture& picture) {
-  Earth own;
-  GlobePainter once(GlobePainter::Background::kDrawnStraightOn);
-  once.Paint(surface, picture, own);
-}
-
-// ---------------------------------------------------------------------------
-// Tables and rules
 
 float RmsStep(int maximumRms) {
   const float step = static_cast<float>(maximumRms / 10);
