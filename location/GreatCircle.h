@@ -1,6 +1,16 @@
 #pragma once
 
+#include <numbers>
+
 namespace orvane {
+
+/// The Earth's mean radius in km: the sphere on which degrees of great circle
+/// become kilometres (the map's scale bar, a trial's distance from the answer
+/// key, the synthetic seismograms).
+inline constexpr double kEarthRadiusKm = 6371.0;
+
+/// Kilometres per degree of great circle on that sphere (about 111.19).
+inline constexpr double kKmPerDegree = kEarthRadiusKm * std::numbers::pi / 180.0;
 
 /// @brief Great-circle distance in degrees between two positions (degrees,
 /// north and east positive), from the spherical law of cosines with the

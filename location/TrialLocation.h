@@ -39,8 +39,9 @@ namespace orvane {
 
 class KSAC;
 
-/// The view's record of the last successful trial. latitude 0.0 means that
-/// there is no trial to show.
+/// The view's record of the last successful trial. Whether there is one to
+/// show is kept beside it (the view's hasTrial, MapPicture::hasTrial): any
+/// position may hold a trial, the equator included.
 struct TrialState {
   float epicentreLat = 0.0f;
   float epicentreLon = 0.0f;

@@ -11,14 +11,12 @@
 #include <vector>
 
 #include "location/BestEpicentre.h"
+#include "location/GreatCircle.h"
 #include "view/ExerciseFile.h"
 
 namespace orvane {
 
 class KSAC;
-
-/// Kilometres per degree of great circle (the Earth as a sphere of 6371 km).
-constexpr double kKmPerDegree = 6371.0 * 3.14159265358979323846 / 180.0;
 
 /// The answer key of one depth column of the travel-time tables: every depth
 /// in the column gives the same tables, so the same key.
@@ -33,6 +31,7 @@ struct TrialReportRow {
   int number = 0;                           ///< 1 for the first trial
   ExerciseTrial trial;
   std::optional<double> answerDistanceDeg;  ///< HaversineDegrees; nothing when there is no answer key
+  /// The same in km, on the sphere of kEarthRadiusKm.
   std::optional<double> AnswerDistanceKm() const {
     if (!answerDistanceDeg) return std::nullopt;
     return *answerDistanceDeg * kKmPerDegree;

@@ -141,7 +141,7 @@ MapPicture View::Picture() const {
 void View::paintEvent(QPaintEvent*) {
   {
     Surface surface(*viewport());
-    PaintMapPicture(surface, Picture(), earth);
+    PaintMapPicture(surface, Picture(), earth, globePainter);
   }
   UpdateCentreReadout();
   if (!splashMade && showSplash) {

@@ -24,6 +24,7 @@
 
 #include "location/TrialLocation.h"
 #include "map/Earth.h"
+#include "map/GlobePainter.h"
 #include "map/MapPicture.h"
 #include "map/MisfitMap.h"
 #include "seismogram/EventReader.h"
@@ -240,6 +241,7 @@ class View : public QMdiArea {
   float depth = 0.0f;
   GlobeView globe;
   Earth earth;
+  GlobePainter globePainter;  // paints the picture with `earth`, keeping its background
   std::vector<std::unique_ptr<KSAC>> records;
   std::vector<KSAC*> recordPointers;  // the same records, as the painters take them
   QStringList eventPaths;             // the records' files, absolute
