@@ -29,15 +29,15 @@ const Entry kCommands[] = {
     {"help", nullptr, "help"},
     {"header", orvane::tool::HeaderCommand, "header [--format sac|pepp|psn] FILE...   header of seismogram files as JSON"},
     {"convert", orvane::tool::ConvertCommand, "convert [--format sac|pepp|psn] IN OUT   to SAC (big-endian), or PEPP when OUT ends in .set"},
-    {"traveltime", orvane::tool::TravelTimeCommand, "traveltime --phase P|S [--depth KM] [--inverse] VALUE...   travel times (or distances) from P.JB/S.JB"},
-    {"locate", orvane::tool::LocateCommand, "locate [--depth KM] --epicentre LAT,LON [--pick FILE=SECONDS]... FILE...   one trial location as JSON"},
-    {"best", orvane::tool::BestCommand, "best [--depth KM] [--pick FILE=SECONDS]... FILE...   the epicentre of smallest RMS as JSON"},
+    {"traveltime", orvane::tool::TravelTimeCommand, "traveltime --phase P|S [--depth KM] [--model NAME] [--inverse] VALUE...   travel times (or distances) from the model's P.JB/S.JB"},
+    {"locate", orvane::tool::LocateCommand, "locate [--depth KM] [--model NAME] --epicentre LAT,LON [--pick FILE=SECONDS]... FILE...   one trial location as JSON"},
+    {"best", orvane::tool::BestCommand, "best [--depth KM] [--model NAME] [--precise [--depth-search]] [--pick FILE=SECONDS]... FILE...   the epicentre of smallest RMS (and the precise key) as JSON"},
 #ifdef ORVANE_TOOL_EXERCISE
-    {"exercise", orvane::tool::ExerciseCommand, "exercise [--csv] FILE.orvex   a saved exercise (stations, trials, distances from the answer key) as JSON, or its trials as CSV"},
+    {"exercise", orvane::tool::ExerciseCommand, "exercise [--csv] [--model NAME] FILE.orvex   a saved exercise (stations, trials, distances from the answer key) as JSON, or its trials as CSV"},
 #endif
 #ifdef ORVANE_TOOL_RENDER
-    {"render", orvane::tool::RenderCommand, "render --out FILE.png [--size WxH] [--centre LAT,LON] [--radius PX] [--maximum-rms N] [--depth KM --epicentre LAT,LON] [--misfit] [--pick FILE=SECONDS]... [FILE...]   the globe as a PNG"},
-    {"render-traces", orvane::tool::TraceRenderCommand, "render-traces --out FILE.png [--size WxH] [--one-window | --station FILE] [--depth KM --epicentre LAT,LON] [--pick FILE=SECONDS]... FILE...   the seismogram windows as a PNG"},
+    {"render", orvane::tool::RenderCommand, "render --out FILE.png [--size WxH] [--centre LAT,LON] [--radius PX] [--maximum-rms N] [--depth KM --epicentre LAT,LON] [--model NAME] [--misfit] [--pick FILE=SECONDS]... [FILE...]   the globe as a PNG"},
+    {"render-traces", orvane::tool::TraceRenderCommand, "render-traces --out FILE.png [--size WxH] [--one-window | --station FILE] [--depth KM --epicentre LAT,LON] [--model NAME] [--pick FILE=SECONDS]... FILE...   the seismogram windows as a PNG"},
 #endif
 };
 
