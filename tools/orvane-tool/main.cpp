@@ -8,6 +8,7 @@
 
 #include "tools/orvane-tool/Commands.h"
 #ifdef ORVANE_TOOL_EXERCISE
+#include "tools/orvane-tool/ClassCommand.h"
 #include "tools/orvane-tool/ExerciseCommand.h"
 #endif
 #include "tools/orvane-tool/LocationCommands.h"
@@ -34,6 +35,7 @@ const Entry kCommands[] = {
     {"best", orvane::tool::BestCommand, "best [--depth KM] [--model NAME] [--precise [--depth-search]] [--pick FILE=SECONDS]... FILE...   the epicentre of smallest RMS (and the precise key) as JSON"},
 #ifdef ORVANE_TOOL_EXERCISE
     {"exercise", orvane::tool::ExerciseCommand, "exercise [--csv] [--model NAME] FILE.orvex   a saved exercise (stations, trials, distances from the answer key) as JSON, or its trials as CSV"},
+    {"class", orvane::tool::ClassCommand, "class [--csv] [--map OUT.png] [--model NAME] EXERCISE.orvex...   a class's exercises on one event side by side (last and best trials, answer keys) as JSON or CSV, and their last trials on a map"},
 #endif
 #ifdef ORVANE_TOOL_RENDER
     {"render", orvane::tool::RenderCommand, "render --out FILE.png [--size WxH] [--centre LAT,LON] [--radius PX] [--maximum-rms N] [--depth KM --epicentre LAT,LON] [--model NAME] [--misfit] [--pick FILE=SECONDS]... [FILE...]   the globe as a PNG"},
