@@ -334,7 +334,8 @@ PreciseKeyResult FindPreciseKey(std::span<const PreciseStation> stations, const 
   result.depthSearched = searchDepth;
   result.trial = CheckInputs(stations, p);
   if (!result.ok()) return result;
-  if (!std::isfinite(depth)) depth = 0.0;
+  // The tables reach from the surface to their deepest column.
+  depth = std::isfinite(depth) ? std::clamp(depth, 0.0, JB::kColumnDepths.back()) : 0.0;
 
   Search search(stations, p);
   std::vector<Point> candidates = search.Candidates(depth);

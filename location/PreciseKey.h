@@ -91,9 +91,9 @@ struct PreciseKeyResult {
   bool ok() const { return trial.ok(); }
 };
 
-/// @brief The precise key at @p depth km, or with @p searchDepth at the
-/// depth of smallest RMS (then @p depth only sets where the search over the
-/// sphere starts). Refusals as EvaluatePreciseTrial's. The RMS and origin
+/// @brief The precise key at @p depth km (taken into 0 to 793.59 km, the
+/// depths the tables reach), or with @p searchDepth at the depth of smallest
+/// RMS (then @p depth only sets where the search over the sphere starts). Refusals as EvaluatePreciseTrial's. The RMS and origin
 /// reported are EvaluatePreciseTrial's at the key.
 PreciseKeyResult FindPreciseKey(std::span<const PreciseStation> stations, const TravelTimeGrid& p, double depth,
                                 bool searchDepth = false);

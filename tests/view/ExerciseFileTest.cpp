@@ -278,9 +278,8 @@ TEST(ExerciseFile, PathsBesideTheExerciseAreRelativeOthersAbsolute) {
 
 TEST(TrialReport, CsvHasAHeaderAndOneLinePerTrialWithKilometres) {
   TrialReport report;
-  report.rows.push_back({1, {41.3f, 142.8f, 33.0f, 0.8123457f}, 1.0f});
-  report.rows.push_back({2, {-12.5f, -0.25f, 33.0f, 12.0f}, std::nullopt});
-  report.rows[0].preciseDistanceDeg = 0.5;
+  report.rows.push_back({1, {41.3f, 142.8f, 33.0f, 0.8123457f}, 1.0f, 0.5});
+  report.rows.push_back({2, {-12.5f, -0.25f, 33.0f, 12.0f}, std::nullopt, std::nullopt});
   EXPECT_EQ(TrialsCsv(report),
             "trial,latitude,longitude,depth_km,rms_s,distance_from_answer_key_km,distance_from_precise_key_km\n"
             "1,41.3,142.8,33,0.8123457,111.2,55.6\n"
