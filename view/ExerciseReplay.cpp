@@ -64,11 +64,12 @@ std::string ShortestFloatText(float value) {
   return std::string(text, end);
 }
 
-RedoneTrials RedoTrials(std::span<KSAC* const> records, std::span<const ExerciseTrial> trials, TrialState& state) {
+RedoneTrials RedoTrials(std::span<KSAC* const> records, std::span<const ExerciseTrial> trials, TrialState& state,
+                        EarthModel model) {
   RedoneTrials redone;
   for (std::size_t i = 0; i < trials.size(); ++i) {
     const ExerciseTrial& t = trials[i];
-    TrialResult result = TrialLocation(records, t.lat, t.lon, t.depth, state);
+    TrialResult result = TrialLocation(records, t.lat, t.lon, t.depth, state, model);
     const std::string number = "trial " + std::to_string(i + 1);
     if (!result.ok()) {
       redone.notes.push_back(number + " was refused: " + result.reason);

@@ -50,10 +50,12 @@ struct RedoneTrials {
 };
 
 /// @brief Makes the trials of @p trials again in order on @p records, each at
-/// its own depth, exactly as a click does (TrialLocation: @p state set and
-/// trialList appended by each trial made). A trial whose RMS is not the
-/// stored one, to the last bit, or that is refused now, is named in the notes.
-RedoneTrials RedoTrials(std::span<KSAC* const> records, std::span<const ExerciseTrial> trials, TrialState& state);
+/// its own depth, exactly as a click does with the tables of @p model
+/// (TrialLocation: @p state set and trialList appended by each trial made). A
+/// trial whose RMS is not the stored one, to the last bit, or that is refused
+/// now, is named in the notes.
+RedoneTrials RedoTrials(std::span<KSAC* const> records, std::span<const ExerciseTrial> trials, TrialState& state,
+                        EarthModel model = kDefaultEarthModel);
 
 /// @brief When @p exercise holds no trials but still showed its last one (the
 /// trials were discarded by a new pick or depth), sets @p state to that trial
