@@ -42,6 +42,9 @@ class Splash : public QDialog {
   /// The Continue button (for keys and screen readers; the card draws it).
   QPushButton* ContinueControl() const { return button_; }
 
+  /// Whether the card is up: shown, and not being closed.
+  bool IsUp() const { return isVisible() && !dismissed_; }
+
   /// Closing the card the dialog's way (Escape, Enter) closes it as Continue does.
   void done(int result) override;
 

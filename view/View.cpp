@@ -172,9 +172,9 @@ void View::PaintCrossHair() {
   // they show on the sea, the land and the background alike.
   QPainter painter(viewport());
   const QPoint c = crosshair;
-  constexpr int kGap = 3;
-  constexpr int kArm = 12;
-  for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 3}, std::pair{QColor(Qt::black), 1}}) {
+  constexpr int kGap = 4;
+  constexpr int kArm = 18;
+  for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 5}, std::pair{QColor(Qt::black), 2}}) {
     painter.setPen(QPen(colour, width));
     painter.drawLine(c.x() - kArm, c.y(), c.x() - kGap, c.y());
     painter.drawLine(c.x() + kGap, c.y(), c.x() + kArm, c.y());

@@ -77,6 +77,11 @@ bool View::CrossHairShown() const { return crosshairWanted && hasFocus(); }
 
 void View::focusInEvent(QFocusEvent* event) {
   QMdiArea::focusInEvent(event);
+  // While the title card lies over the globe, the keys go to the card.
+  if (splashWindow && splashWindow->IsUp()) {
+    splashWindow->setFocus(event->reason());
+    return;
+  }
   switch (event->reason()) {
     case Qt::MouseFocusReason:
       // A click: the mouse is the pointer; the cross-hair waits for a key.
