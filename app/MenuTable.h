@@ -43,7 +43,7 @@ enum CommandId : int {
 
 struct MenuEntry {
   const char* popup;  ///< the popup it belongs to, e.g. "&File"
-  const char* text;   ///< the item's text; null for a separator
+  const char* text;   ///< the item's text, then a tab and its keys ("; " between several); null for a separator
   int id;             ///< the command id; 0 for a separator
   const char* hint;   ///< the status-bar hint; null for none
 };

@@ -1,5 +1,6 @@
 #include "app/TSDIDecFrame.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QActionGroup>
 #include <QDir>
@@ -61,6 +62,16 @@ QIcon ToolIcon(int id) {
 
 const char* const kPaneNames[5] = {"pointerLatField", "pointerLonField", "centreLatField", "centreLonField",
                                    "scaleField"};
+// What a screen reader calls each pane; the pane's text is its description.
+const char* const kPaneSpokenNames[5] = {"Pointer latitude", "Pointer longitude", "Centre latitude",
+                                         "Centre longitude", "Scale"};
+
+// A pane shows @p text; screen readers read it as the pane's description
+// (a label's text is not given to them once it has a name of its own).
+void SetPaneText(QLabel* pane, const QString& text) {
+  pane->setText(text);
+  pane->setAccessibleDescription(text.trimmed());
+}
 const int kPaneCharacters[5] = {5, 5, 5, 5, 10};
 
 }  // namespace
@@ -74,16 +85,16 @@ TSDIDecFrame::TSDIDecFrame(View* view, const QString& recentEventsFile, Audience
   BuildToolBar();
   BuildStatusBar();
   connect(view_, &View::optionsChanged, this, &TSDIDecFrame::UpdateCheckMarks);
-  connect(view_, &View::messageChanged, this, [this](const QString& text) { statusBar()->showMessage(text); });
+  connect(view_, &View::messageChanged, this, &TSDIDecFrame::ShowMessage);
   connect(view_, &View::pointerReadoutChanged, this, [this](const QString& lat, const QString& lon) {
-    panes_[0]->setText(lat);
-    panes_[1]->setText(lon);
+    SetPaneText(panes_[0], lat);
+    SetPaneText(panes_[1], lon);
   });
   connect(view_, &View::centreReadoutChanged, this,
           [this](const QString& lat, const QString& lon, const QString& scale) {
-            panes_[2]->setText(lat);
-            panes_[3]->setText(lon);
-            panes_[4]->setText(scale);
+            SetPaneText(panes_[2], lat);
+            SetPaneText(panes_[3], lon);
+            SetPaneText(panes_[4], scale);
           });
   connect(view_, &View::eventOpened, this, &TSDIDecFrame::RememberEvent);
   // Seismograms opened as an event belong to no exercise file yet.
@@ -105,7 +116,7 @@ TSDIDecFrame::TSDIDecFrame(View* view, const QString& recentEventsFile, Audience
   if (!recentFile_.isEmpty()) recent_ = ReadRecentEvents(recentFile_);
   UpdateRecentMenu();
   UpdateCheckMarks();
-  if (!notes.isEmpty()) statusBar()->showMessage(notes.join(QLatin1Char(' ')));
+  if (!notes.isEmpty()) ShowMessage(notes.join(QLatin1Char(' ')));
 }
 
 void TSDIDecFrame::RememberEvent(const QStringList& files, int format) {
@@ -131,7 +142,10 @@ void TSDIDecFrame::UpdateRecentMenu() {
     auto* action = new QAction(QStringLiteral("&%1 %2").arg(++n).arg(label), fileMenu_);
     action->setObjectName(QStringLiteral("recent%1").arg(n));
     action->setStatusTip(tr("Opens this event again: %1").arg(event.files.join(", ")));
-    connect(action, &QAction::triggered, this, [this, event] { OpenEventFiles(event.files, event.format); });
+    // Queued: the question about unsaved work is a modal dialog.
+    connect(
+        action, &QAction::triggered, this, [this, event] { OpenEventFiles(event.files, event.format); },
+        Qt::QueuedConnection);
     fileMenu_->insertAction(recentSeparator_, action);
     recentActions_ << action;
   }
@@ -157,7 +171,9 @@ void TSDIDecFrame::BuildMenus() {
     const QString text = full.section('\t', 0, 0);
     QAction* action = menu->addAction(text);
     action->setObjectName(QStringLiteral("id%1").arg(entry.id));
-    if (full.contains('\t')) action->setShortcut(QKeySequence(full.section('\t', 1)));
+    // Several keys may be given, separated by "; " (the first is shown).
+    if (full.contains('\t'))
+      action->setShortcuts(QKeySequence::listFromString(full.section('\t', 1), QKeySequence::PortableText));
     if (entry.hint != nullptr) action->setStatusTip(QString::fromUtf8(entry.hint));
     actions_.insert(entry.id, action);
     Route(entry.id, action);
@@ -211,27 +227,39 @@ void TSDIDecFrame::BuildOptionItems(QMenu* options) {
 
 void TSDIDecFrame::Route(int id, QAction* action) {
   View* v = view_;
+  // A command that may open a modal dialog (a file chooser, a question, the
+  // print dialog) runs once the action has returned: whoever pressed it (a
+  // screen reader through the accessibility interface, a script) is not
+  // held until the dialog closes.
+  const Qt::ConnectionType later = Qt::QueuedConnection;
   switch (id) {
-    case kCmOpenEvent: connect(action, &QAction::triggered, this, &TSDIDecFrame::OpenEventCommand); break;
-    case kCmCloseEvent: connect(action, &QAction::triggered, this, &TSDIDecFrame::CloseEventCommand); break;
-    case kCmOpenExercise: connect(action, &QAction::triggered, this, &TSDIDecFrame::OpenExerciseCommand); break;
-    case kCmSaveExercise: connect(action, &QAction::triggered, this, &TSDIDecFrame::SaveExercise); break;
-    case kCmSaveExerciseAs: connect(action, &QAction::triggered, this, &TSDIDecFrame::SaveExerciseAs); break;
-    case kCmExportTrials: connect(action, &QAction::triggered, this, &TSDIDecFrame::ExportTrialsCommand); break;
-    case kCmExit: connect(action, &QAction::triggered, this, &QWidget::close); break;
+    case kCmOpenEvent: connect(action, &QAction::triggered, this, &TSDIDecFrame::OpenEventCommand, later); break;
+    case kCmCloseEvent: connect(action, &QAction::triggered, this, &TSDIDecFrame::CloseEventCommand, later); break;
+    case kCmOpenExercise:
+      connect(action, &QAction::triggered, this, &TSDIDecFrame::OpenExerciseCommand, later);
+      break;
+    case kCmSaveExercise: connect(action, &QAction::triggered, this, &TSDIDecFrame::SaveExercise, later); break;
+    case kCmSaveExerciseAs: connect(action, &QAction::triggered, this, &TSDIDecFrame::SaveExerciseAs, later); break;
+    case kCmExportTrials:
+      connect(action, &QAction::triggered, this, &TSDIDecFrame::ExportTrialsCommand, later);
+      break;
+    case kCmExit: connect(action, &QAction::triggered, this, &QWidget::close, later); break;
     case kCmSetDepth: connect(action, &QAction::triggered, v, &View::SetDepthCommand); break;
-    case kCmMaximumRms: connect(action, &QAction::triggered, v, &View::SetMaximumRmsCommand); break;
-    case kCmPrint: connect(action, &QAction::triggered, this, &TSDIDecFrame::Print); break;
-    case kCmPrintPreview: connect(action, &QAction::triggered, this, &TSDIDecFrame::PrintPreview); break;
-    case kCmPrintSetup: connect(action, &QAction::triggered, this, &TSDIDecFrame::PrintSetup); break;
+    case kCmMaximumRms: connect(action, &QAction::triggered, v, &View::SetMaximumRmsCommand, later); break;
+    case kCmPrint: connect(action, &QAction::triggered, this, &TSDIDecFrame::Print, later); break;
+    case kCmPrintPreview: connect(action, &QAction::triggered, this, &TSDIDecFrame::PrintPreview, later); break;
+    case kCmPrintSetup: connect(action, &QAction::triggered, this, &TSDIDecFrame::PrintSetup, later); break;
     case kCmHelpTopics:
       connect(action, &QAction::triggered, this, &TSDIDecFrame::ShowHelp);
       break;
     case kCmAbout:
-      connect(action, &QAction::triggered, this, [this] {
-        TOrvaneAboutDlg about(this);
-        about.exec();
-      });
+      connect(
+          action, &QAction::triggered, this,
+          [this] {
+            TOrvaneAboutDlg about(this);
+            about.exec();
+          },
+          later);
       break;
     case kCmZoomIn: connect(action, &QAction::triggered, v, &View::ZoomIn); break;
     case kCmZoomOut: connect(action, &QAction::triggered, v, &View::ZoomOut); break;
@@ -282,7 +310,7 @@ void TSDIDecFrame::BuildStatusBar() {
   for (int i = 0; i < 5; ++i) {
     panes_[i] = new QLabel(bar);
     panes_[i]->setObjectName(kPaneNames[i]);
-    panes_[i]->setAccessibleName(kPaneNames[i]);
+    panes_[i]->setAccessibleName(tr(kPaneSpokenNames[i]));
     panes_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panes_[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // At least the width in characters the panes were designed with, and
@@ -323,7 +351,7 @@ void TSDIDecFrame::Print() {
   QPrintDialog dialog(&Printer(), this);
   if (dialog.exec() != QDialog::Accepted) return;
   QString error;
-  if (PrintView(Printer(), *view_, &error) == 0) statusBar()->showMessage(error);
+  if (PrintView(Printer(), *view_, &error) == 0) ShowMessage(error);
 }
 
 void TSDIDecFrame::PrintPreview() {
@@ -344,8 +372,17 @@ void TSDIDecFrame::ShowHelp() {
   help_->activateWindow();
 }
 
+void TSDIDecFrame::ShowMessage(const QString& text) {
+  statusBar()->showMessage(text);
+  if (text.isEmpty()) return;
+  QAccessibleEvent named(statusBar(), QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&named);
+  QAccessibleEvent alert(statusBar(), QAccessible::Alert);
+  QAccessible::updateAccessibility(&alert);
+}
+
 void TSDIDecFrame::ShowReport(const ErrorReportEntry& entry) {
-  statusBar()->showMessage(tr("Message %1:%2").arg(entry.code).arg(QString::fromStdString(entry.text)));
+  ShowMessage(tr("Message %1:%2").arg(entry.code).arg(QString::fromStdString(entry.text)));
 }
 
 }  // namespace orvane

@@ -61,6 +61,11 @@ class TSDIDecFrame : public QMainWindow {
   /// @brief Shows an error report in the status bar (the report itself goes
   /// to standard output as well, see platform/ErrorReport.h).
   void ShowReport(const ErrorReportEntry& entry);
+  /// @brief Shows @p text in the status bar and announces it to screen
+  /// readers: the status bar's accessible name is the message, and it tells
+  /// of the change (a name change and an alert). The hints of highlighted
+  /// menu items are shown but not announced: the reader speaks the item.
+  void ShowMessage(const QString& text);
 
   // --- Exercises (TSDIDecFrameExercise.cpp) --------------------------------
 

@@ -22,6 +22,9 @@ QMessageBox::StandardButton AskWithMessageBox(QWidget* parent, const QString& qu
                                               QMessageBox::StandardButtons buttons) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("Orvane"), question, buttons, parent);
   box.setAccessibleName(question);
+  // Enter keeps the work (Save, or Yes to restore it); Escape changes nothing.
+  box.setDefaultButton(buttons & QMessageBox::Save ? QMessageBox::Save : QMessageBox::Yes);
+  box.setEscapeButton(buttons & QMessageBox::Cancel ? QMessageBox::Cancel : QMessageBox::No);
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -107,7 +110,7 @@ bool TSDIDecFrame::SaveExercise() {
 
 bool TSDIDecFrame::SaveExerciseAs() {
   if (view_->Records().empty()) {
-    statusBar()->showMessage(tr("There is no exercise to save: no event is open."));
+    ShowMessage(tr("There is no exercise to save: no event is open."));
     return false;
   }
   const QString path = ChooseFile(FileChoice::kSaveExercise);
@@ -120,18 +123,18 @@ bool TSDIDecFrame::SaveExerciseTo(const QString& chosen) {
   if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".") + kExerciseSuffix;
   QString why;
   if (!view_->SaveExercise(path, &why)) {
-    statusBar()->showMessage(tr("The exercise was not saved: %1").arg(why));
+    ShowMessage(tr("The exercise was not saved: %1").arg(why));
     return false;
   }
   exercisePath_ = QFileInfo(path).absoluteFilePath();
-  statusBar()->showMessage(tr("Saved the exercise to %1").arg(QDir::toNativeSeparators(path)) +
+  ShowMessage(tr("Saved the exercise to %1").arg(QDir::toNativeSeparators(path)) +
                            view_->KeptSeismogramsNote());
   return true;
 }
 
 void TSDIDecFrame::ExportTrialsCommand() {
   if (view_->Records().empty() || view_->ExerciseTrials().empty()) {
-    statusBar()->showMessage(tr("There are no trials to export yet."));
+    ShowMessage(tr("There are no trials to export yet."));
     return;
   }
   const QString path = ChooseFile(FileChoice::kExportTrials);
@@ -141,7 +144,7 @@ void TSDIDecFrame::ExportTrialsCommand() {
 bool TSDIDecFrame::ExportTrialsTo(const QString& path) {
   const std::vector<ExerciseTrial> trials = view_->ExerciseTrials();
   if (view_->Records().empty() || trials.empty()) {
-    statusBar()->showMessage(tr("There are no trials to export yet."));
+    ShowMessage(tr("There are no trials to export yet."));
     return false;
   }
   std::vector<KSAC*> records = RecordPointers(view_->Records());
@@ -157,11 +160,11 @@ bool TSDIDecFrame::ExportTrialsTo(const QString& path) {
   const std::string csv = TrialsCsv(report);
   std::string why;
   if (!WriteFileAtomically(QFile::encodeName(path).toStdString(), csv, &why)) {
-    statusBar()->showMessage(tr("The trials were not exported: %1").arg(QString::fromStdString(why)));
+    ShowMessage(tr("The trials were not exported: %1").arg(QString::fromStdString(why)));
     return false;
   }
   const QString what = trials.size() == 1 ? tr("1 trial") : tr("%1 trials").arg(trials.size());
-  statusBar()->showMessage(tr("Exported %1 to %2").arg(what, QDir::toNativeSeparators(path)));
+  ShowMessage(tr("Exported %1 to %2").arg(what, QDir::toNativeSeparators(path)));
   return true;
 }
 
@@ -203,7 +206,7 @@ void TSDIDecFrame::WriteRecovery() {
   QString why;
   if (!recovery_) recovery_ = RecoveryFile::CreateOwn(&why);
   if (!recovery_ || !WriteExerciseFile(recovery_->Path(), view_->CurrentExercise(), &why))
-    statusBar()->showMessage(tr("Your work could not be kept for recovery: %1").arg(why));
+    ShowMessage(tr("Your work could not be kept for recovery: %1").arg(why));
 }
 
 void TSDIDecFrame::RemoveRecovery() {
@@ -232,7 +235,7 @@ bool TSDIDecFrame::OfferRecovery() {
     if (!ReadExerciseFile(path, &why)) {
       // Nothing in it can ever be restored.
       left[i]->RemoveFile();
-      statusBar()->showMessage(tr("The unsaved work could not be read (%1); it was removed.").arg(why));
+      ShowMessage(tr("The unsaved work could not be read (%1); it was removed.").arg(why));
       return false;
     }
     restoring_ = true;
@@ -241,7 +244,7 @@ bool TSDIDecFrame::OfferRecovery() {
     if (!restored) {
       // Perhaps its seismograms are on a disk that is not there now: the
       // file stays and is offered again at the next start.
-      statusBar()->showMessage(
+      ShowMessage(
           tr("The unsaved work could not be restored: %1. It is kept in %2 and offered again at the next start.")
               .arg(why, where));
       return false;

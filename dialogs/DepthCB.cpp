@@ -92,6 +92,9 @@ QMdiSubWindow* DepthCB::showIn(QMdiArea* area) {
   sub->setFixedSize(sub->size());  // no sizing border
   sub->move(panelPosition());
   sub->show();
+  // The keys start on the depth in use: the arrow keys choose the next one.
+  for (QRadioButton* button : findChildren<QRadioButton*>())
+    if (button->isChecked()) button->setFocus(Qt::OtherFocusReason);
   return sub;
 }
 

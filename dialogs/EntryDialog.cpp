@@ -38,6 +38,12 @@ EntryDialog::EntryDialog(QWidget* parent, const QString& caption, const QString&
   // before OK.
   if (text->sizeHint().width() > text->width()) text->resize(text->sizeHint().width(), text->height());
 
+  // Cancel under OK, for those who look for it rather than press Escape.
+  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel->setObjectName(ControlName(kCancelId));
+  cancel->setGeometry(du.Rect(112, 24, 50, 14));
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
   editBox_->setFocus(Qt::OtherFocusReason);
 }
 

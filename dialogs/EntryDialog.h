@@ -1,9 +1,10 @@
 #pragma once
 // The common shape of the two modal entry boxes (the depth entry box and the
 // maximum-RMS dialog): a fixed pop-up with a caption and a close button, an
-// "OK" push button (id 1), one edit box (id 301) and its label (id 102), in
-// that order. OK is the default button; closing the window or Escape ends the
-// dialog with Cancel.
+// "OK" push button (id 1), one edit box (id 301), its label (id 102) and a
+// "Cancel" push button (id 2) under OK, in that order. OK is the default
+// button (Enter); Cancel, closing the window or Escape ends the dialog with
+// Cancel.
 
 #include <QDialog>
 #include <QString>
@@ -22,6 +23,7 @@ class EntryDialog : public QDialog {
   static constexpr int kOkId = 1;
   static constexpr int kEditId = 301;
   static constexpr int kLabelId = 102;
+  static constexpr int kCancelId = 2;
   static constexpr int kTextLimit = 255;
 
  protected:

@@ -27,6 +27,10 @@ Hints::Hints(QWidget* parent, int x, int y, int w, int h, const QString& title)
   textArea_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   textArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   textArea_->setReadOnly(true);
+  // Tab goes on to the next window, as everywhere else: a text that is only
+  // read takes no tabs.
+  textArea_->setTabChangesFocus(true);
+  textArea_->verticalScrollBar()->setAccessibleName(tr("Scroll the hints"));
   // The client size: what the frame leaves inside w x h.
   resize(w, h);
 }

@@ -1,9 +1,12 @@
 #include "view/View.h"
 
+#include <QApplication>
 #include <QMdiSubWindow>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 #include "dialogs/DepthCB.h"
@@ -13,6 +16,7 @@
 #include "platform/Surface.h"
 #include "seismogram/RecordReadouts.h"
 #include "view/Splash.h"
+#include "view/ViewAccessible.h"
 
 namespace orvane {
 
@@ -29,7 +33,12 @@ View::View(QWidget* parent, std::unique_ptr<QSettings> settings)
   oneWindow = stored.oneWindow != 0;
   wantHints = stored.wantHints != 0;
   setObjectName("View");
+  // The globe takes the keyboard focus; screen readers meet it as the view.
+  ViewAccessible::Install();
   setAccessibleName(tr("Globe"));
+  setFocusPolicy(Qt::StrongFocus);
+  // Qt keeps Tab inside a window of the view; the view lets it go on.
+  qApp->installEventFilter(this);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   viewport()->setMouseTracking(true);
@@ -152,6 +161,13 @@ void View::paintEvent(QPaintEvent*) {
     Surface surface(*viewport());
     PaintMapPicture(surface, Picture(), earth, globePainter);
   }
+  if (CrossHairShown()) {
+    PaintCrossHair();
+    // A pan or zoom moves the globe under the cross-hair: what it stands on
+    // is told again, as the picture now shows it.
+    ShowPointerPosition(crosshair);
+    UpdateAccessibleDescription();
+  }
   UpdateCentreReadout();
   if (!splashMade && showSplash) {
     // The title card comes up once, over the first picture of the globe.
@@ -160,11 +176,32 @@ void View::paintEvent(QPaintEvent*) {
   }
 }
 
-void View::ShowSplash() {
+void View::PaintCrossHair() {
+  // Two lines with a gap at the point itself, black on a white edge so that
+  // they show on the sea, the land and the background alike.
+  QPainter painter(viewport());
+  const QPoint c = crosshair;
+  constexpr int kGap = 4;
+  constexpr int kArm = 18;
+  for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 5}, std::pair{QColor(Qt::black), 2}}) {
+    painter.setPen(QPen(colour, width));
+    painter.drawLine(c.x() - kArm, c.y(), c.x() - kGap, c.y());
+    painter.drawLine(c.x() + kGap, c.y(), c.x() + kArm, c.y());
+    painter.drawLine(c.x(), c.y() - kArm, c.x(), c.y() - kGap);
+    painter.drawLine(c.x(), c.y() + kGap, c.x(), c.y() + kArm);
+  }
+}
+
+QRect View::SplashGeometry() const {
+  // The middle of the view: an eighth of its size from each edge.
   const int w = viewport()->width();
   const int h = viewport()->height();
+  return QRect(w / 8, h / 8, (3 * w) / 4, (3 * h) / 4);
+}
+
+void View::ShowSplash() {
   splashWindow = new Splash(viewport());
-  splashWindow->setGeometry(w / 8, h / 8, (3 * w) / 4, (3 * h) / 4);
+  splashWindow->setGeometry(SplashGeometry());
   splashWindow->show();
   splashWindow->raise();
   emit optionsChanged();  // the check marks come up to date with the card
@@ -172,6 +209,10 @@ void View::ShowSplash() {
 
 void View::resizeEvent(QResizeEvent* event) {
   QMdiArea::resizeEvent(event);
+  // The title card stays in the middle of the view; the cross-hair within it.
+  if (splashWindow) splashWindow->setGeometry(SplashGeometry());
+  crosshair = QPoint(std::clamp(crosshair.x(), 0, std::max(viewport()->width() - 1, 0)),
+                     std::clamp(crosshair.y(), 0, std::max(viewport()->height() - 1, 0)));
   FollowViewSize();
   if (showMisfit) RestartMisfit();
   Repaint();
@@ -196,13 +237,24 @@ void View::SetMessage(const QString& text) {
 void View::UpdateAccessibleDescription() {
   int picked = 0;
   for (const auto& r : records) picked += HasPick(*r) ? 1 : 0;
-  QString text = tr("Globe centred on %1 %2. ").arg(CentreLatText().trimmed(), CentreLonText().trimmed());
+  QString text;
+  // Where the cross-hair stands comes first: it is what changes with each key.
+  if (CrossHairShown()) {
+    float lat = 0.0f;
+    float lon = 0.0f;
+    if (PointOnGlobe(crosshair, lat, lon))
+      text = tr("Cross-hair at %1 %2. ").arg(Text(LatitudeText(lat)).trimmed(), Text(LongitudeText(lon)).trimmed());
+    else
+      text = tr("Cross-hair beside the globe. ");
+  }
+  text += tr("Globe centred on %1 %2. ").arg(CentreLatText().trimmed(), CentreLonText().trimmed());
   if (records.empty())
     text += tr("No event is open.");
   else
-    text += tr("%n station(s), ", nullptr, static_cast<int>(records.size())) +
-            tr("%n picked. ", nullptr, picked);
-  if (!trialList.empty()) text += tr(" %n trial(s).", nullptr, static_cast<int>(trialList.size()));
+    text += (records.size() == 1 ? tr("1 station, ") : tr("%1 stations, ").arg(records.size())) +
+            tr("%1 picked.").arg(picked);
+  if (!trialList.empty())
+    text += trialList.size() == 1 ? tr(" 1 trial.") : tr(" %1 trials.").arg(trialList.size());
   if (hasTrial)
     text += tr(" Last trial at %1 %2, depth %3 km, RMS %4 s.")
                 .arg(Text(LatitudeText(trial.epicentreLat)).trimmed(), Text(LongitudeText(trial.epicentreLon)).trimmed())
@@ -213,7 +265,7 @@ void View::UpdateAccessibleDescription() {
     text += tr(" Answer key at %1 %2.")
                 .arg(Text(LatitudeText(misfitJob.AnswerLat())).trimmed(),
                      Text(LongitudeText(misfitJob.AnswerLon())).trimmed());
-  viewport()->setAccessibleDescription(text);
+  setAccessibleDescription(text);
 }
 
 // ---------------------------------------------------------------------------

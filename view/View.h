@@ -9,8 +9,9 @@
 // The class is written in several files, by concern: View.cpp (set-up,
 // settings, commands, painting and the read-outs), ViewEvent.cpp (the event
 // and its seismogram windows), ViewExercise.cpp (saving and opening
-// exercises) and ViewGlobe.cpp (the mouse on the globe, pan and zoom); the
-// misfit map runs in a MisfitJob.
+// exercises) and ViewGlobe.cpp (the mouse and the keys on the globe, pan and
+// zoom); the misfit map runs in a MisfitJob. ViewAccessible presents it to
+// screen readers.
 
 #include <QMdiArea>
 #include <QPointer>
@@ -124,6 +125,19 @@ class View : public QMdiArea {
   /// change when it lies beside the globe.
   void ShowPointerPosition(const QPoint& position);
 
+  // --- The globe by keys --------------------------------------------------
+  // The view takes the keyboard focus (Tab reaches it). While it has the
+  // focus from the keyboard, a cross-hair stands on the globe, at first at
+  // the centre of the view: the arrow keys move it by a pixel (with Shift by
+  // ten), Home brings it back to the centre, and the pointer read-out
+  // follows it; Enter makes a trial there as a click there does. The
+  // accessible description of the view begins with where it stands.
+
+  /// Where the cross-hair stands, in the view's picture.
+  QPoint CrossHair() const { return crosshair; }
+  /// Whether the cross-hair is shown (the view has the focus from the keys).
+  bool CrossHairShown() const;
+
   /// @brief A depth chosen in a depth panel: stored, the trials discarded,
   /// the globe repainted.
   void SetDepth(float depthKm);
@@ -230,6 +244,11 @@ class View : public QMdiArea {
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  /// Tab and Shift+Tab out of the windows inside the view (see TabOutOf).
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -252,6 +271,17 @@ class View : public QMdiArea {
   static QString ReportRefused(const std::vector<RefusedFile>& refused);
   void RestartMisfit();
   void ShowSplash();
+  QRect SplashGeometry() const;
+  void MoveCrossHair(const QPoint& to);
+  /// @brief Where Tab (@p forward) or Shift+Tab goes from @p focus when that
+  /// leaves the window inside the view that holds it: the globe, or a
+  /// control of another window. Null when it stays in that window (Qt's
+  /// own order), or when @p focus lies in none of the view's windows.
+  QWidget* TabOutOf(QWidget* focus, bool forward) const;
+  void PaintCrossHair();
+  /// The latitude and longitude at @p position of the globe as last painted
+  /// (as the view's parameters give it before the first paint).
+  bool PointOnGlobe(const QPoint& position, float& lat, float& lon);
   bool setUp = false;
 
   // Members in the view's own order.
@@ -287,6 +317,10 @@ class View : public QMdiArea {
   QString pointerLat;
   QString pointerLon;
   QString message;
+
+  QPoint crosshair;
+  bool crosshairPlaced = false;  // it has stood somewhere since the view was made
+  bool crosshairWanted = false;  // the focus came from the keys (not from a click)
 };
 
 }  // namespace orvane

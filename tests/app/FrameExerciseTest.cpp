@@ -42,6 +42,13 @@ namespace fs = std::filesystem;
 using test::kExamples;
 using test::kOnsets;
 
+// Runs a menu command as the menu does: its dialogs come once the action has
+// returned.
+void Command(TSDIDecFrame& frame, int id) {
+  frame.Action(id)->trigger();
+  QCoreApplication::processEvents();
+}
+
 // The window has written its work to its own recovery file.
 bool KeptForRecovery(const TSDIDecFrame& frame) {
   return !frame.RecoveryFilePath().isEmpty() && QFile::exists(frame.RecoveryFilePath());
@@ -121,19 +128,19 @@ TEST_F(FrameExercise, TheExerciseCommandsAreInTheFileMenu) {
   // Save Exercise from the menu asks for a file the first time, then saves there.
   Work();
   chosen = Path("menu");
-  frame.Action(kCmSaveExercise)->trigger();
+  Command(frame, kCmSaveExercise);
   ASSERT_EQ(choices.size(), 1u);
   EXPECT_EQ(choices[0], TSDIDecFrame::FileChoice::kSaveExercise);
   EXPECT_TRUE(fs::exists(dir / "menu.orvex"));  // the suffix is added
   EXPECT_EQ(frame.ExercisePath(), Path("menu.orvex"));
   view->PicksChanged();
-  frame.Action(kCmSaveExercise)->trigger();
+  Command(frame, kCmSaveExercise);
   EXPECT_EQ(choices.size(), 1u);
   EXPECT_FALSE(view->IsModified());
   // Open Exercise from the menu.
   view->CloseEvent();
   chosen = Path("menu.orvex");
-  frame.Action(kCmOpenExercise)->trigger();
+  Command(frame, kCmOpenExercise);
   EXPECT_EQ(view->Records().size(), kOnsets.size());
   EXPECT_EQ(trialList.size(), 2u);
   EXPECT_TRUE(questions.isEmpty());
@@ -143,7 +150,7 @@ TEST_F(FrameExercise, SaveWritesTheExerciseAndGoesOn) {
   Work();
   answer = QMessageBox::Save;
   chosen = Path("kept.orvex");
-  frame.Action(kCmCloseEvent)->trigger();
+  Command(frame, kCmCloseEvent);
   EXPECT_EQ(questions, QStringList{"Save the exercise?"});
   EXPECT_TRUE(view->Records().empty());
   const auto saved = ReadExerciseFile(Path("kept.orvex"));
@@ -187,7 +194,7 @@ TEST_F(FrameExercise, SaveThatIsCancelledInTheFileChoiceKeepsEverything) {
   Work();
   answer = QMessageBox::Save;
   chosen.clear();
-  frame.Action(kCmCloseEvent)->trigger();
+  Command(frame, kCmCloseEvent);
   EXPECT_EQ(view->Records().size(), kOnsets.size());
   EXPECT_EQ(trialList.size(), 2u);
 }
@@ -211,7 +218,7 @@ TEST_F(FrameExercise, OpenExerciseAsksOnce) {
   ASSERT_TRUE(view->IsModified());
   answer = QMessageBox::Discard;
   chosen = Path("other.orvex");
-  frame.Action(kCmOpenExercise)->trigger();
+  Command(frame, kCmOpenExercise);
   EXPECT_EQ(questions.size(), 1);
   EXPECT_EQ(view->Depth(), 33.0f);
   EXPECT_EQ(trialList.size(), 2u);
@@ -222,7 +229,7 @@ TEST_F(FrameExercise, CancelKeepsEverything) {
   Work();
   answer = QMessageBox::Cancel;
   const std::vector<RMS> trials = trialList;
-  frame.Action(kCmCloseEvent)->trigger();
+  Command(frame, kCmCloseEvent);
   EXPECT_FALSE(frame.OpenEventFiles({Path("TAIG.sac")}));
   EXPECT_FALSE(frame.OpenExerciseFile(Path("whatever.orvex")));
   EXPECT_FALSE(frame.close());  // Exit and the window's close box
@@ -238,7 +245,7 @@ TEST_F(FrameExercise, CancelKeepsEverything) {
 TEST_F(FrameExercise, SavedWorkIsPutAwayWithoutAQuestion) {
   Work();
   ASSERT_TRUE(frame.SaveExerciseTo(Path("done.orvex")));
-  frame.Action(kCmCloseEvent)->trigger();
+  Command(frame, kCmCloseEvent);
   EXPECT_TRUE(questions.isEmpty());
   EXPECT_TRUE(view->Records().empty());
   EXPECT_TRUE(frame.close());
@@ -252,7 +259,7 @@ TEST_F(FrameExercise, ExportTrialsWritesTheSharedCsv) {
   view->SetModel(EarthModel::kAk135);
   Work(3);
   chosen = Path("trials.csv");
-  frame.Action(kCmExportTrials)->trigger();
+  Command(frame, kCmExportTrials);
   const std::string csv = ReadAll(dir / "trials.csv");
   const std::string header =
       "trial,latitude,longitude,depth_km,rms_s,distance_from_answer_key_km,distance_from_precise_key_km\n";
@@ -323,7 +330,7 @@ TEST_F(FrameExercise, ClosingTheEventRemovesTheRecoveryFile) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return KeptForRecovery(frame); }, 1000));
   const QString recovery = frame.RecoveryFilePath();
   answer = QMessageBox::Discard;
-  frame.Action(kCmCloseEvent)->trigger();
+  Command(frame, kCmCloseEvent);
   EXPECT_FALSE(QFile::exists(recovery));
   QTest::qWait(700);
   EXPECT_FALSE(QFile::exists(recovery));

@@ -32,28 +32,28 @@ TEST(MenuTable, TextsIdsAndHints) {
     int id;
     const char* hint;
   } const expected[] = {
-      {"&File", "&Open Event ...", 24332, "Opens an earthquake"},
+      {"&File", "&Open Event ...\tCtrl+O", 24332, "Opens an earthquake"},
       {"&File", "&Close Event ...", 11843, "Closes and earthquake"},
       {"&File", "Open &Exercise...", 11850, "Opens a saved exercise"},
-      {"&File", "&Save Exercise", 11851, "Saves the picks and trials of this exercise"},
-      {"&File", "Save Exercise &As...", 11852, "Saves the exercise under a new name"},
+      {"&File", "&Save Exercise\tCtrl+S", 11851, "Saves the picks and trials of this exercise"},
+      {"&File", "Save Exercise &As...\tCtrl+Shift+S", 11852, "Saves the exercise under a new name"},
       {"&File", "Export &Trials...", 11853, "Writes the trials to a CSV file for the teacher"},
       {"&File", nullptr, 0, nullptr},
       {"&File", "Print Pre&view...", 24340, "Displays full pages as read-only"},
-      {"&File", "&Print...", 24337, "Prints the active document"},
+      {"&File", "&Print...\tCtrl+P", 24337, "Prints the active document"},
       {"&File", "P&rint Setup...", 24338, "Sets print characteristics for the active document"},
       {"&File", nullptr, 0, nullptr},
       {"&File", "E&xit\tAlt+F4", 24310, "Quits Orvane and prompts to save the documents"},
       {"&Controls", "Set &Depth ...", 11842, nullptr},
       {"&Controls", "Set maximum &RMS value ...", 11847, nullptr},
       {"&Controls", nullptr, 0, nullptr},
-      {"&Controls", "Zoom &In", 25007, "Zoom in"},
-      {"&Controls", "Zoom &Out", 25006, "Zoom out"},
+      {"&Controls", "Zoom &In\tCtrl++; Ctrl+=", 25007, "Zoom in"},
+      {"&Controls", "Zoom &Out\tCtrl+-", 25006, "Zoom out"},
       {"&Controls", nullptr, 0, nullptr},
-      {"&Controls", "&North", 25003, "Move north"},
-      {"&Controls", "&South", 25004, "Move south"},
-      {"&Controls", "&East", 25002, "Move east"},
-      {"&Controls", "&West", 25001, "Move west"},
+      {"&Controls", "&North\tCtrl+Up", 25003, "Move north"},
+      {"&Controls", "&South\tCtrl+Down", 25004, "Move south"},
+      {"&Controls", "&East\tCtrl+Right", 25002, "Move east"},
+      {"&Controls", "&West\tCtrl+Left", 25001, "Move west"},
       {"&Options", "&Want hints", 11846, nullptr},
       {"&Options", "&Multiple window seismograms", 11845, nullptr},
       {"&Options", "&Seismograms in one window", 11844, nullptr},
@@ -132,10 +132,20 @@ TEST(MenuMnemonics, NoMenuHasTwoItemsWithTheSameLetter) {
     }
   };
   check(frame.menuBar()->actions());
+  // Nor do two commands anywhere share a key.
+  QMap<QString, QString> keys;
   for (const QAction* popup : frame.menuBar()->actions()) {
     SCOPED_TRACE(popup->text().toStdString());
     check(popup->menu()->actions());
+    for (const QAction* item : popup->menu()->actions())
+      for (const QKeySequence& key : item->shortcuts()) {
+        const QString k = key.toString();
+        EXPECT_FALSE(keys.contains(k)) << item->text().toStdString() << " and " << keys.value(k).toStdString();
+        keys.insert(k, item->text());
+      }
   }
+  EXPECT_EQ(frame.Action(kCmSaveExerciseAs)->shortcut(), QKeySequence("Ctrl+Shift+S"));
+  EXPECT_EQ(frame.Action(kCmZoomIn)->shortcuts(), (QList<QKeySequence>{QKeySequence("Ctrl++"), QKeySequence("Ctrl+=")}));
   EXPECT_EQ(QKeySequence::mnemonic(frame.Action(kCmExit)->text()), QKeySequence(Qt::ALT | Qt::Key_X)) << "Alt+F, X quits";
 }
 

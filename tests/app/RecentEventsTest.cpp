@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -83,6 +84,7 @@ TEST(RecentEvents, AnOpenedEventIsRememberedAndReopenedFromTheMenu) {
   TSDIDecFrame frame(view, "Orvane.ini");
   ASSERT_EQ(frame.RecentEventActions().size(), 1);
   frame.RecentEventActions()[0]->trigger();
+  QCoreApplication::processEvents();  // it runs once the action has returned
   ASSERT_EQ(view->Records().size(), 2u);
   EXPECT_EQ(view->Records()[1]->fileName, (kExamples + "KODK.sac").toStdString());
 }

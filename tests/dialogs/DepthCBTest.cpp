@@ -279,16 +279,25 @@ TEST(DepthCB, EnterChoosesAndEscapeClosesInsideTheSubWindow) {
   auto* panel = new DepthCB(nullptr, 20);
   QSignalSpy chosen(panel, &DepthCB::depthChosen);
   QPointer<QMdiSubWindow> sub = panel->showIn(&area);
+  // The keys start on the depth in use; an arrow key chooses the next one.
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&area));
+  QWidget* focus = QApplication::focusWidget();
+  ASSERT_NE(focus, nullptr);
+  EXPECT_EQ(focus->objectName(), "id103");  // 20 km
+  QTest::keyClick(focus, Qt::Key_Down);
+  ASSERT_EQ(chosen.count(), 1);
+  EXPECT_EQ(chosen[0][0].toInt(), 33);
+
   QLineEdit* edit = Control<QLineEdit>(*panel, 113);
   edit->clear();
   QTest::keyClicks(edit, "45");
   QTest::keyClick(edit, Qt::Key_Enter);
-  ASSERT_EQ(chosen.count(), 1);
-  EXPECT_EQ(chosen[0][0].toInt(), 45);
+  ASSERT_EQ(chosen.count(), 2);
+  EXPECT_EQ(chosen[1][0].toInt(), 45);
   EXPECT_TRUE(sub->isVisible());
 
   QTest::keyClick(edit, Qt::Key_Escape);
-  EXPECT_EQ(chosen.count(), 1);
+  EXPECT_EQ(chosen.count(), 2);
   DeleteClosedWindows();
   EXPECT_FALSE(sub);
   EXPECT_TRUE(area.subWindowList().isEmpty());

@@ -35,10 +35,12 @@ void ExpectLayout(const QDialog& dialog, const QString& caption, const QString& 
   EXPECT_EQ(dialog.size(), du.Size(181, 46));
   EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
   const QList<QWidget*> children = dialog.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-  ASSERT_EQ(children.size(), 3);
+  ASSERT_EQ(children.size(), 4);
   EXPECT_EQ(children[0]->objectName(), "id1");
   EXPECT_EQ(children[1]->objectName(), "id301");
   EXPECT_EQ(children[2]->objectName(), "id102");
+  EXPECT_EQ(children[3]->objectName(), "id2");
+  EXPECT_EQ(children[3]->geometry(), du.Rect(112, 24, 50, 14));
   EXPECT_EQ(Ok(dialog)->text(), "OK");
   EXPECT_TRUE(Ok(dialog)->isDefault());
   EXPECT_EQ(dialog.findChild<QLabel*>("id102")->text(), label);
@@ -121,6 +123,13 @@ TEST(DepthDialog, ClosingKeepsTheOldValue) {
   QTest::keyClick(Edit(escaped), Qt::Key_Escape);
   EXPECT_EQ(escaped.result(), QDialog::Rejected);
   EXPECT_FALSE(escaped.isVisible());
+
+  DepthDialog cancelled(nullptr, 10.5f);
+  cancelled.show();
+  Edit(cancelled)->setText("99");
+  QTest::mouseClick(cancelled.findChild<QPushButton*>("id2"), Qt::LeftButton);
+  EXPECT_EQ(cancelled.result(), QDialog::Rejected);
+  EXPECT_EQ(cancelled.depthKm(), 10.5f);
 }
 
 TEST(MaxRMSDialog, CaptionControlsAndLayout) {

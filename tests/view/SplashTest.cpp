@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
@@ -68,12 +70,50 @@ TEST(Splash, TheViewShowsItOnceAtItsFirstRepaint) {
   QTRY_VERIFY(view.SplashWindow() != nullptr);
   Splash* card = view.SplashWindow();
   EXPECT_EQ(card->geometry(), QRect(100, 75, 600, 450));
+  // It stays in the middle when the view changes size.
+  view.resize(1000, 700);
+  EXPECT_EQ(card->geometry(), QRect(125, 87, 750, 525));
+  view.resize(800, 600);
   QTest::mouseClick(card, Qt::LeftButton, {}, QPoint(300, 400));
   QTRY_VERIFY(view.SplashWindow() == nullptr);
   view.resize(700, 500);
   view.viewport()->repaint();
   QCoreApplication::processEvents();
   EXPECT_EQ(view.SplashWindow(), nullptr);
+}
+
+// For the keyboard and screen readers the card is a dialog with its texts and
+// a Continue button that has the focus; Enter, Space and Escape each press it.
+TEST(Splash, EnterSpaceAndEscapeEachPressContinue) {
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
+    SCOPED_TRACE(key);
+    View view;
+    view.resize(800, 600);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    QTRY_VERIFY(view.SplashWindow() != nullptr);
+    Splash* card = view.SplashWindow();
+    QAccessibleInterface* dialog = QAccessible::queryAccessibleInterface(card);
+    EXPECT_EQ(dialog->role(), QAccessible::Dialog);
+    EXPECT_TRUE(dialog->text(QAccessible::Description).contains("Program: the Orvane developers, Halvergate."))
+        << dialog->text(QAccessible::Description).toStdString();
+    // The globe's screen-reader tree holds the card.
+    QAccessibleInterface* globe = QAccessible::queryAccessibleInterface(&view);
+    EXPECT_GE(globe->indexOfChild(dialog), 0);
+    // While the card is up, the globe under it hands the keys on to it.
+    view.setFocus(Qt::OtherFocusReason);
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QAccessibleInterface* button = QAccessible::queryAccessibleInterface(focus);
+    EXPECT_EQ(button->role(), QAccessible::PushButton);
+    EXPECT_EQ(button->text(QAccessible::Name), "Continue");
+    EXPECT_EQ(button->parent()->object(), card);
+    QSignalSpy closed(card, &Splash::closed);
+    QTest::keyClick(focus, key);
+    EXPECT_EQ(closed.count(), 1);
+    QTRY_VERIFY(view.SplashWindow() == nullptr);
+    EXPECT_TRUE(view.hasFocus());  // the keys go on to the globe
+  }
 }
 
 }  // namespace

@@ -367,7 +367,7 @@ TEST_F(ViewExercise, AnEarthModelChangeEmptiesTheTrialsAndTheNextTrialUsesItsTab
   EXPECT_EQ(Bits(first.rms), Bits(rmsWith(EarthModel::kIasp91)));
   EXPECT_NE(made->rms, first.rms);
   EXPECT_TRUE(view.MessageText().contains("AK135")) << view.MessageText().toStdString();
-  EXPECT_TRUE(view.viewport()->accessibleDescription().contains("Earth model AK135"));
+  EXPECT_TRUE(view.accessibleDescription().contains("Earth model AK135"));
 }
 
 // The model is part of the work: saved with it, and the trials of an
