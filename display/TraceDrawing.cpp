@@ -282,6 +282,28 @@ void DrawTrace(Surface& surface, std::span<const float> samples, const SampleCol
   }
 }
 
+std::vector<float> ColumnPeaks(std::span<const float> samples, const SampleColumns& columns, float mean, int width) {
+  std::vector<float> peaks(static_cast<std::size_t>(std::max(0, width)), 0.0f);
+  const auto n = static_cast<std::int64_t>(samples.size());
+  if (n == 0 || width <= 0 || !(columns.step > 0.0f) || !std::isfinite(columns.step) ||
+      !std::isfinite(columns.offset))
+    return peaks;
+  const TracePoints trace(samples, columns, SampleRows{});
+  std::int64_t i = trace.FirstAtLeast(0, 0, n);
+  while (i < n) {
+    const int x = columns.X(i);
+    if (x >= width) break;
+    const std::int64_t j = trace.NextColumn(i, x, n - 1);
+    const Extremes e = ScanExtremes(samples.data() + i, static_cast<std::size_t>(j - i));
+    if (e.HasValue() && x >= 0) {
+      const float peak = std::max(std::fabs(e.max - mean), std::fabs(e.min - mean));
+      if (std::isfinite(peak)) peaks[static_cast<std::size_t>(x)] = peak;
+    }
+    i = j;
+  }
+  return peaks;
+}
+
 void SampleStatisticsCache::Apply(KSAC& record) {
   const float* samples = record.samples.get();
   const std::int32_t npts = record.GetIntHeader(KSAC::NPTS);

@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <span>
 #include <unordered_map>
+#include <vector>
 
 namespace orvane {
 
@@ -57,6 +58,12 @@ struct SampleRows {
 /// finite number (no time axis).
 void DrawTrace(Surface& surface, std::span<const float> samples, const SampleColumns& columns,
                const SampleRows& rows, int width);
+
+/// @brief For each column 0 … @p width − 1, the largest deviation from @p mean
+/// of the finite samples that fall on it (as @p columns places them): the ink a
+/// trace one pixel high would lay there. 0 for a column no sample reaches.
+/// Costs one pass over the samples on the columns.
+std::vector<float> ColumnPeaks(std::span<const float> samples, const SampleColumns& columns, float mean, int width);
 
 /// The smallest, largest and mean sample of records, computed once per record.
 ///

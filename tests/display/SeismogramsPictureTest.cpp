@@ -49,9 +49,9 @@ Picture Paint(std::vector<KSAC*>& records, std::vector<int> gains = {}, std::opt
 
 // The middle half of row @p row, where no text lies (window coordinates).
 Rect Middle(const Picture& p, int row) {
-  const RowBand band = RowBandAt(row, p.layout.rowHeight);
+  const RowBand band = RowBandAt(row, p.layout.rows.rowHeight);
   const int top = p.layout.tracesArea.top;
-  const int quarter = p.layout.rowHeight / 4;
+  const int quarter = p.layout.rows.rowHeight / 4;
   return Rect{p.layout.tracesArea.left, top + band.centre - quarter, p.layout.tracesArea.right,
               top + band.centre + quarter};
 }
@@ -114,7 +114,7 @@ TEST(SeismogramsPicture, ARecordThatBeginsTenMinutesAfterItsReferenceTimeSitsAtI
   EXPECT_FLOAT_EQ(tenMinutes->alignOffset, 30.0f);
   // The same trace and the same pick mark in the same place.
   const Rect row = Middle(pa, 1);
-  EXPECT_TRUE(test::SameIn(pa.image, pb.image, Rect{row.left, row.top, row.right, row.bottom + pa.layout.rowHeight / 4}));
+  EXPECT_TRUE(test::SameIn(pa.image, pb.image, Rect{row.left, row.top, row.right, row.bottom + pa.layout.rows.rowHeight / 4}));
   const auto mark = test::FirstColumn(pb.image, Middle(pb, 1), Colour(palette::kDarkRed));
   ASSERT_TRUE(mark);
   // 42 s on the clock; a mark two pixels wide covers its column and the one before.
@@ -132,7 +132,7 @@ TEST(SeismogramsPicture, PickOnTheLowerHalfPredictedArrivalsOnTheUpperHalfOfThei
   std::vector<KSAC*> records{a.get(), b.get()};
   const Picture p = Paint(records);
   const Rect& area = p.layout.tracesArea;
-  const int centre = area.top + RowBandAt(1, p.layout.rowHeight).centre;
+  const int centre = area.top + RowBandAt(1, p.layout.rows.rowHeight).centre;
   const auto colourRows = [&](int colour) {
     return test::RowsOf(p.image, Rect{area.left + 60, area.top, area.right, area.bottom}, Colour(colour));
   };
@@ -159,15 +159,15 @@ TEST(SeismogramsPicture, EachRowHasItsOwnGain) {
   std::vector<KSAC*> records{a.get(), b.get()};
   const Picture p = Paint(records, {1, 3});
   const auto swing = [&](int row) {
-    const RowBand band = RowBandAt(row, p.layout.rowHeight);
+    const RowBand band = RowBandAt(row, p.layout.rows.rowHeight);
     const Rect inner{p.layout.tracesArea.left + 200, p.layout.tracesArea.top + band.top + 1,
                      p.layout.tracesArea.right, p.layout.tracesArea.top + band.bottom};
     const auto rows = test::RowsOf(p.image, inner, Colour(palette::kBlack));
     return rows ? rows->second - rows->first : 0;
   };
   // ±100 widens to −100 … 100 (step 20): the full swing spans the row at gain 1.
-  const RowBand band = RowBandAt(1, p.layout.rowHeight);
-  EXPECT_NEAR(swing(0), p.layout.rowHeight, 3);
+  const RowBand band = RowBandAt(1, p.layout.rows.rowHeight);
+  EXPECT_NEAR(swing(0), p.layout.rows.rowHeight, 3);
   EXPECT_EQ(swing(1), band.bottom - band.top - 1) << "three times as much, clipped to its band";
 }
 
@@ -177,7 +177,7 @@ TEST(SeismogramsPicture, RowsOutsideTheRepaintedAreaKeepOnlyTheirBorders) {
   std::vector<KSAC*> records{a.get(), b.get()};
   QImage probe(1, 1, QImage::Format_RGB32);
   const SeismogramsLayout l = LayOutSeismograms(kWidth, kHeight, Surface(probe).GetTextMetrics(), 2);
-  const Rect firstRow{0, l.tracesArea.top, kWidth, l.tracesArea.top + l.rowHeight / 2};
+  const Rect firstRow{0, l.tracesArea.top, kWidth, l.tracesArea.top + l.rows.rowHeight / 2};
   const Picture p = Paint(records, {}, firstRow);
   EXPECT_GT(CountIn(p.image, Middle(p, 0), Colour(palette::kBlack)), 20);
   EXPECT_EQ(CountIn(p.image, Middle(p, 1), Colour(palette::kBlack)), 0);
