@@ -33,6 +33,7 @@ enum CommandId : int {
   kCmSaveExercise = 11851,
   kCmSaveExerciseAs = 11852,
   kCmExportTrials = 11853,
+  kCmCompactSeismograms = 11860,  ///< Options: the window of all seismograms as traces only (stored)
 };
 
 struct MenuEntry {

@@ -159,7 +159,7 @@ void TSDIDecFrame::BuildMenus() {
     if (entry.hint != nullptr) action->setStatusTip(QString::fromUtf8(entry.hint));
     actions_.insert(entry.id, action);
     Route(entry.id, action);
-    if (entry.id == kCmOneWindow) {
+    if (entry.id == kCmCompactSeismograms) {
       // The misfit map for teachers: off at every start, so that a student is
       // not handed the answer.
       menu->addSeparator();
@@ -215,6 +215,10 @@ void TSDIDecFrame::Route(int id, QAction* action) {
       action->setCheckable(true);
       connect(action, &QAction::triggered, v, &View::SeismogramsInOneWindow);
       break;
+    case kCmCompactSeismograms:
+      action->setCheckable(true);
+      connect(action, &QAction::triggered, v, &View::ToggleCompactSeismograms);
+      break;
     default:
       action->setEnabled(false);
       break;
@@ -264,6 +268,7 @@ void TSDIDecFrame::UpdateCheckMarks() {
   actions_.value(kCmOneWindow)->setChecked(view_->OneWindow());
   actions_.value(kCmMultipleWindows)->setChecked(!view_->OneWindow());
   actions_.value(kCmWantHints)->setChecked(view_->WantHints());
+  actions_.value(kCmCompactSeismograms)->setChecked(view_->CompactSeismograms());
 }
 
 TSDIDecFrame::~TSDIDecFrame() = default;

@@ -127,6 +127,7 @@ ViewSettings ReadViewSettings(QSettings& settings) {
     v.depth = static_cast<float>(*depth);
   if (auto one = ReadStoredFlag(settings, names::kSeismograms)) v.oneWindow = *one;
   if (auto hints = ReadStoredFlag(settings, names::kWantHints)) v.wantHints = *hints;
+  if (auto compact = ReadStoredFlag(settings, names::kCompactSeismograms)) v.compactSeismograms = *compact;
   return v;
 }
 
@@ -138,6 +139,7 @@ void WriteViewSettings(QSettings& settings, const ViewSettings& values) {
   settings.setValue(names::kDepth, StoredInteger(values.depth));
   WriteFlag(settings, names::kSeismograms, values.oneWindow);
   WriteFlag(settings, names::kWantHints, values.wantHints);
+  WriteFlag(settings, names::kCompactSeismograms, values.compactSeismograms);
   settings.sync();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The view settings kept from one run to the next: the maximum RMS, the part
-// of the globe that faces the viewer, the zoom, the trial depth and the two
+// of the globe that faces the viewer, the zoom, the trial depth and the three
 // display options, as named values of the per-user settings store
 // QSettings("Halvergate", "Orvane"). The view reads them when it is built and
 // writes them when it goes:
@@ -22,6 +22,8 @@
 //   "seismograms"  1 byte: 1 all seismograms in one window,      default 1
 //                  0 one window per station
 //   "want hints"   1 byte: 1 show the hints window, 0 do not     default 1
+//   "compact seismograms"  1 byte: 1 the window of all           default 0
+//                  seismograms shows traces only, 0 with their texts and gains
 //
 // A value that is missing, or that cannot be read as its kind (an integer that
 // is not a whole 32-bit number, a flag that is not one byte 0 or 1), keeps
@@ -37,7 +39,7 @@
 
 namespace orvane {
 
-/// The seven stored values as the view holds them.
+/// The stored values as the view holds them.
 struct ViewSettings {
   int maximumRms = 10;        ///< seconds at the top of the RMS colour scale
   float spin = 0.0f;          ///< longitude facing the viewer, degrees, -180..180
@@ -46,6 +48,7 @@ struct ViewSettings {
   float depth = 0.0f;         ///< trial focal depth, km
   std::uint8_t oneWindow = 1;  ///< 1: all seismograms in one window
   std::uint8_t wantHints = 1;  ///< 1: show the hints window
+  std::uint8_t compactSeismograms = 0;  ///< 1: all seismograms in one window as traces only
 };
 
 /// Names of the stored values.
@@ -57,6 +60,7 @@ inline const QString kRadius = QStringLiteral("Radius");
 inline const QString kDepth = QStringLiteral("Depth");
 inline const QString kSeismograms = QStringLiteral("seismograms");
 inline const QString kWantHints = QStringLiteral("want hints");
+inline const QString kCompactSeismograms = QStringLiteral("compact seismograms");
 }  // namespace settings_names
 
 /// Deepest stored depth that is taken, km.
@@ -69,11 +73,11 @@ inline constexpr std::int32_t kMaxStoredDepthKm = 800;
 /// for ever, so the view then starts with the defaults and keeps nothing.
 std::unique_ptr<QSettings> OpenViewSettings(QString* refusal = nullptr);
 
-/// @brief The seven values read from @p settings, each with its default
+/// @brief The values read from @p settings, each with its default
 /// when it cannot be used.
 ViewSettings ReadViewSettings(QSettings& settings);
 
-/// @brief Writes the seven values into @p settings (floats truncated towards
+/// @brief Writes the values into @p settings (floats truncated towards
 /// zero, "Longitude" and "Latitude" negated) and syncs it. Failures are ignored.
 void WriteViewSettings(QSettings& settings, const ViewSettings& values);
 

@@ -8,6 +8,7 @@
 
 #include "dialogs/DepthCB.h"
 #include "dialogs/MaxRMSDialog.h"
+#include "display/Seismograms.h"
 #include "location/RMS.h"
 #include "map/MapPainter.h"
 #include "platform/Surface.h"
@@ -27,6 +28,7 @@ View::View(QWidget* parent, std::unique_ptr<QSettings> settings)
   depth = stored.depth;
   oneWindow = stored.oneWindow != 0;
   wantHints = stored.wantHints != 0;
+  compactSeismograms = stored.compactSeismograms != 0;
   setObjectName("View");
   setAccessibleName(tr("Globe"));
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -51,6 +53,7 @@ ViewSettings View::CurrentSettings() const {
   s.depth = depth;
   s.oneWindow = oneWindow ? 1 : 0;
   s.wantHints = wantHints ? 1 : 0;
+  s.compactSeismograms = compactSeismograms ? 1 : 0;
   return s;
 }
 
@@ -218,6 +221,13 @@ void View::MultipleWindowSeismograms() {
 
 void View::SeismogramsInOneWindow() {
   oneWindow = true;
+  emit optionsChanged();
+}
+
+void View::ToggleCompactSeismograms() {
+  compactSeismograms = !compactSeismograms;
+  for (QMdiSubWindow* frame : SeismogramWindows())
+    if (auto* all = qobject_cast<Seismograms*>(frame->widget())) all->SetCompact(compactSeismograms);
   emit optionsChanged();
 }
 

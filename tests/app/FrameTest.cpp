@@ -55,6 +55,8 @@ TEST(MenuTable, TextsIdsAndHints) {
       {"&Options", "&Want hints", 11846, nullptr},
       {"&Options", "&Multiple window seismograms", 11845, nullptr},
       {"&Options", "&Seismograms in one window", 11844, nullptr},
+      {"&Options", "&Compact seismograms", 11860,
+       "Shows all seismograms in one window as traces only, so that hundreds of stations fit"},
       {"&Help", "&Help Topics...", 11848, nullptr},
       {"&Help", "&About...", 2009, "About the Orvane application"},
   };
@@ -150,6 +152,10 @@ TEST_F(FrameTest, CommandsReachTheViewAndCheckMarksFollow) {
   EXPECT_FALSE(view->OneWindow());
   EXPECT_FALSE(frame.Action(kCmOneWindow)->isChecked());
   EXPECT_TRUE(frame.Action(kCmMultipleWindows)->isChecked());
+  EXPECT_FALSE(frame.Action(kCmCompactSeismograms)->isChecked());
+  frame.Action(kCmCompactSeismograms)->trigger();
+  EXPECT_TRUE(view->CompactSeismograms());
+  EXPECT_TRUE(frame.Action(kCmCompactSeismograms)->isChecked());
   // The misfit map is off at every start and follows its check mark.
   QAction* misfit = frame.Action(kCmShowMisfit);
   ASSERT_NE(misfit, nullptr);
