@@ -121,7 +121,9 @@ void PaintShadedRows(Surface& surface, const SeismogramsLayout& layout, std::spa
                                    std::fabs(record.GetFloatHeader(KSAC::DEPMIN) - mean));
     if (!(largest > 0.0f) || !std::isfinite(largest)) continue;
     const float gain = static_cast<float>(GainOf(view, row));
-    const std::vector<float> peaks = ColumnPeaks(SamplesOf(record), columns, mean, width);
+    std::vector<float> computed;
+    const std::vector<float>& peaks = cache != nullptr ? cache->ColumnPeaksOf(record, columns, mean, width)
+                                                       : (computed = ColumnPeaks(SamplesOf(record), columns, mean, width));
     const int top = rows.Band(row).top;
     for (int x = 0; x < width; ++x) {
       const float level = std::min(1.0f, gain * peaks[static_cast<std::size_t>(x)] / largest);

@@ -304,6 +304,20 @@ std::vector<float> ColumnPeaks(std::span<const float> samples, const SampleColum
   return peaks;
 }
 
+const std::vector<float>& SampleStatisticsCache::ColumnPeaksOf(const KSAC& record, const SampleColumns& columns,
+                                                               float mean, int width) {
+  const float* samples = record.samples.get();
+  const std::int32_t npts = std::max(0, record.GetIntHeader(KSAC::NPTS));
+  Peaks& kept = peaks_[&record];
+  if (kept.samples != samples || kept.npts != npts || kept.step != columns.step || kept.offset != columns.offset ||
+      kept.mean != mean || kept.width != width) {
+    kept = Peaks{samples, npts, columns.step, columns.offset, mean, width,
+                 ColumnPeaks(std::span<const float>(samples, static_cast<std::size_t>(samples ? npts : 0)), columns,
+                             mean, width)};
+  }
+  return kept.peaks;
+}
+
 void SampleStatisticsCache::Apply(KSAC& record) {
   const float* samples = record.samples.get();
   const std::int32_t npts = record.GetIntHeader(KSAC::NPTS);

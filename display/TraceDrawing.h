@@ -77,9 +77,25 @@ class SampleStatisticsCache {
  public:
   /// @brief Sets depmin, depmax and depmen of @p record as ComputeMinMaxMean would.
   void Apply(KSAC& record);
-  void Clear() { entries_.clear(); }
+  /// @brief ColumnPeaks of @p record's samples, kept from the last call for the
+  /// record with the same columns, mean and width: a repaint at the same zoom
+  /// and scroll reads no sample again.
+  const std::vector<float>& ColumnPeaksOf(const KSAC& record, const SampleColumns& columns, float mean, int width);
+  void Clear() {
+    entries_.clear();
+    peaks_.clear();
+  }
 
  private:
+  struct Peaks {
+    const float* samples = nullptr;
+    std::int32_t npts = 0;
+    float step = 0.0f, offset = 0.0f, mean = 0.0f;
+    int width = 0;
+    std::vector<float> peaks;
+  };
+  std::unordered_map<const KSAC*, Peaks> peaks_;
+
   struct Entry {
     const float* samples = nullptr;
     std::int32_t npts = 0;
