@@ -175,12 +175,8 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
   DrawBevel(surface, Rect{area.left - half, area.top - half, area.right + half, area.bottom + half}, std::nullopt,
             true, half, 0);
 
-  // Rows too short for a wiggle, shaded.
-  SetDrawingOrigin(surface, area, true);
-  const bool shaded = !rowsShown.texts && rowHeight < kShadedBelow;
-  if (shaded) PaintShadedRows(surface, layout, records, view, scale, cache);
-
   // The texts of every row shown.
+  SetDrawingOrigin(surface, area, true);
   if (rowsShown.texts)
     for (int row = firstRow; row < lastRow; ++row) PaintRowTexts(surface, layout, font, *records[row], row);
 
@@ -198,6 +194,12 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
       DrawLabel(surface, mark.x, half, &font, QString::number(mark.seconds / 60), palette::kBlack, palette::kNone,
                 label::kCentre, label::kHangs);
   }
+
+  // Rows too short for a wiggle, shaded, over the ticks: the stations' data
+  // comes first.
+  SetDrawingOrigin(surface, area, true);
+  const bool shaded = !rowsShown.texts && rowHeight < kShadedBelow;
+  if (shaded) PaintShadedRows(surface, layout, records, view, scale, cache);
 
   // The rows shown: borders always (but for traces only), the trace where the
   // row needs repainting. Traces only, the rows may be a pixel or two: each

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "display/PictureProbe.h"
+#include "display/TraceDrawing.h"
 #include "display/TraceLayout.h"
 #include "display/TraceRecords.h"
 #include "map/DrawingPrimitives.h"
@@ -77,6 +78,51 @@ TEST(SeismogramsPicture, RowsNearestFirstEachWithItsTrace) {
   EXPECT_GT(height(0), 5);
   EXPECT_EQ(height(1), 1);
   EXPECT_GT(height(2), 5);
+}
+
+// Traces only, forty stations in rows of a pixel: each row is shaded where its
+// record swings, so the arrival of every station stands out in its own row,
+// and stays where it is through a repaint that keeps what it read.
+TEST(SeismogramsPicture, TracesOnlyRowsOfAPixelShowEachArrivalInItsOwnRow) {
+  constexpr int kCount = 40, kShortHeight = 100;
+  std::vector<std::unique_ptr<KSAC>> owned;
+  std::vector<KSAC*> records;
+  for (int i = 0; i < kCount; ++i) {
+    std::vector<float> samples(100, 0.0f);
+    samples[static_cast<std::size_t>(20 + i)] = 500.0f;  // the arrival, a second later at every station
+    samples[90] = -1000.0f;                               // and a later, larger one
+    // Opened farthest first: the rows bring them into order.
+    owned.push_back(TraceRecord(samples).Station("S" + std::to_string(i)).Distance(80.0f - i).Build());
+    records.push_back(owned.back().get());
+  }
+  QImage image(kWidth, kShortHeight, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  Surface surface(image);
+  const SeismogramsLayout layout =
+      LayOutSeismograms(kWidth, kShortHeight, surface.GetTextMetrics(), kCount, RowMode::kCompact);
+  ASSERT_EQ(layout.rows.rowHeight, 1);
+  ASSERT_EQ(layout.rows.visibleRows, kCount);
+  const std::vector<int> gains(kCount, 1);
+  SampleStatisticsCache cache;
+  for (int paint = 0; paint < 2; ++paint) {
+    const SeismogramsScale scale = PaintSeismogramsPicture(surface, layout, records, SeismogramsView{1.0f, 0.0f, gains},
+                                                           layout.clientArea, &cache);
+    for (int row = 0; row < kCount; ++row) {
+      SCOPED_TRACE("row " + std::to_string(row) + ", paint " + std::to_string(paint));
+      const int y = layout.tracesArea.top + layout.rows.Band(row).top;
+      const int arrival = layout.tracesArea.left + TruncToInt((20 + kCount - 1 - row) * scale.pixelsPerSecond);
+      const int later = layout.tracesArea.left + TruncToInt(90 * scale.pixelsPerSecond);
+      int darkest = 255, darkestX = -1;
+      for (int x = layout.tracesArea.left; x < later - 1; ++x) {
+        const int grey = qGray(image.pixel(x, y));
+        if (grey < darkest) darkest = grey, darkestX = x;
+      }
+      EXPECT_EQ(darkestX, arrival);
+      EXPECT_LT(darkest, 160) << "half the largest swing";
+      EXPECT_EQ(qGray(image.pixel(later, y)), 0) << "the largest swing, black";
+      EXPECT_GE(qGray(image.pixel(arrival + 3, y)), 250) << "no swing, white";
+    }
+  }
 }
 
 TEST(SeismogramsPicture, ALaterRecordBeginsFurtherRightOnTheCommonClock) {
