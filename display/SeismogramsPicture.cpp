@@ -189,10 +189,19 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
     }
     SetDrawingOrigin(surface, client, true);
     SetDrawingOrigin(surface, layout.axisStrip, false);
-    for (const AxisMark& mark : AxisMarks(clock.timeSpan, SeismogramsLabelInterval(clock.timeSpan, zoom),
-                                          scale.pixelsPerSecond, scale.scrollOffset, width, 0, 0, true))
+    // In a narrow window only every second, fifth … label, so that no two
+    // print over each other.
+    const int interval = SeismogramsLabelInterval(clock.timeSpan, zoom);
+    const QString widest = QString::number(static_cast<long long>(clock.timeSpan) / 60);
+    const int room = DrawLabel(surface, 0, 0, &font, widest, palette::kNone, palette::kNone, label::kCentre,
+                               label::kHangs).Width() + cw;
+    const int stride = LabelStride(room, static_cast<double>(interval) * scale.pixelsPerSecond);
+    for (const AxisMark& mark : AxisMarks(clock.timeSpan, interval, scale.pixelsPerSecond, scale.scrollOffset,
+                                          width, 0, 0, true)) {
+      if (mark.seconds / interval % stride != 0) continue;
       DrawLabel(surface, mark.x, half, &font, QString::number(mark.seconds / 60), palette::kBlack, palette::kNone,
                 label::kCentre, label::kHangs);
+    }
   }
 
   // Rows too short for a wiggle, shaded, over the ticks: the stations' data

@@ -83,6 +83,14 @@ std::vector<AxisMark> AxisMarks(double span, int step, float pixelsPerSecond, in
   return marks;
 }
 
+int LabelStride(int room, double pixelsPerInterval) {
+  if (!PositiveFinite(pixelsPerInterval)) return 1;
+  for (int decade = 1; decade <= 100'000'000; decade *= 10)
+    for (int k : {1, 2, 5})
+      if (k * decade * pixelsPerInterval >= room) return k * decade;
+  return 1'000'000'000;
+}
+
 float ScrollFractionFor(float zoom, int position) {
   const float z = std::max(1.0f, zoom);
   const auto fraction = static_cast<float>(position * 0.01);

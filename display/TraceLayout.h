@@ -60,6 +60,13 @@ struct AxisMark {
 std::vector<AxisMark> AxisMarks(double span, int step, float pixelsPerSecond, int scrollOffset, int width,
                                 int firstMultiple, int lowestX, bool inclusiveEnd);
 
+/// @brief How many label intervals apart the labels of the time axis stand so
+/// that they do not print over each other: the first of 1, 2, 5, 10, 20, 50 …
+/// whose multiple of @p pixelsPerInterval is at least @p room (the widest
+/// label and a gap). 1 when the interval has no width.
+/// @return 5 for labels 6.8 pixels apart that need 20.
+int LabelStride(int room, double pixelsPerInterval);
+
 // ---------------------------------------------------------------- scrolling
 
 /// @brief The part of the stretched record scrolled off to the left for a scroll

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QImage>
 
 #include <memory>
@@ -253,6 +254,37 @@ TEST(SeismogramsPicture, TicksTopAndBottomAndMinuteLabelsBelow) {
   EXPECT_EQ(p.image.pixel(x, area.top + 2), Colour(palette::kBlack));
   EXPECT_EQ(p.image.pixel(x, area.bottom - 2), Colour(palette::kBlack));
   EXPECT_GT(CountIn(p.image, p.layout.axisStrip, Colour(palette::kBlack)), 20);
+}
+
+// 28 minutes in a window a quarter of a small screen wide: the minute labels
+// stand apart (every fifth), not printed over each other into one smudge.
+TEST(SeismogramsPicture, MinuteLabelsNeverPrintOverEachOther) {
+  auto a = TraceRecord(std::vector<float>(1700, 0.0f)).Build();
+  std::vector<KSAC*> records{a.get()};
+  QImage image(250, 300, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  Surface surface(image);
+  const SeismogramsLayout layout = LayOutSeismograms(250, 300, surface.GetTextMetrics(), 1);
+  const std::vector<int> gains{1};
+  PaintSeismogramsPicture(surface, layout, records, SeismogramsView{1.0f, 0.0f, gains}, layout.clientArea);
+  // The inked columns of the labels, in runs split by three blank columns.
+  const QFont font = Surface::CreateFont(QStringLiteral("Arial"), layout.labelHeight, 700);
+  const int twoDigits = QFontMetrics(font).horizontalAdvance(QStringLiteral("28")) + 2;
+  const Rect strip{layout.tracesArea.left - 6, layout.axisStrip.top + 2, layout.clientArea.right,
+                   layout.axisStrip.top + layout.textHeight};
+  std::vector<int> runs;
+  int start = -1, lastInked = 0;
+  for (int x = strip.left; x < strip.right; ++x) {
+    if (CountIn(image, Rect{x, strip.top, x + 1, strip.bottom}, Colour(palette::kBlack)) == 0) continue;
+    if (start < 0 || x - lastInked > 3) {
+      if (start >= 0) runs.push_back(lastInked - start + 1);
+      start = x;
+    }
+    lastInked = x;
+  }
+  if (start >= 0) runs.push_back(lastInked - start + 1);
+  ASSERT_GE(runs.size(), 4u) << "0, 5, 10 … 25";
+  for (const int width : runs) EXPECT_LE(width, twoDigits);
 }
 
 TEST(SeismogramsPicture, NoRowsAndHostileHeadersDrawWithoutHarm) {
