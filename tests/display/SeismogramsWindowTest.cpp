@@ -199,7 +199,9 @@ TEST_F(SeismogramsWindow, EveryClickInARowShownPicksThatRowsRecordBeforeAndAfter
       const RowGeometry& rows = l.rows;
       EXPECT_EQ(rows.Scrolls(), scrolls);
       EXPECT_EQ(rows.firstRow, scrolled ? rows.LastFirstRow() : 0);
-      if (scrolls) EXPECT_GE(rows.rowHeight, 2 * metrics.height) << "rows as tall as their texts";
+      if (scrolls) {
+        EXPECT_GE(rows.rowHeight, 2 * metrics.height) << "rows as tall as their texts";
+      }
       const int x = l.tracesArea.left + l.tracesArea.Width() / 2;
       for (int row = rows.firstRow; row < rows.firstRow + rows.visibleRows; ++row) {
         const RowBand band = rows.Band(row);

@@ -287,11 +287,16 @@ TEST(Rows, ForAnyNumberOfRowsTextsNeverMeetAndEveryRowsCentreMapsBackToIt) {
             EXPECT_EQ(g.texts, mode != RowMode::kCompact);
             if (mode == RowMode::kCompact) {
               EXPECT_FALSE(g.gainControls);
-              if (count <= height) EXPECT_FALSE(g.Scrolls()) << "traces only, every row fits on one screen";
+              if (count <= height) {
+                EXPECT_FALSE(g.Scrolls()) << "traces only, every row fits on one screen";
+              }
             }
-            if (mode == RowMode::kScrolled && height >= MinimumRowHeight(m, mode))
+            if (mode == RowMode::kScrolled && height >= MinimumRowHeight(m, mode)) {
               EXPECT_GE(g.rowHeight, MinimumRowHeight(m, mode));
-            if (mode == RowMode::kAllRows) EXPECT_FALSE(g.Scrolls());
+            }
+            if (mode == RowMode::kAllRows) {
+              EXPECT_FALSE(g.Scrolls());
+            }
             if (g.rowHeight == 0) continue;
 
             // Every row's text boxes [baseline − pitch, baseline) and gain control [top, top + h).
