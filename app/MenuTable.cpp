@@ -30,6 +30,8 @@ constexpr MenuEntry kMainMenu[] = {
     {"&Options", "&Want hints", kCmWantHints, nullptr},
     {"&Options", "&Multiple window seismograms", kCmMultipleWindows, nullptr},
     {"&Options", "&Seismograms in one window", kCmOneWindow, nullptr},
+    {"&Options", "&Compact seismograms", kCmCompactSeismograms,
+     "Shows all seismograms in one window as traces only, so that hundreds of stations fit"},
     {"&Help", "&Help Topics...", kCmHelpTopics, nullptr},
     {"&Help", "&About...", kCmAbout, "About the Orvane application"},
 };

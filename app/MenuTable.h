@@ -39,6 +39,7 @@ enum CommandId : int {
   kCmModelAk135 = 11855,
   kCmModelJB = 11856,
   kCmShowAnswerKey = 11857,  ///< Options: the answer key alone, for teachers (not in the table)
+  kCmCompactSeismograms = 11860,  ///< Options: the window of all seismograms as traces only (stored)
 };
 
 struct MenuEntry {

@@ -177,7 +177,7 @@ void TSDIDecFrame::BuildMenus() {
     if (entry.hint != nullptr) action->setStatusTip(QString::fromUtf8(entry.hint));
     actions_.insert(entry.id, action);
     Route(entry.id, action);
-    if (entry.id == kCmOneWindow) BuildOptionItems(menu);
+    if (entry.id == kCmCompactSeismograms) BuildOptionItems(menu);
   }
 }
 
@@ -279,6 +279,10 @@ void TSDIDecFrame::Route(int id, QAction* action) {
       action->setCheckable(true);
       connect(action, &QAction::triggered, v, &View::SeismogramsInOneWindow);
       break;
+    case kCmCompactSeismograms:
+      action->setCheckable(true);
+      connect(action, &QAction::triggered, v, &View::ToggleCompactSeismograms);
+      break;
     default:
       action->setEnabled(false);
       break;
@@ -332,6 +336,7 @@ void TSDIDecFrame::UpdateCheckMarks() {
     QAction* action = actions_.value(id);
     action->setChecked(kEarthModels[id - kCmModelIasp91] == view_->Model());
   }
+  actions_.value(kCmCompactSeismograms)->setChecked(view_->CompactSeismograms());
 }
 
 TSDIDecFrame::~TSDIDecFrame() = default;

@@ -88,6 +88,10 @@ void SeismogramWindow::MakeZoomControls(int maximum, int position, const QString
   zoomSpin->SetHandler([this](int p, int d) { return ZoomStep(p, d); });
 }
 
+void SeismogramWindow::StepZoom(int steps) {
+  if (zoomSpin != nullptr) ZoomStep(zoomSpin->Position(), steps);
+}
+
 bool SeismogramWindow::ZoomStep(int position, int step) {
   const int v = std::clamp(position + step, 1, zoomSpin->Maximum());
   zoomSpin->SetPosition(v);

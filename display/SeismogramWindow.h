@@ -77,6 +77,8 @@ class SeismogramWindow : public QWidget {
   /// @brief Makes the zoom box (read out as @p description) and the zoom
   /// up-down over 1 … @p maximum, starting at @p position; the caller places them.
   void MakeZoomControls(int maximum, int position, const QString& description);
+  /// @brief @p steps steps of the zoom up-down at once (negative: down), within its range.
+  void StepZoom(int steps);
 
   void mousePressEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;

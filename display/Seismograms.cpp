@@ -1,8 +1,13 @@
 #include "display/Seismograms.h"
 
+#include <QCoreApplication>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QScrollBar>
+#include <QStyle>
+#include <QToolTip>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -21,8 +26,6 @@ Seismograms::Seismograms(std::vector<KSAC*> shown, QWidget* parent)
     : SeismogramWindow(QStringLiteral("Seismograms"), tr("Seismograms"), parent),
       records(std::move(shown)),
       recordCount(static_cast<int>(records.size())),
-      gainBoxes(records.size(), nullptr),
-      gainSpins(records.size(), nullptr),
       gains(records.size(), 1) {
   UpdateDescription();
 }
@@ -34,11 +37,20 @@ int Seismograms::GainOfRow(int row) const {
   return gains[static_cast<std::size_t>(row)];
 }
 
+void Seismograms::SetCompact(bool on) {
+  if (on == compact) return;
+  compact = on;
+  layoutPending = true;
+  update();
+}
+
 void Seismograms::paintEvent(QPaintEvent* event) {
   Surface surface(*this);
   if (!surface.IsActive()) return;
   const TextMetrics metrics = surface.GetTextMetrics();
-  layout = LayOutSeismograms(width(), height(), metrics, recordCount);
+  const int scrollBarExtent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+  layout = LayOutSeismograms(width(), height(), metrics, recordCount, Mode(), firstRow, scrollBarExtent);
+  firstRow = layout.rows.firstRow;
   clientArea = layout.clientArea;
   tracesArea = layout.tracesArea;
   axisStrip = layout.axisStrip;
@@ -49,9 +61,10 @@ void Seismograms::paintEvent(QPaintEvent* event) {
   tracesWidth = tracesArea.Width();
   tracesHeight = tracesArea.Height();
   zoom = std::max(1.0f, zoom);
-  // A new layout places the scroll bar anew.
+  // A new layout places the scroll bars anew.
   if (layoutPending) delete scrollBar;
   SyncScrollBar(leftMargin, tr("Moves the stretched seismograms left and right"));
+  SyncRowScrollBar();
 
   const QRect u = event->rect();
   const Rect invalid{u.left(), u.top(), u.left() + u.width(), u.top() + u.height()};
@@ -71,7 +84,7 @@ void Seismograms::paintEvent(QPaintEvent* event) {
 
 void Seismograms::RebuildControls() {
   const int y0 = axisStrip.top + charWidth / 2;
-  const int h = TruncToInt(1.8 * textHeight);
+  const int h = GainControlHeight(textHeight);
   const QSize boxSize(3 * charWidth, textHeight + 3);
   const QSize spinSize(2 * charWidth, h);
 
@@ -83,31 +96,139 @@ void Seismograms::RebuildControls() {
   zoomSpin->setGeometry(QRect(QPoint(clientArea.left + 3 * charWidth, y0), spinSize));
   zoomSpin->show();
 
-  // Every row keeps its gain through a new layout: the box shows it and the
-  // up-down starts from it.
-  for (int row = 0; row < recordCount; ++row) {
-    const auto i = static_cast<std::size_t>(row);
-    const int c = RowBandAt(row, layout.rowHeight).centre + topMargin;
-    delete gainBoxes[i];
-    gainBoxes[i] = MakeValueBox(this, kGainId, tr("Gain of row %1").arg(row + 1),
-                                tr("Amplification of the seismogram in row %1").arg(row + 1));
-    gainBoxes[i]->setGeometry(QRect(QPoint(0, c - textHeight), boxSize));
-    gainBoxes[i]->setText(QString::number(gains[i]));
-    gainBoxes[i]->show();
-    delete gainSpins[i];
-    UpDown* spin = MakeUpDown(this, kGainId, 1, kMaximumGain, gains[i], tr("Gain up-down of row %1").arg(row + 1),
-                              tr("Up amplifies the seismogram in row %1, down reduces it").arg(row + 1));
-    spin->setGeometry(QRect(QPoint(3 * charWidth, c - textHeight), spinSize));
+  // One gain control beside every row shown, where the rows are tall enough
+  // for them; scrolling hands the same controls the rows that come into view.
+  qDeleteAll(gainBoxes);
+  qDeleteAll(gainSpins);
+  gainBoxes.clear();
+  gainSpins.clear();
+  const RowGeometry& rows = layout.rows;
+  if (!rows.gainControls) return;
+  for (int slot = 0; slot < rows.visibleRows; ++slot) {
+    const int top = GainControlTop(RowBandAt(slot, rows.rowHeight), rows.rowHeight, textHeight) + topMargin;
+    auto* box = MakeValueBox(this, kGainId, QString(), QString());
+    box->setGeometry(QRect(QPoint(0, top), boxSize));
+    box->show();
+    UpDown* spin = MakeUpDown(this, kGainId, 1, kMaximumGain, 1, QString(), QString());
+    spin->setGeometry(QRect(QPoint(3 * charWidth, top), spinSize));
     spin->SetHandler([this, spin](int p, int d) { return GainStep(spin, p, d); });
     spin->show();
-    gainSpins[i] = spin;
+    gainBoxes.push_back(box);
+    gainSpins.push_back(spin);
+  }
+  ShowRowGains();
+}
+
+// Every gain control shows the gain of the row beside it: a row keeps its
+// gain through a new layout and through scrolling.
+void Seismograms::ShowRowGains() {
+  for (std::size_t slot = 0; slot < gainSpins.size(); ++slot) {
+    const int row = firstRow + static_cast<int>(slot);
+    const int gain = GainOfRow(row);
+    gainBoxes[slot]->setText(QString::number(gain));
+    gainBoxes[slot]->setAccessibleName(tr("Gain of row %1").arg(row + 1));
+    gainBoxes[slot]->setAccessibleDescription(tr("Amplification of the seismogram in row %1").arg(row + 1));
+    gainSpins[slot]->SetPosition(gain);
+    gainSpins[slot]->setAccessibleName(tr("Gain up-down of row %1").arg(row + 1));
+    gainSpins[slot]->setAccessibleDescription(
+        tr("Up amplifies the seismogram in row %1, down reduces it").arg(row + 1));
   }
 }
 
+void Seismograms::SyncRowScrollBar() {
+  const RowGeometry& rows = layout.rows;
+  if (layout.rowScrollArea.Width() <= 0) {
+    delete rowScrollBar;
+    return;
+  }
+  if (!rowScrollBar) {
+    rowScrollBar = new QScrollBar(Qt::Vertical, this);
+    rowScrollBar->setObjectName(QStringLiteral("rowScrollBar"));
+    rowScrollBar->setAccessibleName(tr("Rows scroll"));
+    rowScrollBar->setAccessibleDescription(tr("Moves through the rows of the seismograms, nearest station first"));
+    connect(rowScrollBar, &QScrollBar::valueChanged, this, &Seismograms::ScrollRows);
+  }
+  const Rect& r = layout.rowScrollArea;
+  rowScrollBar->setGeometry(r.left, r.top, r.Width(), r.Height());
+  const QSignalBlocker quiet(rowScrollBar);
+  rowScrollBar->setRange(0, rows.LastFirstRow());
+  rowScrollBar->setPageStep(std::max(1, rows.visibleRows));
+  rowScrollBar->setSingleStep(1);
+  rowScrollBar->setValue(firstRow);
+  rowScrollBar->show();
+}
+
+void Seismograms::ScrollRows(int first) {
+  const int clamped = std::clamp(first, 0, layout.rows.LastFirstRow());
+  if (clamped == firstRow) return;
+  firstRow = clamped;
+  layout.rows.firstRow = clamped;
+  if (rowScrollBar && rowScrollBar->value() != clamped) rowScrollBar->setValue(clamped);
+  ShowRowGains();
+  UpdateDescription();
+  update();
+}
+
+void Seismograms::ScrollRowIntoView(int row) {
+  if (row < 0 || row >= recordCount) return;
+  const int visible = std::max(1, layout.rows.visibleRows);
+  if (row < firstRow)
+    ScrollRows(row);
+  else if (row >= firstRow + visible)
+    ScrollRows(row - visible + 1);
+}
+
+QRect Seismograms::RowRect(int row) const {
+  if (!layout.rows.Shows(row)) return QRect();
+  const RowBand band = layout.rows.Band(row);
+  return QRect(tracesArea.left, tracesArea.top + band.top, tracesArea.Width(), layout.rows.rowHeight);
+}
+
+// As for a pick, the height alone chooses the row.
+std::optional<int> Seismograms::RowUnder(QPoint at) const { return layout.RowAtY(at.y()); }
+
+KSAC* Seismograms::RecordAt(QPoint at) const {
+  const std::optional<int> row = RowUnder(at);
+  return row ? records[static_cast<std::size_t>(*row)] : nullptr;
+}
+
+void Seismograms::wheelEvent(QWheelEvent* event) {
+  if (event->modifiers() & Qt::ControlModifier) {
+    // Ctrl+wheel stretches the time axis, a step a notch.
+    wheelZoomAngle += event->angleDelta().y();
+    const int steps = wheelZoomAngle / QWheelEvent::DefaultDeltasPerStep;
+    wheelZoomAngle -= steps * QWheelEvent::DefaultDeltasPerStep;
+    if (steps != 0 && zoomSpin != nullptr) StepZoom(steps);
+    event->accept();
+    return;
+  }
+  // The wheel scrolls the rows, as it would over their scroll bar.
+  if (rowScrollBar) {
+    QCoreApplication::sendEvent(rowScrollBar, event);
+    return;
+  }
+  SeismogramWindow::wheelEvent(event);
+}
+
+bool Seismograms::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    // The row under the mouse, whole: also the lines its band has no room for.
+    const auto* help = static_cast<QHelpEvent*>(event);
+    if (const KSAC* record = RecordAt(help->pos()))
+      QToolTip::showText(help->globalPos(),
+                         QString::fromLatin1(TraceDescriptionWithStart(*record, TextPrecision::kHundredths).c_str()),
+                         this, RowRect(*RowUnder(help->pos())));
+    else
+      QToolTip::hideText();
+    return true;
+  }
+  return SeismogramWindow::event(event);
+}
+
 // A click on a row picks that row's record at the time under the mouse; a
-// click above the rows, or below the last one, picks nothing.
+// click above the rows, or below the last one shown, picks nothing.
 void Seismograms::Pick(QPoint at) {
-  const std::optional<int> row = RowAt(at.y(), tracesArea.top, layout.rowHeight, recordCount);
+  const std::optional<int> row = layout.RowAtY(at.y());
   if (!row) return;
   KSAC& r = *records[static_cast<std::size_t>(*row)];
   const std::optional<float> seconds =
@@ -119,27 +240,46 @@ void Seismograms::Pick(QPoint at) {
 }
 
 void Seismograms::RepaintRow(int row) {
-  if (layout.rowHeight <= 0) return;
-  const RowBand band = RowBandAt(row, layout.rowHeight);
+  if (!layout.rows.Shows(row) || layout.rows.rowHeight <= 0) return;
+  if (!layout.rows.texts) {
+    // Traces only: the traces swing over their neighbours' rows.
+    update(QRect(tracesArea.left, tracesArea.top, tracesArea.Width(), tracesArea.Height()));
+    return;
+  }
+  const RowBand band = layout.rows.Band(row);
   update(QRect(tracesArea.left, band.top + topMargin, tracesArea.Width(), band.bottom - band.top + 1));
 }
 
 bool Seismograms::GainStep(const UpDown* spin, int position, int step) {
   const auto found = std::find(gainSpins.begin(), gainSpins.end(), spin);
   if (found == gainSpins.end()) return false;
-  const auto row = static_cast<std::size_t>(found - gainSpins.begin());
+  const auto slot = static_cast<std::size_t>(found - gainSpins.begin());
+  const int row = firstRow + static_cast<int>(slot);
+  if (row >= recordCount) return false;
   const int v = std::clamp(position + step, 1, kMaximumGain);
-  gains[row] = v;
-  gainSpins[row]->SetPosition(v);
-  gainBoxes[row]->setText(QString::number(v));
-  RepaintRow(static_cast<int>(row));
+  gains[static_cast<std::size_t>(row)] = v;
+  gainSpins[slot]->SetPosition(v);
+  gainBoxes[slot]->setText(QString::number(v));
+  RepaintRow(row);
   return true;
 }
 
+// What a screen reader says of the window: the rows shown, each with what its
+// band shows and what it had no room for.
 void Seismograms::UpdateDescription() {
+  const RowGeometry& rows = layout.rows;
+  const bool painted = rows.rowHeight > 0;
+  const int first = painted ? rows.firstRow : 0;
+  const int last = painted ? std::min(recordCount, rows.firstRow + rows.visibleRows) : recordCount;
   QString description = tr("%n seismogram(s), nearest station first.", nullptr, recordCount);
-  for (const KSAC* r : records)
-    description += QLatin1Char(' ') + QString::fromLatin1(TraceDescription(*r, TextPrecision::kHundredths).c_str());
+  if (painted && rows.Scrolls()) description += tr(" Rows %1 to %2 shown.").arg(first + 1).arg(last);
+  for (int row = first; row < last; ++row) {
+    const KSAC& r = *records[static_cast<std::size_t>(row)];
+    const bool startShown = !painted || layout.TextsOf(r, row).Shown(kReferenceLine);
+    const std::string text = startShown ? TraceDescription(r, TextPrecision::kHundredths)
+                                        : TraceDescriptionWithStart(r, TextPrecision::kHundredths);
+    description += QLatin1Char(' ') + QString::fromLatin1(text.c_str());
+  }
   if (description != accessibleDescription()) setAccessibleDescription(description);
 }
 

@@ -12,12 +12,22 @@
 // paint. A pick that discards the trials of the event is announced with
 // trialsDiscarded().
 //
+// A row is never shorter than what it shows: when the rows do not fit, the
+// window shows as many as fit and a scroll bar at its right moves through
+// them, whole rows at a time (the wheel scrolls them, Ctrl+wheel stretches the
+// time axis; the time axis stays in view). A row too short for all its texts
+// shows the station and the pick, and its tooltip tells the rest. In compact
+// mode the rows show their traces only, as short as a pixel, without texts
+// or gain controls: the moveout of hundreds of stations on one screen.
+//
 // Controls, found by object name: "id25011" the zoom box, "id11902" the zoom
-// up-down (1–10), "id11904" every row's gain box (QLineEdit) and gain up-down
-// (UpDown, 1–32) in row order, "id25010" the scroll bar (0–100, while zoom > 1).
-// The controls are rebuilt by the first paint after the window was created or
-// resized.
+// up-down (1–10), "id11904" the gain box (QLineEdit) and gain up-down
+// (UpDown, 1–32) of every row shown, top to bottom, "id25010" the time
+// scroll bar (0–100, while zoom > 1), "rowScrollBar" the row scroll bar
+// (while the rows do not all fit). The controls are rebuilt by the first
+// paint after the window was created or resized, or its mode changed.
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -51,9 +61,28 @@ class Seismograms : public SeismogramWindow {
   /// The layout of the last paint (window coordinates).
   const SeismogramsLayout& Layout() const { return layout; }
 
+  /// @brief Traces only (@p compact), or traces with their texts and gains.
+  void SetCompact(bool compact);
+  bool Compact() const { return compact; }
+
+  /// @brief The row under @p at (window coordinates) as the last paint drew
+  /// it; nothing above, below or beside the rows shown.
+  std::optional<int> RowUnder(QPoint at) const;
+  /// @brief The record of the row under @p at; null where there is no row.
+  KSAC* RecordAt(QPoint at) const;
+  /// The row at the top of the traces area.
+  int FirstVisibleRow() const { return firstRow; }
+  /// @brief Scrolls the rows, as little as it takes, so that row @p row is shown.
+  void ScrollRowIntoView(int row);
+  /// @brief Where row @p row lies in the window (its band across the traces
+  /// area); empty while it is not shown.
+  QRect RowRect(int row) const;
+
  protected:
   /// Rows are sorted again by the distances of the last trial at every paint.
   void paintEvent(QPaintEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  bool event(QEvent* event) override;
   void Pick(QPoint at) override;
   float TimeStretch() const override { return zoom; }
   void SetTimeStretch(int stretch) override { zoom = static_cast<float>(stretch); }
@@ -61,8 +90,12 @@ class Seismograms : public SeismogramWindow {
  private:
   bool GainStep(const UpDown* spin, int position, int delta);
   void RebuildControls();
+  void ShowRowGains();
+  void SyncRowScrollBar();
+  void ScrollRows(int first);
   void RepaintRow(int row);
   void UpdateDescription();
+  RowMode Mode() const { return compact ? RowMode::kCompact : RowMode::kScrolled; }
 
   // The state of the window, as the model of the window names it.
   Rect tracesArea;
@@ -80,6 +113,10 @@ class Seismograms : public SeismogramWindow {
   int scrollOffset = 0;
   float pixelsPerSecond = 0.0f;
 
+  bool compact = false;
+  int firstRow = 0;  ///< the row at the top of the traces area
+  QPointer<QScrollBar> rowScrollBar;
+  int wheelZoomAngle = 0;  ///< Ctrl+wheel turned since the last zoom step, eighths of a degree
   SeismogramsLayout layout;
 };
 

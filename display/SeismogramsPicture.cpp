@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QFontMetrics>
+#include <QImage>
+
 #include "display/TraceDrawing.h"
 #include "display/TraceLayout.h"
 #include "display/TracePainting.h"
@@ -13,10 +16,16 @@
 
 namespace orvane {
 
+namespace {
+// Traces only, rows shorter than this are shaded rather than drawn as wiggles.
+constexpr int kShadedBelow = 3;
+}  // namespace
+
 using trace_painting::HeaderText;
 using trace_painting::Line;
 
-SeismogramsLayout LayOutSeismograms(int width, int height, const TextMetrics& metrics, int recordCount) {
+SeismogramsLayout LayOutSeismograms(int width, int height, const TextMetrics& metrics, int recordCount,
+                                    RowMode mode, int firstRow, int scrollBarExtent) {
   SeismogramsLayout l;
   l.textHeight = metrics.height;
   l.charWidth = metrics.averageCharWidth;
@@ -27,32 +36,104 @@ SeismogramsLayout LayOutSeismograms(int width, int height, const TextMetrics& me
   l.clientArea = Rect{0, 0, width, height};
   l.tracesArea = Rect{6 * cw, cw, width - cw, height - 2 * l.textHeight};
   l.axisStrip = Rect{l.tracesArea.left, l.tracesArea.bottom, width, height};
-  l.rowHeight = RowHeightFor(l.tracesArea.Height(), recordCount);
+  const QFontMetrics label(trace_painting::LabelFont(l.labelHeight));
+  l.rowMetrics = RowMetrics{l.textHeight, label.ascent(), label.descent()};
+  l.rows = LayOutRows(l.tracesArea.Height(), recordCount, l.rowMetrics, mode, firstRow);
+  if (l.rows.Scrolls() && scrollBarExtent > 0) {
+    // The scroll bar stands right of the traces area's bevel.
+    l.tracesArea.right = std::max(l.tracesArea.left, width - cw - scrollBarExtent);
+    const int x = l.tracesArea.right + cw / 2 + 2;
+    l.rowScrollArea = Rect{x, l.tracesArea.top - cw / 2, x + scrollBarExtent, l.tracesArea.bottom + cw / 2};
+  }
   return l;
+}
+
+RowTexts SeismogramsLayout::TextsOf(const KSAC& record, int row) const {
+  if (!rows.texts) return RowTexts{};
+  bool present[kRowLines] = {};
+  present[kStationLine] = present[kReferenceLine] = true;
+  present[kPickLine] = HasPick(record);
+  present[kResidualLine] = present[kPickLine] && DeltaT(record).has_value();
+  return PlaceRowTexts(rows.Band(row), present, rowMetrics);
 }
 
 namespace {
 
+// The texts of a row where TextsOf places them; each line hangs from its box
+// (the pitch above its baseline), which puts its baseline where it belongs.
 void PaintRowTexts(Surface& surface, const SeismogramsLayout& layout, const QFont& font, const KSAC& record,
                    int row) {
+  const RowTexts texts = layout.TextsOf(record, row);
   const int cw = layout.charWidth;
-  const int th = layout.textHeight;
-  const RowBand band = RowBandAt(row, layout.rowHeight);
-  int y = band.top + th;
-  DrawLabel(surface, cw, y, &font, HeaderText(StationLabel(record)), palette::kBlack, palette::kNone, label::kLeft,
-            label::kHangs);
-  y += th / 2;
-  DrawLabel(surface, cw, y, &font, HeaderText(ReferenceTimeText(record, TextPrecision::kHundredths)),
-            palette::kBlack, palette::kNone, label::kLeft, label::kHangs);
-  if (!HasPick(record)) return;
-  y = band.bottom - th;
-  DrawLabel(surface, cw, y, &font, HeaderText(PickTimeText(record, TextPrecision::kHundredths)), palette::kDarkRed,
-            palette::kNone, label::kLeft, label::kStandsOn);
-  const std::string residual = ResidualText(record, TextPrecision::kHundredths);
-  if (residual.empty()) return;
-  y += th / 2;
-  DrawLabel(surface, cw, y, &font, HeaderText(residual), palette::kDarkRed, palette::kNone, label::kLeft,
-            label::kStandsOn);
+  const int ascent = layout.rowMetrics.labelAscent;
+  const auto draw = [&](RowLine line, const std::string& text, int colour) {
+    if (!texts.Shown(line) || text.empty()) return;
+    DrawLabel(surface, cw, *texts.baseline[line] - ascent, &font, HeaderText(text), colour, palette::kNone,
+              label::kLeft, label::kHangs);
+  };
+  draw(kStationLine, StationLabel(record), palette::kBlack);
+  draw(kReferenceLine, ReferenceTimeText(record, TextPrecision::kHundredths), palette::kBlack);
+  draw(kPickLine, PickTimeText(record, TextPrecision::kHundredths), palette::kDarkRed);
+  draw(kResidualLine, ResidualText(record, TextPrecision::kHundredths), palette::kDarkRed);
+}
+
+// The amplitude scale, mean and first column of a row's trace; false when the
+// row has no trace to draw.
+bool PrepareRow(KSAC& record, const SeismogramsScale& scale, SampleStatisticsCache* cache, SampleColumns& columns) {
+  const std::int32_t npts = record.GetIntHeader(KSAC::NPTS);
+  if (record.samples == nullptr || npts <= 0 || scale.pixelsPerSecond <= 0.0f) return false;
+  if (cache != nullptr)
+    cache->Apply(record);
+  else
+    record.ComputeMinMaxMean();
+  const int x0 = TruncToInt(record.alignOffset * scale.pixelsPerSecond - static_cast<float>(scale.scrollOffset));
+  columns = SampleColumns{scale.pixelsPerSecond * record.GetFloatHeader(KSAC::DELTA), static_cast<float>(x0)};
+  return true;
+}
+
+std::span<const float> SamplesOf(const KSAC& record) {
+  return std::span<const float>(record.samples.get(), static_cast<std::size_t>(record.GetIntHeader(KSAC::NPTS)));
+}
+
+int GainOf(const SeismogramsView& view, int row) {
+  return row < static_cast<int>(view.gains.size()) ? view.gains[static_cast<std::size_t>(row)] : 1;
+}
+
+// Rows of a pixel or two: a wiggle there would be a solid line. Each column
+// of a row is shaded instead by the trace's largest swing on it, from white
+// (none) to black (the record's largest swing, times the row's gain), so that
+// the arrivals of hundreds of stations still stand out. Drawn as one image at
+// the traces area's top-left (the drawing origin).
+void PaintShadedRows(Surface& surface, const SeismogramsLayout& layout, std::span<KSAC*> records,
+                     const SeismogramsView& view, const SeismogramsScale& scale, SampleStatisticsCache* cache) {
+  const RowGeometry& rows = layout.rows;
+  const int width = layout.tracesArea.Width();
+  const int last = std::min(static_cast<int>(records.size()), rows.firstRow + rows.visibleRows);
+  if (width <= 0 || rows.rowHeight <= 0 || last <= rows.firstRow) return;
+  QImage image(width, (last - rows.firstRow) * rows.rowHeight, QImage::Format_RGB32);
+  image.fill(QColor(standardColours[palette::kWhite]));
+  for (int row = rows.firstRow; row < last; ++row) {
+    KSAC& record = *records[static_cast<std::size_t>(row)];
+    SampleColumns columns;
+    if (!PrepareRow(record, scale, cache, columns)) continue;
+    const float mean = record.GetFloatHeader(KSAC::DEPMEN);
+    const float largest = std::max(std::fabs(record.GetFloatHeader(KSAC::DEPMAX) - mean),
+                                   std::fabs(record.GetFloatHeader(KSAC::DEPMIN) - mean));
+    if (!(largest > 0.0f) || !std::isfinite(largest)) continue;
+    const float gain = static_cast<float>(GainOf(view, row));
+    std::vector<float> computed;
+    const std::vector<float>& peaks = cache != nullptr ? cache->ColumnPeaksOf(record, columns, mean, width)
+                                                       : (computed = ColumnPeaks(SamplesOf(record), columns, mean, width));
+    const int top = rows.Band(row).top;
+    for (int x = 0; x < width; ++x) {
+      const float level = std::min(1.0f, gain * peaks[static_cast<std::size_t>(x)] / largest);
+      const int grey = 255 - static_cast<int>(255.0f * level);
+      if (grey >= 255) continue;
+      for (int y = top; y < top + rows.rowHeight; ++y)
+        reinterpret_cast<QRgb*>(image.scanLine(y))[x] = qRgb(grey, grey, grey);
+    }
+  }
+  surface.BitBlt(0, 0, image);
 }
 
 }  // namespace
@@ -67,7 +148,10 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
   const Rect& area = layout.tracesArea;
   const int cw = layout.charWidth;
   const int count = static_cast<int>(records.size());
-  const int rowHeight = layout.rowHeight;
+  const RowGeometry& rowsShown = layout.rows;
+  const int rowHeight = rowsShown.rowHeight;
+  const int firstRow = rowsShown.firstRow;
+  const int lastRow = std::min(count, firstRow + rowsShown.visibleRows);
   const int width = area.Width();
   const int height = area.Height();
   const float zoom = std::max(1.0f, view.zoom);
@@ -91,9 +175,10 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
   DrawBevel(surface, Rect{area.left - half, area.top - half, area.right + half, area.bottom + half}, std::nullopt,
             true, half, 0);
 
-  // The texts of every row.
+  // The texts of every row shown.
   SetDrawingOrigin(surface, area, true);
-  for (int row = 0; row < count; ++row) PaintRowTexts(surface, layout, font, *records[row], row);
+  if (rowsShown.texts)
+    for (int row = firstRow; row < lastRow; ++row) PaintRowTexts(surface, layout, font, *records[row], row);
 
   // Ticks at the top and bottom edges of the traces area, minute labels below.
   if (scale.pixelsPerSecond > 0.0f) {
@@ -104,60 +189,74 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
     }
     SetDrawingOrigin(surface, client, true);
     SetDrawingOrigin(surface, layout.axisStrip, false);
-    for (const AxisMark& mark : AxisMarks(clock.timeSpan, SeismogramsLabelInterval(clock.timeSpan, zoom),
-                                          scale.pixelsPerSecond, scale.scrollOffset, width, 0, 0, true))
+    // In a narrow window only every second, fifth … label, so that no two
+    // print over each other.
+    const int interval = SeismogramsLabelInterval(clock.timeSpan, zoom);
+    const QString widest = QString::number(static_cast<long long>(clock.timeSpan) / 60);
+    const int room = DrawLabel(surface, 0, 0, &font, widest, palette::kNone, palette::kNone, label::kCentre,
+                               label::kHangs).Width() + cw;
+    const int stride = LabelStride(room, static_cast<double>(interval) * scale.pixelsPerSecond);
+    for (const AxisMark& mark : AxisMarks(clock.timeSpan, interval, scale.pixelsPerSecond, scale.scrollOffset,
+                                          width, 0, 0, true)) {
+      if (mark.seconds / interval % stride != 0) continue;
       DrawLabel(surface, mark.x, half, &font, QString::number(mark.seconds / 60), palette::kBlack, palette::kNone,
                 label::kCentre, label::kHangs);
+    }
   }
 
-  // The rows: borders always, the trace where the row needs repainting.
+  // Rows too short for a wiggle, shaded, over the ticks: the stations' data
+  // comes first.
+  SetDrawingOrigin(surface, area, true);
+  const bool shaded = !rowsShown.texts && rowHeight < kShadedBelow;
+  if (shaded) PaintShadedRows(surface, layout, records, view, scale, cache);
+
+  // The rows shown: borders always (but for traces only), the trace where the
+  // row needs repainting. Traces only, the rows may be a pixel or two: each
+  // trace then swings over a few of them, as in a printed record section, and
+  // a repaint draws them all.
   const Pen black = Pen::Solid(QColor(standardColours[palette::kBlack]), 1);
-  for (int row = 0; row < count; ++row) {
+  const int swing = rowsShown.texts ? rowHeight : std::max(rowHeight, layout.textHeight / 2);
+  for (int row = firstRow; row < lastRow && !shaded; ++row) {
     SetDrawingOrigin(surface, area, true);
-    const RowBand band = RowBandAt(row, rowHeight);
-    Line(surface, 0, band.top, width, band.top, palette::kBlue);
-    Line(surface, 0, band.bottom, width, band.bottom, palette::kDarkBlue);
-    if (band.top + area.top >= invalid.bottom || band.bottom + area.top < invalid.top) continue;
+    const RowBand band = rowsShown.Band(row);
+    if (rowsShown.texts) {
+      Line(surface, 0, band.top, width, band.top, palette::kBlue);
+      Line(surface, 0, band.bottom, width, band.bottom, palette::kDarkBlue);
+    }
+    if (rowsShown.texts && (band.top + area.top >= invalid.bottom || band.bottom + area.top < invalid.top)) continue;
 
     KSAC& record = *records[row];
-    const std::int32_t npts = record.GetIntHeader(KSAC::NPTS);
-    const float delta = record.GetFloatHeader(KSAC::DELTA);
-    if (record.samples == nullptr || npts <= 0 || scale.pixelsPerSecond <= 0.0f) continue;
-
-    SetDrawingArea(surface, area.left, band.top + layout.topMargin, area.right, band.bottom + layout.topMargin,
-                   true);
-    SetDrawingOrigin(surface, area, false);
-    if (cache != nullptr)
-      cache->Apply(record);
-    else
-      record.ComputeMinMaxMean();
-    const int gain = row < static_cast<int>(view.gains.size()) ? view.gains[static_cast<std::size_t>(row)] : 1;
+    SampleColumns columns;
+    if (!PrepareRow(record, scale, cache, columns)) continue;
+    if (rowsShown.texts) {
+      SetDrawingArea(surface, area.left, band.top + layout.topMargin, area.right, band.bottom + layout.topMargin,
+                     true);
+      SetDrawingOrigin(surface, area, false);
+    }
     const SampleRows rows{band.centre, record.GetFloatHeader(KSAC::DEPMEN),
                           SeismogramsAmplitudeScale(record.GetFloatHeader(KSAC::DEPMIN),
-                                                    record.GetFloatHeader(KSAC::DEPMAX), gain, rowHeight)};
-    const int x0 = TruncToInt(record.alignOffset * scale.pixelsPerSecond - static_cast<float>(scale.scrollOffset));
-    const SampleColumns columns{scale.pixelsPerSecond * delta, static_cast<float>(x0)};
+                                                    record.GetFloatHeader(KSAC::DEPMAX), GainOf(view, row), swing)};
     const Pen previous = surface.SelectPen(black);
-    DrawTrace(surface, std::span<const float>(record.samples.get(), static_cast<std::size_t>(npts)), columns, rows,
-              width);
+    DrawTrace(surface, SamplesOf(record), columns, rows, width);
     surface.SelectPen(previous);
   }
 
   // Marks: the pick on the lower half of its row, the predicted arrivals on
   // the upper half; window coordinates, kept inside the traces area.
-  if (count > 0 && scale.pixelsPerSecond > 0.0f) {
+  if (count > 0 && rowHeight > 0 && scale.pixelsPerSecond > 0.0f) {
     SetDrawingOrigin(surface, area, true);
     SetDrawingOrigin(surface, client, false);
-    const int halfRow = rowHeight / 2;
+    // Rows of a few pixels still show their marks.
+    const int halfRow = rowsShown.texts ? rowHeight / 2 : std::max(1, rowHeight / 2);
     for (int slot = 0; slot < 3; ++slot) {
-      for (int row = 0; row < count; ++row) {
+      for (int row = firstRow; row < lastRow; ++row) {
         const KSAC& record = *records[row];
         const float t = record.GetPick(slot);
         if (t == 0.0f || t == KSAC::UNDEFINED_FLOAT) continue;
         const int x = ClockMarkX(t, area.left, scale.pixelsPerSecond, record.alignOffset, FirstSampleSeconds(record),
                                  scale.scrollOffset);
         if (x < area.left - 2 || x > area.right + 2) continue;
-        const int centre = RowBandAt(row, rowHeight).centre + layout.topMargin;
+        const int centre = rowsShown.Band(row).centre + layout.topMargin;
         if (slot == 0)
           Line(surface, x, centre, x, centre + halfRow, palette::kDarkRed, 2);
         else

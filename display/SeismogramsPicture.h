@@ -8,8 +8,10 @@
 // half, dark blue P and dark green S); minute ticks at the top and bottom of
 // the traces area and minute labels below it.
 
+#include <optional>
 #include <span>
 
+#include "display/TraceLayout.h"
 #include "platform/Rect.h"
 #include "platform/Surface.h"
 
@@ -21,18 +23,31 @@ class SampleStatisticsCache;
 /// Where the areas of the picture lie in a client area, window coordinates.
 struct SeismogramsLayout {
   Rect clientArea;      ///< (0, 0, width, height)
-  Rect tracesArea;      ///< (6 cw, cw, width − cw, height − 2 th): the white area of the rows
+  Rect tracesArea;      ///< (6 cw, cw, width − cw, height − 2 th): the white area of the rows,
+                        ///< narrower by the row scroll bar while the rows scroll
   Rect axisStrip;       ///< (tracesArea.left, tracesArea.bottom, width, height)
+  Rect rowScrollArea;   ///< where the row scroll bar goes, right of the traces area; empty when
+                        ///< every row is shown
   int textHeight = 0;   ///< th
   int charWidth = 0;    ///< cw
   int labelHeight = 0;  ///< trunc(0.7 × th)
   int leftMargin = 0;   ///< 6 cw: room for the gain controls of the rows
   int topMargin = 0;    ///< cw: the top of the traces area
-  int rowHeight = 0;    ///< RowHeightFor(tracesArea height, number of rows)
+  RowMetrics rowMetrics;  ///< th and the label font's ascent and descent
+  RowGeometry rows;       ///< the rows in the traces area (LayOutRows)
+
+  /// @brief The row under window row @p y; nothing outside the rows shown.
+  std::optional<int> RowAtY(int y) const { return rows.RowAtOffset(y - tracesArea.top); }
+  /// @brief Where the texts of row @p row of @p record stand (relative to the
+  /// traces area's top), as the picture draws them; none in compact mode.
+  RowTexts TextsOf(const KSAC& record, int row) const;
 };
 
-/// @brief The layout of a client area @p width × @p height holding @p recordCount rows.
-SeismogramsLayout LayOutSeismograms(int width, int height, const TextMetrics& metrics, int recordCount);
+/// @brief The layout of a client area @p width × @p height holding @p recordCount
+/// rows in @p mode, from row @p firstRow; when the rows scroll the traces area
+/// leaves room on its right for a scroll bar @p scrollBarExtent pixels wide.
+SeismogramsLayout LayOutSeismograms(int width, int height, const TextMetrics& metrics, int recordCount,
+                                    RowMode mode = RowMode::kAllRows, int firstRow = 0, int scrollBarExtent = 0);
 
 /// What the student has set in the window.
 struct SeismogramsView {
@@ -49,8 +64,9 @@ struct SeismogramsScale {
 };
 
 /// @brief Sorts @p records by distance (SortByDistance), puts them on the common
-/// clock (AlignRecords writes each alignOffset) and paints them into @p layout.
-/// Rows whose band misses @p invalid (window coordinates) get only their borders.
+/// clock (AlignRecords writes each alignOffset) and paints the rows that
+/// @p layout shows. Rows whose band misses @p invalid (window coordinates) get
+/// only their borders. In compact mode the rows have no borders and no texts.
 /// Sets depmin, depmax and depmen of every painted record (through @p cache when
 /// given). The surface's selections, origin and clip are put back.
 SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayout& layout,

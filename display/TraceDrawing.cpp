@@ -282,6 +282,42 @@ void DrawTrace(Surface& surface, std::span<const float> samples, const SampleCol
   }
 }
 
+std::vector<float> ColumnPeaks(std::span<const float> samples, const SampleColumns& columns, float mean, int width) {
+  std::vector<float> peaks(static_cast<std::size_t>(std::max(0, width)), 0.0f);
+  const auto n = static_cast<std::int64_t>(samples.size());
+  if (n == 0 || width <= 0 || !(columns.step > 0.0f) || !std::isfinite(columns.step) ||
+      !std::isfinite(columns.offset))
+    return peaks;
+  const TracePoints trace(samples, columns, SampleRows{});
+  std::int64_t i = trace.FirstAtLeast(0, 0, n);
+  while (i < n) {
+    const int x = columns.X(i);
+    if (x >= width) break;
+    const std::int64_t j = trace.NextColumn(i, x, n - 1);
+    const Extremes e = ScanExtremes(samples.data() + i, static_cast<std::size_t>(j - i));
+    if (e.HasValue() && x >= 0) {
+      const float peak = std::max(std::fabs(e.max - mean), std::fabs(e.min - mean));
+      if (std::isfinite(peak)) peaks[static_cast<std::size_t>(x)] = peak;
+    }
+    i = j;
+  }
+  return peaks;
+}
+
+const std::vector<float>& SampleStatisticsCache::ColumnPeaksOf(const KSAC& record, const SampleColumns& columns,
+                                                               float mean, int width) {
+  const float* samples = record.samples.get();
+  const std::int32_t npts = std::max(0, record.GetIntHeader(KSAC::NPTS));
+  Peaks& kept = peaks_[&record];
+  if (kept.samples != samples || kept.npts != npts || kept.step != columns.step || kept.offset != columns.offset ||
+      kept.mean != mean || kept.width != width) {
+    kept = Peaks{samples, npts, columns.step, columns.offset, mean, width,
+                 ColumnPeaks(std::span<const float>(samples, static_cast<std::size_t>(samples ? npts : 0)), columns,
+                             mean, width)};
+  }
+  return kept.peaks;
+}
+
 void SampleStatisticsCache::Apply(KSAC& record) {
   const float* samples = record.samples.get();
   const std::int32_t npts = record.GetIntHeader(KSAC::NPTS);

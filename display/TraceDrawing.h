@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <span>
 #include <unordered_map>
+#include <vector>
 
 namespace orvane {
 
@@ -58,6 +59,12 @@ struct SampleRows {
 void DrawTrace(Surface& surface, std::span<const float> samples, const SampleColumns& columns,
                const SampleRows& rows, int width);
 
+/// @brief For each column 0 … @p width − 1, the largest deviation from @p mean
+/// of the finite samples that fall on it (as @p columns places them): the ink a
+/// trace one pixel high would lay there. 0 for a column no sample reaches.
+/// Costs one pass over the samples on the columns.
+std::vector<float> ColumnPeaks(std::span<const float> samples, const SampleColumns& columns, float mean, int width);
+
 /// The smallest, largest and mean sample of records, computed once per record.
 ///
 /// The windows scale every trace by depmin, depmax and depmen, recomputed from
@@ -70,9 +77,25 @@ class SampleStatisticsCache {
  public:
   /// @brief Sets depmin, depmax and depmen of @p record as ComputeMinMaxMean would.
   void Apply(KSAC& record);
-  void Clear() { entries_.clear(); }
+  /// @brief ColumnPeaks of @p record's samples, kept from the last call for the
+  /// record with the same columns, mean and width: a repaint at the same zoom
+  /// and scroll reads no sample again.
+  const std::vector<float>& ColumnPeaksOf(const KSAC& record, const SampleColumns& columns, float mean, int width);
+  void Clear() {
+    entries_.clear();
+    peaks_.clear();
+  }
 
  private:
+  struct Peaks {
+    const float* samples = nullptr;
+    std::int32_t npts = 0;
+    float step = 0.0f, offset = 0.0f, mean = 0.0f;
+    int width = 0;
+    std::vector<float> peaks;
+  };
+  std::unordered_map<const KSAC*, Peaks> peaks_;
+
   struct Entry {
     const float* samples = nullptr;
     std::int32_t npts = 0;

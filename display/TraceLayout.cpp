@@ -83,6 +83,14 @@ std::vector<AxisMark> AxisMarks(double span, int step, float pixelsPerSecond, in
   return marks;
 }
 
+int LabelStride(int room, double pixelsPerInterval) {
+  if (!PositiveFinite(pixelsPerInterval)) return 1;
+  for (int decade = 1; decade <= 100'000'000; decade *= 10)
+    for (int k : {1, 2, 5})
+      if (k * decade * pixelsPerInterval >= room) return k * decade;
+  return 1'000'000'000;
+}
+
 float ScrollFractionFor(float zoom, int position) {
   const float z = std::max(1.0f, zoom);
   const auto fraction = static_cast<float>(position * 0.01);
@@ -172,6 +180,106 @@ std::optional<int> RowAt(int my, int tracesTop, int rowHeight, int recordCount) 
   const long long row = dy / rowHeight;
   if (row >= recordCount) return std::nullopt;
   return static_cast<int>(row);
+}
+
+int GainControlHeight(int textHeight) { return TruncToInt(1.8 * textHeight); }
+
+int MinimumRowHeight(const RowMetrics& metrics, RowMode mode) {
+  switch (mode) {
+    case RowMode::kAllRows: return 0;
+    case RowMode::kCompact: return 1;
+    case RowMode::kScrolled: break;
+  }
+  // All four lines between the row's borders, two hanging from the top, two
+  // standing on the bottom and a pixel between them for the trace; and the
+  // gain up-down with a pixel between it and the next row's.
+  const int pitch = metrics.textHeight / 2;
+  return std::max({4 * pitch + 2, GainControlHeight(metrics.textHeight) + 1, 1});
+}
+
+RowBand RowGeometry::Band(int row) const { return RowBandAt(row - firstRow, rowHeight); }
+
+std::optional<int> RowGeometry::RowAtOffset(int dy) const {
+  const std::optional<int> slot = RowAt(dy, 0, rowHeight, visibleRows);
+  if (!slot || firstRow + *slot >= rowCount) return std::nullopt;
+  return firstRow + *slot;
+}
+
+RowGeometry LayOutRows(int tracesHeight, int rowCount, const RowMetrics& metrics, RowMode mode, int firstRow) {
+  RowGeometry g;
+  g.rowCount = std::max(0, rowCount);
+  g.texts = mode != RowMode::kCompact;
+  if (tracesHeight <= 0 || g.rowCount == 0) return g;
+  const int shortest = MinimumRowHeight(metrics, mode);
+  if (tracesHeight / g.rowCount >= std::max(shortest, 1)) {
+    g.rowHeight = tracesHeight / g.rowCount;
+    g.visibleRows = g.rowCount;
+  } else if (mode == RowMode::kAllRows) {
+    g.rowHeight = 0;  // more rows than pixels: none can be drawn
+  } else {
+    // As many rows of at least the shortest height as fit, sharing the area.
+    g.visibleRows = std::max(1, tracesHeight / shortest);
+    g.rowHeight = tracesHeight / g.visibleRows;
+  }
+  g.firstRow = std::clamp(firstRow, 0, g.LastFirstRow());
+  g.gainControls = g.texts && g.rowHeight > GainControlHeight(metrics.textHeight);
+  return g;
+}
+
+int GainControlTop(const RowBand& band, int rowHeight, int textHeight) {
+  const int top = band.centre - textHeight;
+  const int lowest = band.top + rowHeight - GainControlHeight(textHeight);
+  return std::max(band.top, std::min(top, lowest));
+}
+
+RowTexts PlaceRowTexts(const RowBand& band, const bool (&present)[kRowLines], const RowMetrics& metrics) {
+  RowTexts texts;
+  const int th = metrics.textHeight;
+  const int pitch = th / 2;
+  texts.pitch = pitch;
+  if (pitch <= 0) return texts;
+  bool shown[kRowLines];
+  std::copy(std::begin(present), std::end(present), std::begin(shown));
+  // A row with room for all four lines under the upper pair's place keeps
+  // every line where it has always stood; a shorter one hangs the upper pair
+  // from its top line and stands the lower pair on its bottom line, clear of
+  // the middle, where the trace runs.
+  const int stationBaseline = band.top + th + metrics.labelAscent;
+  const bool tall = stationBaseline + 3 * pitch <= band.bottom;
+  constexpr RowLine kLeftOutFirst[] = {kReferenceLine, kResidualLine, kPickLine, kStationLine};
+
+  for (RowLine next : kLeftOutFirst) {
+    int baselines[kRowLines] = {};
+    int upperEnd = band.top + 1;  // the first pixel under the upper lines
+    int y = tall ? stationBaseline : band.top + 1 + pitch;
+    for (RowLine line : {kStationLine, kReferenceLine}) {
+      if (!shown[line]) continue;
+      baselines[line] = y;
+      upperEnd = y;
+      y += pitch;
+    }
+    const int lower = shown[kPickLine] + shown[kResidualLine];
+    if (tall)  // the lower pair stands on its place, or right under the upper one
+      y = std::max(band.bottom - th - metrics.labelDescent, upperEnd + pitch);
+    else
+      y = band.bottom - (lower - 1) * pitch;
+    int lowerStart = band.bottom;  // the first pixel of the lower lines
+    int last = upperEnd;
+    for (RowLine line : {kPickLine, kResidualLine}) {
+      if (!shown[line]) continue;
+      baselines[line] = y;
+      lowerStart = std::min(lowerStart, y - pitch);
+      last = y;
+      y += pitch;
+    }
+    if (upperEnd <= lowerStart && last <= band.bottom) {
+      for (int line = 0; line < kRowLines; ++line)
+        if (shown[line]) texts.baseline[line] = baselines[line];
+      return texts;
+    }
+    shown[next] = false;
+  }
+  return texts;
 }
 
 std::optional<float> ClockPickSeconds(int dx, int scrollOffset, float pixelsPerSecond, float alignOffset,

@@ -60,6 +60,13 @@ struct AxisMark {
 std::vector<AxisMark> AxisMarks(double span, int step, float pixelsPerSecond, int scrollOffset, int width,
                                 int firstMultiple, int lowestX, bool inclusiveEnd);
 
+/// @brief How many label intervals apart the labels of the time axis stand so
+/// that they do not print over each other: the first of 1, 2, 5, 10, 20, 50 …
+/// whose multiple of @p pixelsPerInterval is at least @p room (the widest
+/// label and a gap). 1 when the interval has no width.
+/// @return 5 for labels 6.8 pixels apart that need 20.
+int LabelStride(int room, double pixelsPerInterval);
+
 // ---------------------------------------------------------------- scrolling
 
 /// @brief The part of the stretched record scrolled off to the left for a scroll
@@ -147,6 +154,100 @@ RowBand RowBandAt(int row, int rowHeight);
 ///         (the strip under it included), or when there are no rows or they
 ///         have no height: such a click picks nothing.
 std::optional<int> RowAt(int my, int tracesTop, int rowHeight, int recordCount);
+
+// ---------------------------------------------------------------- a record section that scales
+//
+// The rows of the window of all seismograms share the traces area as above
+// while each of them is at least as tall as what it shows: its texts and its
+// gain control. When they would be shorter, the window shows as many rows of
+// at least that height as fit and scrolls through the others, whole rows at a
+// time; the strip under the last row shown belongs to no row. In the compact
+// mode the rows show their traces only and may be one pixel high. A printed
+// page or a picture shows every row, however short, with the texts that fit.
+//
+// The texts of a row are up to four lines: the station, the reference time,
+// the pick time and Delta T with the distance, th / 2 apart (th: the height
+// of the window font; the label font is 0.7 th high, its capitals and digits
+// a little under th / 2). A line owns the th / 2 pixels above its baseline:
+// that is its box, and no two boxes meet. In a row tall enough for all four
+// under the place of the first, the upper pair hangs from th under the row's
+// top and the lower pair stands on th over its bottom, as they always have,
+// or right under the upper pair where they would meet. A shorter row hangs
+// the upper pair from its top line and stands the lower pair on its bottom
+// line, clear of the middle, where the trace runs. What still does not fit
+// is left out, the reference time first, then Delta T: the station and the
+// pick stay as long as the row holds two lines, and the window tells the rest
+// in its tooltip and its accessible description.
+
+/// The fonts the rows are measured with.
+struct RowMetrics {
+  int textHeight = 0;    ///< th: the height of the window font
+  int labelAscent = 0;   ///< the ascent of the label font (0.7 th high)
+  int labelDescent = 0;  ///< its descent
+};
+
+/// How the rows share the traces area.
+enum class RowMode {
+  kAllRows,   ///< every row on the surface, however short: a printed page, a picture
+  kScrolled,  ///< rows never shorter than their station, pick and gain control; the rest scroll
+  kCompact,   ///< traces only, rows down to one pixel; the rest scroll
+};
+
+/// @brief The height of a row's gain control: trunc(1.8 th), that of its up-down.
+int GainControlHeight(int textHeight);
+
+/// @brief The shortest row of @p mode: its four lines of text around a free
+/// middle and its gain control (scrolled), one pixel (compact), none (all rows).
+int MinimumRowHeight(const RowMetrics& metrics, RowMode mode);
+
+/// Where the rows lie in the traces area.
+struct RowGeometry {
+  int rowCount = 0;
+  int rowHeight = 0;          ///< every row's height; 0: no row can be shown
+  int firstRow = 0;           ///< the row at the top of the traces area
+  int visibleRows = 0;        ///< rows shown at once, whole
+  bool texts = true;          ///< the rows show their texts (not compact)
+  bool gainControls = false;  ///< every row shown has room for its gain control
+
+  /// More rows than are shown at once: a scroll bar moves through them.
+  bool Scrolls() const { return visibleRows > 0 && visibleRows < rowCount; }
+  /// The last row that can be at the top.
+  int LastFirstRow() const { return rowCount > visibleRows ? rowCount - visibleRows : 0; }
+  /// Whether @p row is shown now.
+  bool Shows(int row) const { return row >= firstRow && row < firstRow + visibleRows && row < rowCount; }
+  /// @brief The band of the shown row @p row, relative to the traces area's top.
+  RowBand Band(int row) const;
+  /// @brief The shown row whose band holds @p dy pixels below the traces
+  /// area's top; nothing above the rows, below the last one shown, or without rows.
+  std::optional<int> RowAtOffset(int dy) const;
+};
+
+/// @brief The rows of a traces area @p tracesHeight pixels high holding
+/// @p rowCount rows in @p mode, the row @p firstRow (brought into range) at the top.
+/// @return For 12 rows in 587 pixels: 48 pixels each, all shown; for 163 rows in
+///         600 pixels (scrolled, th 15): 20 rows of 30 pixels shown at once.
+RowGeometry LayOutRows(int tracesHeight, int rowCount, const RowMetrics& metrics, RowMode mode, int firstRow = 0);
+
+/// @brief The top of a row's gain control: th above the row's centre, as long
+/// as the control then lies in the row; otherwise moved into it.
+int GainControlTop(const RowBand& band, int rowHeight, int textHeight);
+
+/// The lines of text of a row, top to bottom.
+enum RowLine : int { kStationLine, kReferenceLine, kPickLine, kResidualLine, kRowLines };
+
+/// Where the lines of a row stand: the baseline of each line shown, relative to
+/// the traces area's top; nothing for a line left out. A line's box is the
+/// pitch (th / 2) of pixels above its baseline.
+struct RowTexts {
+  int pitch = 0;
+  std::optional<int> baseline[kRowLines];
+  bool Shown(RowLine line) const { return baseline[line].has_value(); }
+};
+
+/// @brief Places the lines a row has (@p present: the station and reference
+/// time always, the pick when there is one, Delta T when a trial followed it)
+/// in its @p band, as described above.
+RowTexts PlaceRowTexts(const RowBand& band, const bool (&present)[kRowLines], const RowMetrics& metrics);
 
 /// @brief What a click in the traces area stores on a record: the second of the
 /// common clock under the mouse, (dx + scrollOffset) / pixelsPerSecond, moved to

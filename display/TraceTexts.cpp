@@ -82,4 +82,8 @@ std::string TraceDescription(const KSAC& record, TextPrecision precision) {
   return text;
 }
 
+std::string TraceDescriptionWithStart(const KSAC& record, TextPrecision precision) {
+  return TraceDescription(record, precision) + " Reference time " + ReferenceTimeText(record, precision) + ".";
+}
+
 }  // namespace orvane

@@ -44,4 +44,8 @@ std::string SpokenStationLabel(const KSAC& record);
 /// Delta T 0.7 s. Distance 22.2 degrees." or "ANMO BHZ. No pick."
 std::string TraceDescription(const KSAC& record, TextPrecision precision);
 
+/// @brief The same followed by the reference time, for a row that has no room
+/// to show it: "ANMO BHZ. No pick. Reference time 2025/10/19 07:50:00.00."
+std::string TraceDescriptionWithStart(const KSAC& record, TextPrecision precision);
+
 }  // namespace orvane

@@ -130,6 +130,7 @@ ViewSettings ReadViewSettings(QSettings& settings) {
   const QVariant model = settings.value(names::kEarthModel);
   if (model.typeId() == QMetaType::QString)
     v.model = ParseEarthModel(model.toString().toStdString()).value_or(kDefaultEarthModel);
+  if (auto compact = ReadStoredFlag(settings, names::kCompactSeismograms)) v.compactSeismograms = *compact;
   return v;
 }
 
@@ -142,6 +143,7 @@ void WriteViewSettings(QSettings& settings, const ViewSettings& values) {
   WriteFlag(settings, names::kSeismograms, values.oneWindow);
   WriteFlag(settings, names::kWantHints, values.wantHints);
   settings.setValue(names::kEarthModel, QString::fromLatin1(EarthModelName(values.model)));
+  WriteFlag(settings, names::kCompactSeismograms, values.compactSeismograms);
   settings.sync();
 }
 

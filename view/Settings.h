@@ -1,6 +1,6 @@
 #pragma once
 // The view settings kept from one run to the next: the maximum RMS, the part
-// of the globe that faces the viewer, the zoom, the trial depth, the two
+// of the globe that faces the viewer, the zoom, the trial depth, the three
 // display options and the Earth model, as named values of the per-user settings store
 // QSettings("Halvergate", "Orvane"). The view reads them when it is built and
 // writes them when it goes:
@@ -24,6 +24,8 @@
 //   "want hints"   1 byte: 1 show the hints window, 0 do not     default 1
 //   "Earth model"  text: whose travel-time tables the trials use  default iasp91
 //                  ("iasp91", "ak135" or "jb"; EarthModelName)
+//   "compact seismograms"  1 byte: 1 the window of all           default 0
+//                  seismograms shows traces only, 0 with their texts and gains
 //
 // A value that is missing, or that cannot be read as its kind (an integer that
 // is not a whole 32-bit number, a flag that is not one byte 0 or 1), keeps
@@ -52,6 +54,7 @@ struct ViewSettings {
   std::uint8_t oneWindow = 1;  ///< 1: all seismograms in one window
   std::uint8_t wantHints = 1;  ///< 1: show the hints window
   EarthModel model = kDefaultEarthModel;  ///< whose travel-time tables the trials use
+  std::uint8_t compactSeismograms = 0;  ///< 1: all seismograms in one window as traces only
 };
 
 /// Names of the stored values.
@@ -64,6 +67,7 @@ inline const QString kDepth = QStringLiteral("Depth");
 inline const QString kSeismograms = QStringLiteral("seismograms");
 inline const QString kWantHints = QStringLiteral("want hints");
 inline const QString kEarthModel = QStringLiteral("Earth model");
+inline const QString kCompactSeismograms = QStringLiteral("compact seismograms");
 }  // namespace settings_names
 
 /// Deepest stored depth that is taken, km.

@@ -11,6 +11,7 @@
 
 #include "dialogs/DepthCB.h"
 #include "dialogs/MaxRMSDialog.h"
+#include "display/Seismograms.h"
 #include "location/RMS.h"
 #include "map/MapPainter.h"
 #include "platform/Surface.h"
@@ -32,6 +33,7 @@ View::View(QWidget* parent, std::unique_ptr<QSettings> settings)
   model = stored.model;
   oneWindow = stored.oneWindow != 0;
   wantHints = stored.wantHints != 0;
+  compactSeismograms = stored.compactSeismograms != 0;
   setObjectName("View");
   // The globe takes the keyboard focus; screen readers meet it as the view.
   ViewAccessible::Install();
@@ -62,6 +64,7 @@ ViewSettings View::CurrentSettings() const {
   s.oneWindow = oneWindow ? 1 : 0;
   s.wantHints = wantHints ? 1 : 0;
   s.model = model;
+  s.compactSeismograms = compactSeismograms ? 1 : 0;
   return s;
 }
 
@@ -284,6 +287,13 @@ void View::MultipleWindowSeismograms() {
 
 void View::SeismogramsInOneWindow() {
   oneWindow = true;
+  emit optionsChanged();
+}
+
+void View::ToggleCompactSeismograms() {
+  compactSeismograms = !compactSeismograms;
+  for (QMdiSubWindow* frame : SeismogramWindows())
+    if (auto* all = qobject_cast<Seismograms*>(frame->widget())) all->SetCompact(compactSeismograms);
   emit optionsChanged();
 }
 

@@ -159,6 +159,8 @@ class View : public QMdiArea {
   bool HasTrial() const { return hasTrial; }
   const TrialState& Trial() const { return trial; }
   bool OneWindow() const { return oneWindow; }
+  /// Whether the window of all seismograms shows the traces only.
+  bool CompactSeismograms() const { return compactSeismograms; }
 
   // --- The misfit map and the answer key (for teachers; off by default,
   // not stored) -------------------------------------------------------------
@@ -215,6 +217,9 @@ class View : public QMdiArea {
   void ToggleWantHints();
   void MultipleWindowSeismograms();
   void SeismogramsInOneWindow();
+  /// "Compact seismograms": the window of all seismograms shows the traces
+  /// only (or again with their texts and gains), at once and from now on.
+  void ToggleCompactSeismograms();
 
  signals:
   /// The pointer read-out changed.
@@ -223,7 +228,7 @@ class View : public QMdiArea {
   void centreReadoutChanged(const QString& lat, const QString& lon, const QString& scale);
   /// Something to tell the user in the status bar (a refused trial, skipped files).
   void messageChanged(const QString& text);
-  /// oneWindow, wantHints or the model changed: the check marks of the options follow.
+  /// oneWindow, wantHints, compactSeismograms or the model changed: the check marks of the options follow.
   void optionsChanged();
   /// A trial was made, refused or discarded, or the event changed.
   void eventChanged();
@@ -260,9 +265,12 @@ class View : public QMdiArea {
   void TrialsDiscardedByPick();
   void ForgetOpenedTrials();
   void ShowHints(const QString& text);
-  void AdoptEvent(std::vector<std::unique_ptr<KSAC>> opened, QStringList paths, std::vector<FileFingerprint> prints,
-                  std::optional<SeismogramFormat> format);
-  void CreateSeismogramWindows();
+  /// The note of CreateSeismogramWindows, if any.
+  QString AdoptEvent(std::vector<std::unique_ptr<KSAC>> opened, QStringList paths, std::vector<FileFingerprint> prints,
+                     std::optional<SeismogramFormat> format);
+  /// Makes the windows that show the event; a note for the status bar when
+  /// they are not those the option asks for.
+  QString CreateSeismogramWindows();
   void PlaceSeismogramWindow(QMdiSubWindow* frame);
   void FollowViewSize();
   void CloseHints();
@@ -302,6 +310,7 @@ class View : public QMdiArea {
   TrialState trial;
   bool oneWindow = true;
   bool wantHints = true;
+  bool compactSeismograms = false;
   QPointer<Splash> splashWindow;
   QPointer<Hints> hintsWindow;
   std::vector<QPointer<QMdiSubWindow>> seismogramWindows;

@@ -76,44 +76,54 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
     prints.push_back(FingerprintOf(absolute.back()).value_or(FileFingerprint{0, std::string(64, '0')}));
   }
   CloseEvent();
-  AdoptEvent(std::move(files.records), std::move(absolute), std::move(prints), format);
+  const QString windows = AdoptEvent(std::move(files.records), std::move(absolute), std::move(prints), format);
   emit eventOpened(opened, format ? static_cast<int>(*format) : -1);
   RestartMisfit();
   if (wantHints) ShowHints("picking.txt");
-  SetMessage(files.refused.empty()
-                 ? tr("Opened %n seismogram(s).", nullptr, static_cast<int>(records.size()))
-                 : tr("Opened %n seismogram(s); left out: %1", nullptr, static_cast<int>(records.size())).arg(skipped));
+  const int count = static_cast<int>(records.size());
+  if (!windows.isEmpty())
+    SetMessage(files.refused.empty() ? windows + '.' : tr("%1; left out: %2").arg(windows, skipped));
+  else
+    SetMessage(files.refused.empty() ? tr("Opened %n seismogram(s).", nullptr, count)
+                                     : tr("Opened %n seismogram(s); left out: %1", nullptr, count).arg(skipped));
   Repaint();
   emit eventChanged();
   SetModified(true);
   return files.refused;
 }
 
-void View::AdoptEvent(std::vector<std::unique_ptr<KSAC>> opened, QStringList paths,
-                      std::vector<FileFingerprint> prints, std::optional<SeismogramFormat> format) {
+QString View::AdoptEvent(std::vector<std::unique_ptr<KSAC>> opened, QStringList paths,
+                         std::vector<FileFingerprint> prints, std::optional<SeismogramFormat> format) {
   records = std::move(opened);
   for (const auto& r : records) recordPointers.push_back(r.get());
   eventPaths = std::move(paths);
   eventPrints = std::move(prints);
   eventFormat = format;
-  CreateSeismogramWindows();
+  return CreateSeismogramWindows();
 }
 
-void View::CreateSeismogramWindows() {
+QString View::CreateSeismogramWindows() {
   auto follow = [this](SeismogramWindow* window) {
     connect(window, &SeismogramWindow::trialsDiscarded, this, &View::TrialsDiscardedByPick);
     connect(window, &SeismogramWindow::picked, this, &View::PicksChanged);
     connect(this, &View::trialLocated, window, &SeismogramWindow::TrialLocated);
   };
-  if (oneWindow) {
+  // Too many stations for a window beside each: all in one window, and the
+  // option stays as the student chose it.
+  const int count = static_cast<int>(recordPointers.size());
+  const bool tooMany = !oneWindow && count > kMostStationWindows;
+  if (oneWindow || tooMany) {
     auto* window = new Seismograms(recordPointers);
+    window->SetCompact(compactSeismograms);
     QMdiSubWindow* frame = addSubWindow(window, Seismograms::SubWindowFlags());
     frame->setWindowTitle(tr("Seismograms"));
     PlaceSeismogramWindow(frame);
     frame->show();
     follow(window);
     seismogramWindows.push_back(frame);
-    return;
+    return tooMany ? tr("%1 seismograms opened in one window: too many for a window beside each station")
+                         .arg(count)
+                   : QString();
   }
   // One window per station, beside its station on the globe. A station on
   // the far side gets its window at its mirror point, marked in the caption.
@@ -133,6 +143,7 @@ void View::CreateSeismogramWindows() {
     follow(window);
     seismogramWindows.push_back(frame);
   }
+  return QString();
 }
 
 void View::PlaceSeismogramWindow(QMdiSubWindow* frame) {

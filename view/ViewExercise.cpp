@@ -95,7 +95,7 @@ bool View::OpenExercise(const QString& path, QString* error) {
   std::vector<FileFingerprint> prints;
   for (std::size_t entry : opened.entries)
     prints.push_back(FileFingerprint{exercise->seismograms[entry].size, exercise->seismograms[entry].sha256});
-  AdoptEvent(std::move(opened.records), opened.paths, std::move(prints), exercise->format);
+  const QString windows = AdoptEvent(std::move(opened.records), opened.paths, std::move(prints), exercise->format);
   // The trials again, in order, as the clicks made them.
   const RedoneTrials redone = RedoTrials(recordPointers, exercise->trials, trial, model);
   hasTrial = redone.hasTrial;
@@ -117,6 +117,7 @@ bool View::OpenExercise(const QString& path, QString* error) {
                           count(trialList.size(), tr("%1 trial"), tr("%1 trials")));
   if (!leftOut.isEmpty()) text += tr("; left out: %1").arg(leftOut);
   for (const std::string& note : redone.notes) text += "; " + Text(note);
+  if (!windows.isEmpty()) text += "; " + windows;
   SetMessage(text);
   Repaint();
   UpdateCentreReadout();

@@ -47,6 +47,13 @@ struct Placement {
 /// Example: 800 × 600, station at (790, 595): (600, 450) 200 × 150.
 Placement StationWindowPlacement(int x, int y, int right, int bottom);
 
+/// The most stations that get a window each beside the globe. A station's
+/// window is a quarter of the view each way: the view holds 4 × 4 of them, the
+/// globe in its middle needs the middle 2 × 2, and 12 fit around it. An event
+/// with more stations opens in the window of all seismograms instead, whatever
+/// the size of the view: more windows would bury the globe.
+inline constexpr int kMostStationWindows = 12;
+
 /// @brief The window of all seismograms: the right-hand quarter, full height.
 /// Example: 800 × 600 gives (600, 0) 200 × 600.
 Placement SeismogramsWindowPlacement(int right, int bottom);

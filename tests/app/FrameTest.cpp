@@ -57,6 +57,8 @@ TEST(MenuTable, TextsIdsAndHints) {
       {"&Options", "&Want hints", 11846, nullptr},
       {"&Options", "&Multiple window seismograms", 11845, nullptr},
       {"&Options", "&Seismograms in one window", 11844, nullptr},
+      {"&Options", "&Compact seismograms", 11860,
+       "Shows all seismograms in one window as traces only, so that hundreds of stations fit"},
       {"&Help", "&Help Topics...", 11848, nullptr},
       {"&Help", "&About...", 2009, "About the Orvane application"},
   };
@@ -171,6 +173,10 @@ TEST_F(FrameTest, CommandsReachTheViewAndCheckMarksFollow) {
   view->SetModel(EarthModel::kJB);
   EXPECT_TRUE(frame.Action(kCmModelJB)->isChecked());
   EXPECT_FALSE(frame.Action(kCmModelAk135)->isChecked());
+  EXPECT_FALSE(frame.Action(kCmCompactSeismograms)->isChecked());
+  frame.Action(kCmCompactSeismograms)->trigger();
+  EXPECT_TRUE(view->CompactSeismograms());
+  EXPECT_TRUE(frame.Action(kCmCompactSeismograms)->isChecked());
 
   const bool hints = view->WantHints();
   frame.Action(kCmWantHints)->trigger();

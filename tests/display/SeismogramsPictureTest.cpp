@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QImage>
 
 #include <memory>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "display/PictureProbe.h"
+#include "display/TraceDrawing.h"
 #include "display/TraceLayout.h"
 #include "display/TraceRecords.h"
 #include "map/DrawingPrimitives.h"
@@ -49,9 +51,9 @@ Picture Paint(std::vector<KSAC*>& records, std::vector<int> gains = {}, std::opt
 
 // The middle half of row @p row, where no text lies (window coordinates).
 Rect Middle(const Picture& p, int row) {
-  const RowBand band = RowBandAt(row, p.layout.rowHeight);
+  const RowBand band = RowBandAt(row, p.layout.rows.rowHeight);
   const int top = p.layout.tracesArea.top;
-  const int quarter = p.layout.rowHeight / 4;
+  const int quarter = p.layout.rows.rowHeight / 4;
   return Rect{p.layout.tracesArea.left, top + band.centre - quarter, p.layout.tracesArea.right,
               top + band.centre + quarter};
 }
@@ -77,6 +79,51 @@ TEST(SeismogramsPicture, RowsNearestFirstEachWithItsTrace) {
   EXPECT_GT(height(0), 5);
   EXPECT_EQ(height(1), 1);
   EXPECT_GT(height(2), 5);
+}
+
+// Traces only, forty stations in rows of a pixel: each row is shaded where its
+// record swings, so the arrival of every station stands out in its own row,
+// and stays where it is through a repaint that keeps what it read.
+TEST(SeismogramsPicture, TracesOnlyRowsOfAPixelShowEachArrivalInItsOwnRow) {
+  constexpr int kCount = 40, kShortHeight = 100;
+  std::vector<std::unique_ptr<KSAC>> owned;
+  std::vector<KSAC*> records;
+  for (int i = 0; i < kCount; ++i) {
+    std::vector<float> samples(100, 0.0f);
+    samples[static_cast<std::size_t>(20 + i)] = 500.0f;  // the arrival, a second later at every station
+    samples[90] = -1000.0f;                               // and a later, larger one
+    // Opened farthest first: the rows bring them into order.
+    owned.push_back(TraceRecord(samples).Station("S" + std::to_string(i)).Distance(80.0f - i).Build());
+    records.push_back(owned.back().get());
+  }
+  QImage image(kWidth, kShortHeight, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  Surface surface(image);
+  const SeismogramsLayout layout =
+      LayOutSeismograms(kWidth, kShortHeight, surface.GetTextMetrics(), kCount, RowMode::kCompact);
+  ASSERT_EQ(layout.rows.rowHeight, 1);
+  ASSERT_EQ(layout.rows.visibleRows, kCount);
+  const std::vector<int> gains(kCount, 1);
+  SampleStatisticsCache cache;
+  for (int paint = 0; paint < 2; ++paint) {
+    const SeismogramsScale scale = PaintSeismogramsPicture(surface, layout, records, SeismogramsView{1.0f, 0.0f, gains},
+                                                           layout.clientArea, &cache);
+    for (int row = 0; row < kCount; ++row) {
+      SCOPED_TRACE("row " + std::to_string(row) + ", paint " + std::to_string(paint));
+      const int y = layout.tracesArea.top + layout.rows.Band(row).top;
+      const int arrival = layout.tracesArea.left + TruncToInt((20 + kCount - 1 - row) * scale.pixelsPerSecond);
+      const int later = layout.tracesArea.left + TruncToInt(90 * scale.pixelsPerSecond);
+      int darkest = 255, darkestX = -1;
+      for (int x = layout.tracesArea.left; x < later - 1; ++x) {
+        const int grey = qGray(image.pixel(x, y));
+        if (grey < darkest) darkest = grey, darkestX = x;
+      }
+      EXPECT_EQ(darkestX, arrival);
+      EXPECT_LT(darkest, 160) << "half the largest swing";
+      EXPECT_EQ(qGray(image.pixel(later, y)), 0) << "the largest swing, black";
+      EXPECT_GE(qGray(image.pixel(arrival + 3, y)), 250) << "no swing, white";
+    }
+  }
 }
 
 TEST(SeismogramsPicture, ALaterRecordBeginsFurtherRightOnTheCommonClock) {
@@ -114,7 +161,7 @@ TEST(SeismogramsPicture, ARecordThatBeginsTenMinutesAfterItsReferenceTimeSitsAtI
   EXPECT_FLOAT_EQ(tenMinutes->alignOffset, 30.0f);
   // The same trace and the same pick mark in the same place.
   const Rect row = Middle(pa, 1);
-  EXPECT_TRUE(test::SameIn(pa.image, pb.image, Rect{row.left, row.top, row.right, row.bottom + pa.layout.rowHeight / 4}));
+  EXPECT_TRUE(test::SameIn(pa.image, pb.image, Rect{row.left, row.top, row.right, row.bottom + pa.layout.rows.rowHeight / 4}));
   const auto mark = test::FirstColumn(pb.image, Middle(pb, 1), Colour(palette::kDarkRed));
   ASSERT_TRUE(mark);
   // 42 s on the clock; a mark two pixels wide covers its column and the one before.
@@ -132,7 +179,7 @@ TEST(SeismogramsPicture, PickOnTheLowerHalfPredictedArrivalsOnTheUpperHalfOfThei
   std::vector<KSAC*> records{a.get(), b.get()};
   const Picture p = Paint(records);
   const Rect& area = p.layout.tracesArea;
-  const int centre = area.top + RowBandAt(1, p.layout.rowHeight).centre;
+  const int centre = area.top + RowBandAt(1, p.layout.rows.rowHeight).centre;
   const auto colourRows = [&](int colour) {
     return test::RowsOf(p.image, Rect{area.left + 60, area.top, area.right, area.bottom}, Colour(colour));
   };
@@ -159,15 +206,15 @@ TEST(SeismogramsPicture, EachRowHasItsOwnGain) {
   std::vector<KSAC*> records{a.get(), b.get()};
   const Picture p = Paint(records, {1, 3});
   const auto swing = [&](int row) {
-    const RowBand band = RowBandAt(row, p.layout.rowHeight);
+    const RowBand band = RowBandAt(row, p.layout.rows.rowHeight);
     const Rect inner{p.layout.tracesArea.left + 200, p.layout.tracesArea.top + band.top + 1,
                      p.layout.tracesArea.right, p.layout.tracesArea.top + band.bottom};
     const auto rows = test::RowsOf(p.image, inner, Colour(palette::kBlack));
     return rows ? rows->second - rows->first : 0;
   };
   // ±100 widens to −100 … 100 (step 20): the full swing spans the row at gain 1.
-  const RowBand band = RowBandAt(1, p.layout.rowHeight);
-  EXPECT_NEAR(swing(0), p.layout.rowHeight, 3);
+  const RowBand band = RowBandAt(1, p.layout.rows.rowHeight);
+  EXPECT_NEAR(swing(0), p.layout.rows.rowHeight, 3);
   EXPECT_EQ(swing(1), band.bottom - band.top - 1) << "three times as much, clipped to its band";
 }
 
@@ -177,7 +224,7 @@ TEST(SeismogramsPicture, RowsOutsideTheRepaintedAreaKeepOnlyTheirBorders) {
   std::vector<KSAC*> records{a.get(), b.get()};
   QImage probe(1, 1, QImage::Format_RGB32);
   const SeismogramsLayout l = LayOutSeismograms(kWidth, kHeight, Surface(probe).GetTextMetrics(), 2);
-  const Rect firstRow{0, l.tracesArea.top, kWidth, l.tracesArea.top + l.rowHeight / 2};
+  const Rect firstRow{0, l.tracesArea.top, kWidth, l.tracesArea.top + l.rows.rowHeight / 2};
   const Picture p = Paint(records, {}, firstRow);
   EXPECT_GT(CountIn(p.image, Middle(p, 0), Colour(palette::kBlack)), 20);
   EXPECT_EQ(CountIn(p.image, Middle(p, 1), Colour(palette::kBlack)), 0);
@@ -207,6 +254,37 @@ TEST(SeismogramsPicture, TicksTopAndBottomAndMinuteLabelsBelow) {
   EXPECT_EQ(p.image.pixel(x, area.top + 2), Colour(palette::kBlack));
   EXPECT_EQ(p.image.pixel(x, area.bottom - 2), Colour(palette::kBlack));
   EXPECT_GT(CountIn(p.image, p.layout.axisStrip, Colour(palette::kBlack)), 20);
+}
+
+// 28 minutes in a window a quarter of a small screen wide: the minute labels
+// stand apart (every fifth), not printed over each other into one smudge.
+TEST(SeismogramsPicture, MinuteLabelsNeverPrintOverEachOther) {
+  auto a = TraceRecord(std::vector<float>(1700, 0.0f)).Build();
+  std::vector<KSAC*> records{a.get()};
+  QImage image(250, 300, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  Surface surface(image);
+  const SeismogramsLayout layout = LayOutSeismograms(250, 300, surface.GetTextMetrics(), 1);
+  const std::vector<int> gains{1};
+  PaintSeismogramsPicture(surface, layout, records, SeismogramsView{1.0f, 0.0f, gains}, layout.clientArea);
+  // The inked columns of the labels, in runs split by three blank columns.
+  const QFont font = Surface::CreateFont(QStringLiteral("Arial"), layout.labelHeight, 700);
+  const int twoDigits = QFontMetrics(font).horizontalAdvance(QStringLiteral("28")) + 2;
+  const Rect strip{layout.tracesArea.left - 6, layout.axisStrip.top + 2, layout.clientArea.right,
+                   layout.axisStrip.top + layout.textHeight};
+  std::vector<int> runs;
+  int start = -1, lastInked = 0;
+  for (int x = strip.left; x < strip.right; ++x) {
+    if (CountIn(image, Rect{x, strip.top, x + 1, strip.bottom}, Colour(palette::kBlack)) == 0) continue;
+    if (start < 0 || x - lastInked > 3) {
+      if (start >= 0) runs.push_back(lastInked - start + 1);
+      start = x;
+    }
+    lastInked = x;
+  }
+  if (start >= 0) runs.push_back(lastInked - start + 1);
+  ASSERT_GE(runs.size(), 4u) << "0, 5, 10 … 25";
+  for (const int width : runs) EXPECT_LE(width, twoDigits);
 }
 
 TEST(SeismogramsPicture, NoRowsAndHostileHeadersDrawWithoutHarm) {

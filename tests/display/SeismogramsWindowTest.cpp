@@ -9,6 +9,7 @@
 
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <memory>
 #include <string>
@@ -65,7 +66,7 @@ class SeismogramsWindow : public testing::Test {
     const SeismogramsLayout& l = window_->Layout();
     const float pps = static_cast<float>(l.tracesArea.Width()) / 100.0f;  // a 100 s clock at zoom 1
     const int x = l.tracesArea.left + TruncToInt(seconds * pps);
-    const int y = l.tracesArea.top + RowBandAt(row, l.rowHeight).centre;
+    const int y = l.tracesArea.top + RowBandAt(row, l.rows.rowHeight).centre;
     test::Click(*window_, QPoint(x, y));
   }
 
@@ -156,15 +157,16 @@ TEST_F(SeismogramsWindow, AClickAboveOrBelowTheRowsPicksNothing) {
   EXPECT_EQ(view_.repaintsAsked, 0);
 }
 
-// Rows are tracesHeight / count pixels high; where the height is no multiple
-// of the count a strip is left under the last row. A click anywhere in a row,
-// from its top line to its bottom, picks that row's record and no other; a
-// click in the strip picks nothing.
-TEST_F(SeismogramsWindow, EveryClickInARowPicksThatRowsRecordWhenTheHeightIsNoMultipleOfTheRows) {
+// Rows share the traces area, but are never shorter than what they show:
+// when they do not all fit, the wheel scrolls them. A click anywhere in a row
+// shown, from its top line to its bottom, picks that row's record and no
+// other, before and after scrolling; a click in the strip left under the last
+// row shown picks nothing.
+TEST_F(SeismogramsWindow, EveryClickInARowShownPicksThatRowsRecordBeforeAndAfterScrolling) {
   const struct {
     int rows;
     int tracesHeight;
-  } cases[] = {{12, 587}, {50, 587}, {163, 900}};
+  } cases[] = {{12, 587}, {50, 587}, {163, 910}};
   const TextMetrics metrics = test::StockMetrics();
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.rows) + " rows in " + std::to_string(c.tracesHeight) + " pixels");
@@ -173,11 +175,8 @@ TEST_F(SeismogramsWindow, EveryClickInARowPicksThatRowsRecordWhenTheHeightIsNoMu
       owned_.push_back(TraceRecord(test::Sine(100)).Station("S" + std::to_string(i)).Distance(1.0f + i).Build());
     const int height = c.tracesHeight + 2 * metrics.height + metrics.averageCharWidth;
     Open(kWidth, height);
-    const SeismogramsLayout& l = window_->Layout();
-    ASSERT_EQ(l.tracesArea.Height(), c.tracesHeight);
-    const int rowHeight = l.rowHeight;
-    ASSERT_GT(l.tracesArea.Height() - c.rows * rowHeight, 1) << "a strip under the last row";
-    const int x = l.tracesArea.left + l.tracesArea.Width() / 2;
+    ASSERT_EQ(window_->Layout().tracesArea.Height(), c.tracesHeight);
+    const bool scrolls = c.rows > 12;
 
     const auto pickedRows = [this] {
       std::vector<int> picked;
@@ -185,18 +184,38 @@ TEST_F(SeismogramsWindow, EveryClickInARowPicksThatRowsRecordWhenTheHeightIsNoMu
         if (window_->Records()[i]->GetPick(0) != 0.0f) picked.push_back(static_cast<int>(i));
       return picked;
     };
-    for (int row = 0; row < c.rows; ++row) {
-      const RowBand band = RowBandAt(row, rowHeight);
-      for (int y : {band.top + 1, band.centre, band.bottom - 1}) {
-        for (const auto& r : owned_) r->SetPick(0, 0.0f);
-        test::Click(*window_, QPoint(x, l.tracesArea.top + y));
-        ASSERT_EQ(pickedRows(), std::vector<int>{row}) << "click at y " << y << " of row " << row;
+    for (const bool scrolled : {false, true}) {
+      SCOPED_TRACE(scrolled ? "scrolled to the end" : "from the first row");
+      if (scrolled) {
+        const QPoint middle(kWidth / 2, height / 2);
+        for (int notch = 0; notch < 60; ++notch) {
+          QWheelEvent wheel(middle, window_->mapToGlobal(middle), QPoint(), QPoint(0, -120), Qt::NoButton,
+                            Qt::NoModifier, Qt::NoScrollPhase, false);
+          QCoreApplication::sendEvent(window_, &wheel);
+        }
+        test::PaintNow(*window_);
       }
+      const SeismogramsLayout& l = window_->Layout();
+      const RowGeometry& rows = l.rows;
+      EXPECT_EQ(rows.Scrolls(), scrolls);
+      EXPECT_EQ(rows.firstRow, scrolled ? rows.LastFirstRow() : 0);
+      if (scrolls) {
+        EXPECT_GE(rows.rowHeight, 2 * metrics.height) << "rows as tall as their texts";
+      }
+      const int x = l.tracesArea.left + l.tracesArea.Width() / 2;
+      for (int row = rows.firstRow; row < rows.firstRow + rows.visibleRows; ++row) {
+        const RowBand band = rows.Band(row);
+        for (int y : {band.top + 1, band.centre, band.bottom - 1}) {
+          for (const auto& r : owned_) r->SetPick(0, 0.0f);
+          test::Click(*window_, QPoint(x, l.tracesArea.top + y));
+          ASSERT_EQ(pickedRows(), std::vector<int>{row}) << "click at y " << y << " of row " << row;
+        }
+      }
+      for (const auto& r : owned_) r->SetPick(0, 0.0f);
+      for (int y = rows.visibleRows * rows.rowHeight + 1; y < l.tracesArea.Height(); ++y)
+        test::Click(*window_, QPoint(x, l.tracesArea.top + y));
+      EXPECT_EQ(pickedRows(), std::vector<int>{}) << "clicks in the strip under the last row";
     }
-    for (const auto& r : owned_) r->SetPick(0, 0.0f);
-    for (int y = c.rows * rowHeight + 1; y < l.tracesArea.Height(); ++y)
-      test::Click(*window_, QPoint(x, l.tracesArea.top + y));
-    EXPECT_EQ(pickedRows(), std::vector<int>{}) << "clicks in the strip under the last row";
     delete window_;
     window_ = nullptr;
   }
@@ -253,6 +272,14 @@ TEST_F(SeismogramsWindow, ZoomUpDownMakesAndRemovesTheScrollBar) {
   EXPECT_EQ(window_->Zoom(), 1.0f);
   test::PaintNow(*window_);
   EXPECT_EQ(ScrollBar(), nullptr);
+
+  // Ctrl and the wheel stretch the time axis a step a notch.
+  const QPoint middle(kWidth / 2, kHeight / 2);
+  QWheelEvent wheel(middle, window_->mapToGlobal(middle), QPoint(), QPoint(0, 2 * 120), Qt::NoButton,
+                    Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(window_, &wheel);
+  EXPECT_EQ(window_->Zoom(), 3.0f);
+  EXPECT_EQ(ZoomBox()->text(), "3");
 }
 
 TEST_F(SeismogramsWindow, EachRowKeepsItsGainThroughAResize) {
@@ -306,7 +333,7 @@ TEST_F(SeismogramsWindow, TheMarkOfAPickAppearsUnderTheClick) {
   ClickRow(1, 60.0f);
   const QImage image = window_->grab().toImage();
   const SeismogramsLayout& l = window_->Layout();
-  const int y = l.tracesArea.top + RowBandAt(1, l.rowHeight).centre + 4;
+  const int y = l.tracesArea.top + RowBandAt(1, l.rows.rowHeight).centre + 4;
   const auto mark =
       test::FirstColumn(image, Rect{l.tracesArea.left, y, l.tracesArea.right, y + 1}, test::Colour(palette::kDarkRed));
   ASSERT_TRUE(mark);

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <limits>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/TraceRecords.h"
@@ -257,6 +259,89 @@ TEST(Rows, TheRowUnderTheMouseAndNoneOutsideTheTracesArea) {
   EXPECT_EQ(RowAt(10 + 11 * 48 + 7, 10, RowHeightFor(587, 12), 12), 11);
   EXPECT_FALSE(RowAt(10 + 12 * 48 + 1, 10, RowHeightFor(587, 12), 12)) << "the strip under the last row";
 }
+
+// The rows of the window of all seismograms for small and large events in
+// windows of several heights, with the fonts of a normal and of a doubled
+// screen: every row shown maps its centre (and its whole band) back to itself,
+// no two text boxes meet, no box crosses a row's border lines, every gain
+// control lies in its row, and a row is never shorter than what it shows.
+TEST(Rows, ForAnyNumberOfRowsTextsNeverMeetAndEveryRowsCentreMapsBackToIt) {
+  const RowMetrics fonts[] = {{15, 8, 2}, {30, 17, 4}};
+  const int counts[] = {12, 50, 163, 500};
+  const int heights[] = {3, 150, 437, 587, 900, 1400};
+  const RowMode modes[] = {RowMode::kAllRows, RowMode::kScrolled, RowMode::kCompact};
+  bool all[kRowLines];
+  std::fill(std::begin(all), std::end(all), true);
+  for (const RowMetrics& m : fonts) {
+    for (const int count : counts) {
+      for (const int height : heights) {
+        for (const RowMode mode : modes) {
+          const RowGeometry top = LayOutRows(height, count, m, mode);
+          for (const int first : {0, count / 2, top.LastFirstRow(), count + 7}) {
+            SCOPED_TRACE(::testing::Message() << "th " << m.textHeight << ", " << count << " rows in " << height
+                                              << " pixels, mode " << static_cast<int>(mode) << ", from row " << first);
+            const RowGeometry g = LayOutRows(height, count, m, mode, first);
+            ASSERT_LE(g.visibleRows, count);
+            ASSERT_LE(g.visibleRows * g.rowHeight, height) << "the rows shown fit the area";
+            ASSERT_LE(g.firstRow, g.LastFirstRow());
+            EXPECT_EQ(g.texts, mode != RowMode::kCompact);
+            if (mode == RowMode::kCompact) {
+              EXPECT_FALSE(g.gainControls);
+              if (count <= height) {
+                EXPECT_FALSE(g.Scrolls()) << "traces only, every row fits on one screen";
+              }
+            }
+            if (mode == RowMode::kScrolled && height >= MinimumRowHeight(m, mode)) {
+              EXPECT_GE(g.rowHeight, MinimumRowHeight(m, mode));
+            }
+            if (mode == RowMode::kAllRows) {
+              EXPECT_FALSE(g.Scrolls());
+            }
+            if (g.rowHeight == 0) continue;
+
+            // Every row's text boxes [baseline − pitch, baseline) and gain control [top, top + h).
+            std::vector<std::pair<int, int>> boxes, controls;
+            for (int row = g.firstRow; row < g.firstRow + g.visibleRows; ++row) {
+              const RowBand band = g.Band(row);
+              ASSERT_EQ(g.RowAtOffset(band.centre), row);
+              ASSERT_EQ(g.RowAtOffset(band.top), row);
+              ASSERT_EQ(g.RowAtOffset(band.top + g.rowHeight - 1), row);
+              if (!g.texts) continue;
+              const RowTexts texts = PlaceRowTexts(band, all, m);
+              for (int line = 0; line < kRowLines; ++line) {
+                if (!texts.baseline[line]) continue;
+                const int baseline = *texts.baseline[line];
+                ASSERT_GE(baseline - texts.pitch, band.top + 1) << "line " << line << " of row " << row;
+                ASSERT_LE(baseline, band.bottom) << "line " << line << " of row " << row;
+                boxes.emplace_back(baseline - texts.pitch, baseline);
+              }
+              if (mode == RowMode::kScrolled && g.rowHeight >= MinimumRowHeight(m, mode)) {
+                for (int line = 0; line < kRowLines; ++line)
+                  ASSERT_TRUE(texts.Shown(static_cast<RowLine>(line))) << "a row as tall as all it shows";
+              }
+              if (band.bottom - band.top > 2 * texts.pitch) {
+                EXPECT_TRUE(texts.Shown(kStationLine)) << "row " << row;
+                EXPECT_TRUE(texts.Shown(kPickLine)) << "row " << row;
+              }
+              if (g.gainControls) {
+                const int c = GainControlTop(band, g.rowHeight, m.textHeight);
+                ASSERT_GE(c, band.top);
+                ASSERT_LE(c + GainControlHeight(m.textHeight), band.top + g.rowHeight);
+                controls.emplace_back(c, c + GainControlHeight(m.textHeight));
+              }
+            }
+            for (auto* spans : {&boxes, &controls}) {
+              std::sort(spans->begin(), spans->end());
+              for (std::size_t i = 1; i < spans->size(); ++i)
+                ASSERT_LE((*spans)[i - 1].second, (*spans)[i].first) << "two boxes meet at " << (*spans)[i].first;
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
 
 TEST(CommonClock, AClickStoresSecondsOnTheRecordsOwnAxis) {
   EXPECT_FLOAT_EQ(*ClockPickSeconds(100, 0, 2.0f, 30.0f, 0.0f), 20.0f);

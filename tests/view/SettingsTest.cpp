@@ -185,6 +185,7 @@ TEST_F(SettingsTest, WritingTruncatesAndNegates) {
   v.depth = 33.9f;
   v.oneWindow = 0;
   v.wantHints = 0;
+  v.compactSeismograms = 1;
   WriteViewSettings(*Open(), v);
 
   auto s = Open();
@@ -195,6 +196,7 @@ TEST_F(SettingsTest, WritingTruncatesAndNegates) {
   EXPECT_EQ(ReadStoredInteger(*s, names::kDepth), 33);
   EXPECT_EQ(s->value(names::kSeismograms), QVariant(QByteArray(1, '\0')));
   EXPECT_EQ(s->value(names::kWantHints), QVariant(QByteArray(1, '\0')));
+  EXPECT_EQ(s->value(names::kCompactSeismograms), QVariant(QByteArray(1, '\1')));
   const std::string text = FileText();
   EXPECT_NE(text.find("Radius=312\n"), std::string::npos) << text;
   EXPECT_NE(text.find("Longitude=-25\n"), std::string::npos) << text;
@@ -207,6 +209,7 @@ TEST_F(SettingsTest, WritingTruncatesAndNegates) {
   EXPECT_EQ(back.depth, 33.0f);
   EXPECT_EQ(back.oneWindow, 0);
   EXPECT_EQ(back.wantHints, 0);
+  EXPECT_EQ(back.compactSeismograms, 1);
 }
 
 TEST_F(SettingsTest, TheDefaultsAreWrittenAsTheySay) {

@@ -380,6 +380,30 @@ TEST(Exercise, AStudentLocatesTheExampleEventWithTheMouse) {
   EXPECT_TRUE(view.SeismogramWindows().empty());
 }
 
+// One window per station while they fit beside the globe; more stations open
+// in the window of all seismograms, the status bar says why, and the option
+// stays as the student chose it.
+TEST_F(ViewTest, MoreStationsThanFitBesideTheGlobeOpenInOneWindow) {
+  view.MultipleWindowSeismograms();
+  QStringList twelve;
+  for (const char* name : {"IU.ADK", "IU.ANMO", "IU.CHTO", "IU.COLA", "IU.CTAO", "IU.GUMO", "IU.KEV", "IU.KIP",
+                           "IU.MAJO", "IU.ULN", "IU.YAK", "IU.YSS"})
+    twelve << QString::fromStdString(kExamples + "deep-okhotsk-synthetic/" + name + ".BHZ.sac");
+  view.OpenEventFiles(twelve);
+  EXPECT_EQ(view.SeismogramWindows().size(), 12u);
+  EXPECT_NE(qobject_cast<Event*>(view.SeismogramWindows().at(0)->widget()), nullptr);
+
+  view.OpenEventFiles(twelve + AllExamples());
+  const int count = static_cast<int>(view.Records().size());
+  ASSERT_GT(count, 12);
+  const std::vector<QMdiSubWindow*> windows = view.SeismogramWindows();
+  ASSERT_EQ(windows.size(), 1u);
+  EXPECT_EQ(windows[0]->windowTitle(), "Seismograms");
+  EXPECT_EQ(view.MessageText(),
+            QString("%1 seismograms opened in one window: too many for a window beside each station.").arg(count));
+  EXPECT_FALSE(view.OneWindow());
+}
+
 TEST(Exercise, OneWindowModePlacesTheSeismogramsOnTheRight) {
   test::TrialStateGuard trials;
   View view;
