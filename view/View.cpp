@@ -163,6 +163,11 @@ void View::ShowSplash() {
 
 void View::resizeEvent(QResizeEvent* event) {
   QMdiArea::resizeEvent(event);
+  if (turnPending && viewport()->width() > 0 && viewport()->height() > 0) {
+    turnPending = false;
+    globe = ViewShowingEvent(records);
+    UpdateCentreReadout();
+  }
   FollowViewSize();
   if (showMisfit) RestartMisfit();
   Repaint();

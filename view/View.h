@@ -227,6 +227,8 @@ class View : public QMdiArea {
   void AdoptEvent(std::vector<std::unique_ptr<KSAC>> opened, QStringList paths, std::vector<FileFingerprint> prints,
                   std::optional<SeismogramFormat> format);
   void CreateSeismogramWindows();
+  /// The view in which the event of @p opened is shown (ViewShowingStations).
+  GlobeView ViewShowingEvent(std::span<const std::unique_ptr<KSAC>> opened) const;
   void PlaceSeismogramWindow(QMdiSubWindow* frame);
   void FollowViewSize();
   void CloseHints();
@@ -240,6 +242,9 @@ class View : public QMdiArea {
   // Members in the view's own order.
   float depth = 0.0f;
   GlobeView globe;
+  // The event opened before the view had a size: the globe turns to its
+  // stations once it has one, unless the student turns it first.
+  bool turnPending = false;
   Earth earth;
   GlobePainter globePainter;  // paints the picture with `earth`, keeping its background
   std::vector<std::unique_ptr<KSAC>> records;

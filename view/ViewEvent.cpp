@@ -76,6 +76,11 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
     prints.push_back(FingerprintOf(absolute.back()).value_or(FileFingerprint{0, std::string(64, '0')}));
   }
   CloseEvent();
+  // The globe turns to the new event's stations when any of them is hidden.
+  if (viewport()->width() > 0 && viewport()->height() > 0)
+    globe = ViewShowingEvent(files.records);
+  else
+    turnPending = true;
   AdoptEvent(std::move(files.records), std::move(absolute), std::move(prints), format);
   emit eventOpened(opened, format ? static_cast<int>(*format) : -1);
   RestartMisfit();
@@ -85,8 +90,21 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
                  : tr("Opened %n seismogram(s); left out: %1", nullptr, static_cast<int>(records.size())).arg(skipped));
   Repaint();
   emit eventChanged();
+  UpdateCentreReadout();
   SetModified(true);
   return files.refused;
+}
+
+GlobeView View::ViewShowingEvent(std::span<const std::unique_ptr<KSAC>> opened) const {
+  std::vector<StationPosition> stations;
+  for (const auto& r : opened)
+    stations.push_back({r->GetFloatHeader(KSAC::STLA), r->GetFloatHeader(KSAC::STLO)});
+  const int w = viewport()->width();
+  const int h = viewport()->height();
+  // The window of all seismograms covers the right quarter of the view.
+  Placement visible{0, 0, w, h};
+  if (oneWindow) visible.width = SeismogramsWindowPlacement(w, h).x;
+  return ViewShowingStations(globe, stations, w, h, visible);
 }
 
 void View::AdoptEvent(std::vector<std::unique_ptr<KSAC>> opened, QStringList paths,
@@ -191,6 +209,7 @@ void View::CloseEvent() {
   eventPaths.clear();
   eventPrints.clear();
   eventFormat.reset();
+  turnPending = false;
   kept = KeptWork{};
   hasTrial = false;
   trial.epicentreLat = 0.0f;

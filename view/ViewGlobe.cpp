@@ -66,6 +66,7 @@ void View::ShowPointerPosition(const QPoint& position) {
 
 void View::SetGlobe(const GlobeView& view) {
   globe = view;
+  turnPending = false;  // the student's own view stays
   if (showMisfit) RestartMisfit();
   Repaint();
   UpdateCentreReadout();
