@@ -29,6 +29,11 @@ Seismograms::Seismograms(std::vector<KSAC*> shown, QWidget* parent)
 
 Seismograms::~Seismograms() = default;
 
+KSAC* Seismograms::RecordAt(const QPoint& at) const {
+  const std::optional<int> row = RowAt(at.y(), tracesArea.top, layout.rowHeight, recordCount);
+  return row ? records[static_cast<std::size_t>(*row)] : nullptr;
+}
+
 int Seismograms::GainOfRow(int row) const {
   if (row < 0 || row >= recordCount) return 1;
   return gains[static_cast<std::size_t>(row)];

@@ -45,6 +45,8 @@ class Seismograms : public SeismogramWindow {
 
   /// The records in row order (nearest first since the last paint).
   std::span<KSAC* const> Records() const { return records; }
+  /// The record of the row drawn at @p at, or null above and below the rows.
+  KSAC* RecordAt(const QPoint& at) const override;
   float Zoom() const { return zoom; }
   /// The gain of row position @p row (1 outside the rows).
   int GainOfRow(int row) const;

@@ -112,6 +112,7 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
 
   // The rows: borders always, the trace where the row needs repainting.
   const Pen black = Pen::Solid(QColor(standardColours[palette::kBlack]), 1);
+  const Pen grey = Pen::Solid(QColor(standardColours[palette::kDarkGrey]), 1);
   for (int row = 0; row < count; ++row) {
     SetDrawingOrigin(surface, area, true);
     const RowBand band = RowBandAt(row, rowHeight);
@@ -137,7 +138,7 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
                                                     record.GetFloatHeader(KSAC::DEPMAX), gain, rowHeight)};
     const int x0 = TruncToInt(record.alignOffset * scale.pixelsPerSecond - static_cast<float>(scale.scrollOffset));
     const SampleColumns columns{scale.pixelsPerSecond * delta, static_cast<float>(x0)};
-    const Pen previous = surface.SelectPen(black);
+    const Pen previous = surface.SelectPen(record.leftOut ? grey : black);  // greyed: left out of the location
     DrawTrace(surface, std::span<const float>(record.samples.get(), static_cast<std::size_t>(npts)), columns, rows,
               width);
     surface.SelectPen(previous);

@@ -191,19 +191,26 @@ void View::SetMessage(const QString& text) {
 
 void View::UpdateAccessibleDescription() {
   int picked = 0;
-  for (const auto& r : records) picked += HasPick(*r) ? 1 : 0;
+  int leftOut = 0;
+  for (const auto& r : records) {
+    picked += HasPick(*r) ? 1 : 0;
+    leftOut += r->leftOut ? 1 : 0;
+  }
   QString text = tr("Globe centred on %1 %2. ").arg(CentreLatText().trimmed(), CentreLonText().trimmed());
   if (records.empty())
     text += tr("No event is open.");
   else
     text += tr("%n station(s), ", nullptr, static_cast<int>(records.size())) +
             tr("%n picked. ", nullptr, picked);
+  if (leftOut > 0) text += tr("%n left out of the location. ", nullptr, leftOut);
   if (!trialList.empty()) text += tr(" %n trial(s).", nullptr, static_cast<int>(trialList.size()));
-  if (hasTrial)
+  if (hasTrial) {
     text += tr(" Last trial at %1 %2, depth %3 km, RMS %4 s.")
                 .arg(Text(LatitudeText(trial.epicentreLat)).trimmed(), Text(LongitudeText(trial.epicentreLon)).trimmed())
                 .arg(static_cast<double>(depth), 0, 'f', 0)
                 .arg(static_cast<double>(trial.rms), 0, 'f', 2);
+    if (trial.stations > 0) text += tr(" %1 of %2 stations took part.").arg(trial.stations).arg(records.size());
+  }
   viewport()->setAccessibleDescription(text);
 }
 

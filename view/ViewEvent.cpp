@@ -237,9 +237,11 @@ void View::SetDepth(float depthKm) {
 }
 
 void View::PicksChanged() {
-  // A pick discards the trials (also when there were none to empty).
+  // A pick discards the trials (also when there were none to empty); a
+  // station left out or taken back changes its mark on the globe.
   ForgetOpenedTrials();
   RestartMisfit();
+  Repaint();
   SetModified(true);
 }
 

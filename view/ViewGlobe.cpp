@@ -39,9 +39,11 @@ std::optional<TrialResult> View::TryEpicentre(const QPoint& position) {
     hasTrial = true;
     emit trialLocated();  // the windows show their marks, Delta T and Dist now
     SetModified(true);
-    SetMessage(tr("Trial at %1 %2: RMS %3 s")
+    SetMessage(tr("Trial at %1 %2: RMS %3 s, %4 of %5 stations")
                    .arg(Text(LatitudeText(lat)).trimmed(), Text(LongitudeText(lon)).trimmed())
-                   .arg(static_cast<double>(result.rms), 0, 'f', 2));
+                   .arg(static_cast<double>(result.rms), 0, 'f', 2)
+                   .arg(result.picked)
+                   .arg(records.size()));
   } else {
     SetMessage(tr("No trial: %1").arg(Text(result.reason)));
   }
