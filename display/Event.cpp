@@ -32,6 +32,8 @@ Event::Event(KSAC& shown, QWidget* parent)
 
 Event::~Event() = default;
 
+KSAC* Event::RecordAt(const QPoint&) const { return &record; }
+
 void Event::paintEvent(QPaintEvent*) {
   Surface surface(*this);
   if (!surface.IsActive()) return;

@@ -42,6 +42,8 @@ class Event : public SeismogramWindow {
   ~Event() override;
 
   KSAC& Record() const { return record; }
+  /// Its record, wherever @p at lies.
+  KSAC* RecordAt(const QPoint& at) const override;
   int Zoom() const { return zoom; }
   float Gain() const { return gain; }
   /// The layout of the last paint (window coordinates).

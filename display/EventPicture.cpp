@@ -107,7 +107,9 @@ EventScale PaintEventPicture(Surface& surface, const EventLayout& layout, KSAC& 
     const SampleRows rows{scale.traceHeight / 2, record.GetFloatHeader(KSAC::DEPMEN),
                           EventAmplitudeScale(min, max, view.gain, scale.traceHeight)};
     const SampleColumns columns{scale.pixelsPerSample, -static_cast<float>(scale.scrollOffset)};
-    const Pen previous = surface.SelectPen(Pen::Solid(QColor(standardColours[palette::kBlack]), 1));
+    // A station left out of the location is drawn greyed.
+    const int ink = record.leftOut ? palette::kDarkGrey : palette::kBlack;
+    const Pen previous = surface.SelectPen(Pen::Solid(QColor(standardColours[ink]), 1));
     DrawTrace(surface, std::span<const float>(record.samples.get(), static_cast<std::size_t>(scale.sampleCount)),
               columns, rows, scale.traceWidth);
     surface.SelectPen(previous);

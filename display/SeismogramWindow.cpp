@@ -1,6 +1,10 @@
 #include "display/SeismogramWindow.h"
 
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
@@ -9,7 +13,11 @@
 
 #include "display/ControlNames.h"
 #include "display/TraceLayout.h"
+#include "display/TraceTexts.h"
 #include "display/UpDown.h"
+#include "location/Picking.h"
+#include "seismogram/KSAC.h"
+#include "seismogram/RecordReadouts.h"
 
 namespace orvane {
 
@@ -17,6 +25,7 @@ SeismogramWindow::SeismogramWindow(const QString& title, const QString& name, QW
   setWindowTitle(title);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAccessibleName(name);
+  setFocusPolicy(Qt::StrongFocus);  // Delete and L act on its traces
 }
 
 SeismogramWindow::~SeismogramWindow() = default;
@@ -39,6 +48,55 @@ void SeismogramWindow::mousePressEvent(QMouseEvent* event) {
     return;
   }
   QWidget::mousePressEvent(event);
+}
+
+void SeismogramWindow::ClearPick(KSAC& record) {
+  const bool discarded = ClearStudentPick(record);
+  update();
+  AnnouncePick(discarded);
+}
+
+void SeismogramWindow::SetLeftOut(KSAC& record, bool leftOut) {
+  const bool discarded = SetStudentLeftOut(record, leftOut);
+  update();
+  AnnouncePick(discarded);
+}
+
+void SeismogramWindow::contextMenuEvent(QContextMenuEvent* event) {
+  KSAC* record = RecordAt(event->pos());
+  if (record == nullptr) return;
+  QMenu menu(this);
+  menu.setAccessibleName(tr("Seismogram %1").arg(QString::fromLatin1(SpokenStationLabel(*record).c_str())));
+  QAction* clear = menu.addAction(tr("Clear pick"));
+  clear->setShortcut(QKeySequence(Qt::Key_Delete));
+  clear->setEnabled(HasPick(*record));
+  QAction* leave = menu.addAction(tr("Leave out of the location"));
+  leave->setShortcut(QKeySequence(Qt::Key_L));
+  leave->setCheckable(true);
+  leave->setChecked(record->leftOut);
+  // The event may be closed (and this window with it) while the menu is up.
+  const QPointer<SeismogramWindow> alive(this);
+  const QAction* chosen = menu.exec(event->globalPos());
+  if (!alive || chosen == nullptr) return;
+  if (chosen == clear)
+    ClearPick(*record);
+  else if (chosen == leave)
+    SetLeftOut(*record, !record->leftOut);
+}
+
+void SeismogramWindow::keyPressEvent(QKeyEvent* event) {
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (plain && (event->key() == Qt::Key_Delete || event->key() == Qt::Key_L)) {
+    if (KSAC* record = RecordAt(mapFromGlobal(QCursor::pos()))) {
+      if (event->key() == Qt::Key_Delete)
+        ClearPick(*record);
+      else
+        SetLeftOut(*record, !record->leftOut);
+      event->accept();
+      return;
+    }
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void SeismogramWindow::resizeEvent(QResizeEvent*) {

@@ -7,6 +7,13 @@
 // point clicked (Pick). Under the trace(s) it carries the zoom box and
 // up-down, and a time scroll bar while the time axis is stretched.
 //
+// The context menu of a trace (right click, or the menu key) offers "Clear
+// pick" and "Leave out of the location" (checked while the station is left
+// out; choosing it again takes the station back). While the window has the
+// focus, Delete clears the pick of the trace under the pointer and L leaves
+// it out or takes it back (in a window of one station: its trace, wherever
+// the pointer is). Either way the trials are discarded, as by a new pick.
+//
 // Controls, found by object name: "id25011" the zoom box (QLineEdit),
 // "id11902" the zoom up-down (UpDown, 1 to the window's maximum), "id25010"
 // the scroll bar (0–100, only while zoom > 1).
@@ -22,6 +29,7 @@ class QScrollBar;
 
 namespace orvane {
 
+class KSAC;
 class UpDown;
 
 class SeismogramWindow : public QWidget {
@@ -42,6 +50,18 @@ class SeismogramWindow : public QWidget {
   /// The part of the stretched time axis scrolled past (0 at zoom 1).
   float ScrollFraction() const { return scrollFraction; }
 
+  /// @brief The record shown at @p at (window coordinates), or null where
+  /// none is (above or below the rows). A window of one station shows its
+  /// record everywhere.
+  virtual KSAC* RecordAt(const QPoint& at) const = 0;
+
+  /// @brief "Clear pick": removes the P pick of @p record, discards the
+  /// trials, and tells the main view as a pick does.
+  void ClearPick(KSAC& record);
+  /// @brief "Leave out of the location" (@p leftOut true) or take the station
+  /// back; the pick stays. Discards the trials and tells the main view.
+  void SetLeftOut(KSAC& record, bool leftOut);
+
  public slots:
   /// @brief The trial location changed t1, t2 and gcarc: repaint now, with the globe.
   void TrialLocated();
@@ -49,7 +69,8 @@ class SeismogramWindow : public QWidget {
  signals:
   /// A pick emptied trialList; the main view repaints.
   void trialsDiscarded();
-  /// The student set a pick (the misfit map, for one, follows it).
+  /// The student set or cleared a pick, or left a station out or took it
+  /// back (the globe and the misfit map follow).
   void picked();
 
  protected:
@@ -82,6 +103,8 @@ class SeismogramWindow : public QWidget {
 
   void mousePressEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
   // The state both windows share, as the model of the windows names it.
   QPointer<QScrollBar> scrollBar;

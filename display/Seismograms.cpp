@@ -187,7 +187,7 @@ QRect Seismograms::RowRect(int row) const {
 // As for a pick, the height alone chooses the row.
 std::optional<int> Seismograms::RowUnder(QPoint at) const { return layout.RowAtY(at.y()); }
 
-KSAC* Seismograms::RecordAt(QPoint at) const {
+KSAC* Seismograms::RecordAt(const QPoint& at) const {
   const std::optional<int> row = RowUnder(at);
   return row ? records[static_cast<std::size_t>(*row)] : nullptr;
 }

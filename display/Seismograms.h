@@ -69,7 +69,7 @@ class Seismograms : public SeismogramWindow {
   /// it; nothing above, below or beside the rows shown.
   std::optional<int> RowUnder(QPoint at) const;
   /// @brief The record of the row under @p at; null where there is no row.
-  KSAC* RecordAt(QPoint at) const;
+  KSAC* RecordAt(const QPoint& at) const override;
   /// The row at the top of the traces area.
   int FirstVisibleRow() const { return firstRow; }
   /// @brief Scrolls the rows, as little as it takes, so that row @p row is shown.

@@ -215,6 +215,7 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
   // trace then swings over a few of them, as in a printed record section, and
   // a repaint draws them all.
   const Pen black = Pen::Solid(QColor(standardColours[palette::kBlack]), 1);
+  const Pen grey = Pen::Solid(QColor(standardColours[palette::kDarkGrey]), 1);
   const int swing = rowsShown.texts ? rowHeight : std::max(rowHeight, layout.textHeight / 2);
   for (int row = firstRow; row < lastRow && !shaded; ++row) {
     SetDrawingOrigin(surface, area, true);
@@ -236,7 +237,7 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
     const SampleRows rows{band.centre, record.GetFloatHeader(KSAC::DEPMEN),
                           SeismogramsAmplitudeScale(record.GetFloatHeader(KSAC::DEPMIN),
                                                     record.GetFloatHeader(KSAC::DEPMAX), GainOf(view, row), swing)};
-    const Pen previous = surface.SelectPen(black);
+    const Pen previous = surface.SelectPen(record.leftOut ? grey : black);  // greyed: left out of the location
     DrawTrace(surface, SamplesOf(record), columns, rows, width);
     surface.SelectPen(previous);
   }

@@ -70,6 +70,7 @@ std::string SpokenStationLabel(const KSAC& record) {
 
 std::string TraceDescription(const KSAC& record, TextPrecision precision) {
   std::string text = SpokenStationLabel(record) + ".";
+  if (record.leftOut) text += " Left out of the location.";
   if (!HasPick(record)) return text + " No pick.";
   text += " P pick " + PickTimeText(record, precision) + ".";
   // As on the screen: the distance comes with the residual of the trial.

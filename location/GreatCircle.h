@@ -21,6 +21,20 @@ inline constexpr double kKmPerDegree = kEarthRadiusKm * std::numbers::pi / 180.0
 /// GreatCircle(0, 0, 0, 180) = 180.
 float GreatCircle(float lat1, float lon1, float lat2, float lon2);
 
+/// What GreatCircle works out from one end's latitude alone: the sine and
+/// cosine of its colatitude, each a float.
+struct GreatCircleEnd {
+  float sinColatitude = 0.0f;
+  float cosColatitude = 1.0f;
+};
+GreatCircleEnd GreatCircleEndAt(float lat);
+
+/// @brief GreatCircle(lat1, lon1, lat2, lon2) with the ends' latitudes worked
+/// out beforehand (@p end1 = GreatCircleEndAt(lat1), @p end2 =
+/// GreatCircleEndAt(lat2)): the same float, bit for bit, for many distances
+/// from one station or one trial point.
+float GreatCircleBetween(const GreatCircleEnd& end1, float lon1, const GreatCircleEnd& end2, float lon2);
+
 /// @brief Great-circle distance in degrees between two positions (degrees),
 /// from the haversine formula in double precision: right to well below a
 /// metre at every distance, where GreatCircle cannot tell apart positions

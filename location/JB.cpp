@@ -111,18 +111,6 @@ JB JB::FromText(std::string_view text, float depth, const std::string& name) {
   return table;
 }
 
-float JB::TravelTime(float x) const {
-  if (count <= 0) return 0.0f;
-  if (std::isnan(x)) return x;
-  if (x < 0.0f) return times[0];
-  if (x >= static_cast<float>(count - 1)) return times[count - 1];  // flat beyond the end
-  const int i = static_cast<int>(x);
-  const long double t = static_cast<long double>(times[i]) +
-                        (static_cast<long double>(x) - i) *
-                            (static_cast<long double>(times[i + 1]) - times[i]);
-  return static_cast<float>(t);
-}
-
 float JB::DistanceAt(float t) const {
   if (count <= 0) return 0.0f;
   if (!(t >= times[0])) return 0.0f;

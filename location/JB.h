@@ -24,6 +24,7 @@
 // - Numbers are read without regard to the process locale.
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -107,5 +108,18 @@ inline constexpr std::array<float, JB::kMaxRows> distanceAxis = [] {
   for (int i = 0; i < JB::kMaxRows; ++i) axis[static_cast<std::size_t>(i)] = static_cast<float>(i);
   return axis;
 }();
+
+// Inline: the misfit map calls it for every station of every cell.
+inline float JB::TravelTime(float x) const {
+  if (count <= 0) return 0.0f;
+  if (std::isnan(x)) return x;
+  if (x < 0.0f) return times[0];
+  if (x >= static_cast<float>(count - 1)) return times[count - 1];  // flat beyond the end
+  const int i = static_cast<int>(x);
+  const long double t = static_cast<long double>(times[i]) +
+                        (static_cast<long double>(x) - i) *
+                            (static_cast<long double>(times[i + 1]) - times[i]);
+  return static_cast<float>(t);
+}
 
 }  // namespace orvane

@@ -79,6 +79,9 @@ const char* ReadStation(const KSAC& record, TrialStation& s) {
   if (why != nullptr) {
     s.takesPart = false;
     s.pickTicks = 0;
+  } else if (record.leftOut) {
+    s.takesPart = false;
+    s.leftOut = true;
   }
   return why;
 }
@@ -105,17 +108,22 @@ TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, flo
 
   int picked = 0;
   int pickedLeftOut = 0;
+  int pickedSetAside = 0;  // left out by the student
   for (const TrialStation& st : stations) {
     if (st.pick == 0.0f) continue;
     if (st.takesPart) {
       ++picked;
+    } else if (st.leftOut) {
+      ++pickedSetAside;
     } else {
       ++pickedLeftOut;
     }
   }
   if (picked == 0) {
     return Refusal(TrialStatus::kNoPick,
-                   pickedLeftOut == 0
+                   pickedSetAside > 0
+                       ? "Every seismogram with a P pick is left out of the location: take one back in"
+                   : pickedLeftOut == 0
                        ? "No seismogram has a P pick: pick the P arrivals first"
                        : "No seismogram with a P pick can take part in a trial: pick the P arrivals of the others");
   }
@@ -128,13 +136,13 @@ TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, flo
   __int128 sum = 0;
   for (std::size_t i = 0; i < stations.size(); ++i) {
     const TrialStation& st = stations[i];
-    if (!st.takesPart) {
+    if (!st.takesPart && !st.leftOut) {
       if (full) predictions[i] = StationPrediction{};
       continue;
     }
     const float d = GreatCircle(st.stla, st.stlo, lat, lon);
     const float tp = p.TravelTime(d);
-    if (st.pick != 0.0f) {
+    if (st.takesPart && st.pick != 0.0f) {
       const auto wholeSeconds = static_cast<std::int64_t>(tp);  // truncated towards zero
       sum += st.pickTicks - wholeSeconds * kTicksPerSecond;
     }
@@ -160,7 +168,7 @@ TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, flo
   float sumOfSquares = 0.0f;
   for (std::size_t i = 0; i < stations.size(); ++i) {
     const TrialStation& st = stations[i];
-    if (!st.takesPart) continue;
+    if (!st.takesPart && !st.leftOut) continue;
     float pv = full ? predictions[i].t1 : travelP[i];
     float sv = full ? predictions[i].t2 : 0.0f;
     float obs;
@@ -181,7 +189,7 @@ TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, flo
       predictions[i].t2 = AsStoredPick(sv);
       predictions[i].user5 = isPicked ? p.DistanceAt(obs) : 0.0f;
     }
-    if (isPicked) {
+    if (isPicked && st.takesPart) {
       const double residual = static_cast<double>(pv) - static_cast<double>(st.pick);
       sumOfSquares = static_cast<float>(sumOfSquares + residual * residual);
     }
@@ -232,6 +240,7 @@ TrialResult TrialLocation(std::span<KSAC* const> records, float lat, float lon, 
   state.epicentreLon = lon;
   state.originTime = result.originTime;
   state.rms = result.rms;
+  state.stations = result.picked;
   trialList.push_back(RMS{lat, lon, result.rms});
   return result;
 }

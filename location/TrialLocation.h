@@ -18,7 +18,10 @@
 // Records without a P pick (t0 undefined or 0.0) take no part in the origin
 // time or the RMS; they still receive gcarc, t1 and t2 from the trial's
 // origin time, so that the predicted arrivals can guide the pick, and user5 =
-// 0.0. A record that cannot take part at all (no valid reference time; a
+// 0.0. A record the student left out of the location (KSAC::leftOut) keeps
+// its pick but takes no part either: the origin time and the RMS are those of
+// the event without it, to the bit. It still receives gcarc, t1, t2 and the
+// user5 of its pick, so that its misfit stays in view. A record that cannot take part at all (no valid reference time; a
 // station position that is undefined, not finite or with a latitude beyond
 // +-90 degrees; a P pick that cannot be placed in time) is left out: it enters
 // neither the origin time nor the RMS, gets no distance and no predicted
@@ -47,13 +50,14 @@ struct TrialState {
   float epicentreLon = 0.0f;
   SYSTEMTIME originTime{};
   float rms = 0.0f;
+  int stations = 0;  ///< stations that took part (0: not known)
 };
 
 enum class TrialStatus {
   kDone,          // the trial was made
   kNoRecords,     // no event is open
   kMissingTable,  // P.JB or S.JB (of the model) is missing or holds no rows
-  kNoPick,        // no record has a P pick
+  kNoPick,        // no record that takes part has a P pick
   kBadRecord,     // the origin time would lie before 1601 (StationOf: the record is left out)
   kBadEpicentre,  // the trial position is not a number (nothing to locate)
 };
@@ -87,6 +91,7 @@ struct TrialStation {
   FileTime pickTicks = 0;       // GetPickFileTime(0)
   FileTime referenceTicks = 0;  // tick count of the reference time
   bool takesPart = true;        // false: left out of the trial (see StationOf)
+  bool leftOut = false;         // left out by the student (takesPart is then false), yet given predictions
 };
 
 /// What a trial writes into one record.
@@ -101,7 +106,9 @@ struct StationPrediction {
 /// (its reference time is not valid; its station position is undefined, not
 /// finite or has a latitude beyond +-90 degrees; its pick cannot be placed in
 /// time) gets takesPart = false, and the result is then kBadRecord with the
-/// file and the reason, e.g. "B.sac has no valid reference time".
+/// file and the reason, e.g. "B.sac has no valid reference time". A record
+/// the student left out gets takesPart = false and leftOut = true, and the
+/// result is ok.
 TrialResult StationOf(const KSAC& record, TrialStation& station);
 
 /// @brief The trial arithmetic on station inputs with the tables given.
@@ -109,7 +116,9 @@ TrialResult StationOf(const KSAC& record, TrialStation& station);
 /// empty (it must then have one entry per station); with an empty span only
 /// the origin time and the RMS are computed (S table and user5 skipped), the
 /// same numbers bit for bit. Touches nothing else. Stations that do not take
-/// part are skipped (their prediction is all 0.0).
+/// part are skipped (their prediction is all 0.0), except those the student
+/// left out, which are predicted as an unpicked station is, with the user5
+/// of their pick.
 /// @return kMissingTable (P or S unusable), kNoPick (no picked station takes
 /// part), kBadEpicentre (@p lat or @p lon not finite), kBadRecord (an origin
 /// time before 1601), or kDone with origin and RMS.

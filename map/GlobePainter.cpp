@@ -31,10 +31,11 @@ const QColor kWhite(255, 255, 255);
 // ---------------------------------------------------------------------------
 // Markers, each outlined with a solid black pen one pixel wide
 
-// A red triangle, corners (x, y-8), (x+7, y+4), (x-7, y+4).
-void DrawStationMarker(int x, int y, Surface& surface) {
+// A red triangle, corners (x, y-8), (x+7, y+4), (x-7, y+4); hollow for a
+// station left out of the location.
+void DrawStationMarker(int x, int y, Surface& surface, bool hollow = false) {
   const Pen pen = surface.SelectPen(Pen::Solid(kBlack, 1));
-  const Brush brush = surface.SelectBrush(Brush::Solid(QColor(255, 0, 0)));
+  const Brush brush = surface.SelectBrush(hollow ? Brush::Null() : Brush::Solid(QColor(255, 0, 0)));
   const QPoint corners[] = {{x, y - 8}, {x + 7, y + 4}, {x - 7, y + 4}};
   surface.Polygon(corners);
   surface.SelectBrush(brush);
@@ -122,9 +123,12 @@ void DrawStations(Surface& surface, const Earth& earth, const MapPicture& pictur
     // there are; drawn at its mirror point it would stand where it is not.
     if (!Earth::IsNearSide(earth.Rotate(earth.ModelPoint(stla, stlo)))) continue;
     const ScreenPoint s = earth.Project(stla, stlo);
-    DrawStationMarker(s.x, s.y, surface);
-    DrawLabel(surface, s.x + 10, s.y - 8, nullptr, StationName(*record), palette::kDarkRed, palette::kNone,
-              label::kLeft, label::kMiddle);
+    // A station left out of the location: a hollow triangle, its name
+    // greyed, and no reach line (it took no part in the trial).
+    DrawStationMarker(s.x, s.y, surface, record->leftOut);
+    DrawLabel(surface, s.x + 10, s.y - 8, nullptr, StationName(*record),
+              record->leftOut ? palette::kDarkGrey : palette::kDarkRed, palette::kNone, label::kLeft, label::kMiddle);
+    if (record->leftOut) continue;
     // The reach line ends where the observed P time puts the station: at the
     // station when user5 = gcarc. A station at the epicentre (gcarc 0) has no
     // such point and gets no line, and neither does a station without a pick:
@@ -149,7 +153,8 @@ void DrawStations(Surface& surface, const Earth& earth, const MapPicture& pictur
 void DrawTrialDescription(Surface& surface, const MapPicture& picture) {
   const TrialState& t = picture.trial;
   QString text = QString::fromStdString(
-      TrialDescription(t.originTime, t.epicentreLat, t.epicentreLon, picture.depth, t.rms));
+      TrialDescription(t.originTime, t.epicentreLat, t.epicentreLon, picture.depth, t.rms) +
+      TrialStationsText(t.stations, picture.records.size()));
   // Trials on another model's tables say so: " ... RMS: 0.81 s  Model: AK135 ".
   if (picture.model != kDefaultEarthModel)
     text += QStringLiteral(" Model: %1 ").arg(QString::fromLatin1(EarthModelTitle(picture.model)));

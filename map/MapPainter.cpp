@@ -76,4 +76,9 @@ std::string TrialDescription(const SYSTEMTIME& t, float lat, float lon, float de
   return text;
 }
 
+std::string TrialStationsText(int tookPart, std::size_t stations) {
+  if (tookPart <= 0) return {};
+  return " Stations: " + std::to_string(tookPart) + " of " + std::to_string(stations) + " ";
+}
+
 }  // namespace orvane

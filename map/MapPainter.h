@@ -85,6 +85,11 @@ std::string LongitudeText(float lon);
 /// " 2024/03/01 12:34:56  45.20N  122.46W  Depth: 33 km  RMS: 0.57 s ".
 std::string TrialDescription(const SYSTEMTIME& originTime, float lat, float lon, float depth, float rms);
 
+/// @brief What follows the description: how many of the event's @p stations
+/// took part in the trial (@p tookPart), e.g. " Stations: 11 of 12 "; nothing
+/// when that is not known (@p tookPart 0).
+std::string TrialStationsText(int tookPart, std::size_t stations);
+
 /// @brief Map data files opened by the painter since the last ClearMapFileLog, by the name
 /// asked for (e.g. "COAST.S4"), in order; the latest 60 at most, so that a long session
 /// does not grow it without end. Lets tests see the level rule and the cache at work.

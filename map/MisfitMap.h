@@ -2,8 +2,8 @@
 // The misfit map: the RMS that a trial at each point of the view would have,
 // with the same arithmetic as a click (the best origin time at that point),
 // so that a teacher can show why the dots of the trials converge. It is
-// computed on cells of the screen, coarse first and then finer, and can be
-// cancelled between rows.
+// computed on cells of the screen, coarse first and then finer, on every
+// core, and can be cancelled between rows.
 
 #include <atomic>
 #include <cstdint>
@@ -32,8 +32,10 @@ struct MisfitRaster {
 
 /// @brief The raster for @p client with cells of @p cell pixels: each cell's
 /// centre turned into a position by @p earth (as a click would be), then
-/// the RMS of a trial there. @p earth must hold the view (SetView). Returns
-/// an empty raster when @p cancel becomes true while it runs.
+/// the RMS of a trial there, exactly as EvaluateTrial gives it. @p earth must
+/// hold the view (SetView). The rows are shared out over the cores; the call
+/// returns when all are done. Returns an empty raster when @p cancel becomes
+/// true while it runs.
 MisfitRaster ComputeMisfitRaster(const Earth& earth, const Rect& client, std::span<const TrialStation> stations,
                                  const JB& p, const JB& s, int cell, const std::atomic<bool>* cancel = nullptr);
 

@@ -152,6 +152,10 @@ class KSAC {
   long double referenceSeconds = 0.0L;       // seconds since 1601, tenth resolution
   float alignOffset = 0.0f;
   std::unique_ptr<float[]> samples;          // npts values, or null
+  /// The student left this station out of the location: it keeps its pick
+  /// and takes no part in the origin time or the RMS of a trial. Not part of
+  /// any file format (exercise files keep it).
+  bool leftOut = false;
 
  private:
   // Tick count of pick slot n; false when there is no such instant.

@@ -102,6 +102,7 @@ QByteArray ExerciseJson(const Exercise& exercise) {
     } else {
       o["marks"] = QJsonValue(QJsonValue::Null);
     }
+    if (s.leftOut) o["leftOut"] = true;
     seismograms.append(o);
   }
   root["seismograms"] = seismograms;
@@ -126,7 +127,9 @@ QByteArray ExerciseJson(const Exercise& exercise) {
     const ExerciseShownTrial& t = *exercise.lastTrial;
     QJsonArray time;
     for (std::uint16_t field : t.originTime) time.append(field);
-    root["lastTrial"] = QJsonObject{{"epicentre", Pair(t.lat, t.lon)}, {"rms", Number(t.rms)}, {"originTime", time}};
+    QJsonObject last{{"epicentre", Pair(t.lat, t.lon)}, {"rms", Number(t.rms)}, {"originTime", time}};
+    if (t.stations > 0) last["stations"] = t.stations;
+    root["lastTrial"] = last;
   } else {
     root["lastTrial"] = QJsonValue(QJsonValue::Null);
   }
@@ -200,6 +203,11 @@ std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error) {
         if (!r.Float(values[k], name + " marks", read[k], -FLT_MAX, FLT_MAX)) return refuse(r.error);
       s.marks = read;
     }
+    const QJsonValue leftOut = o["leftOut"];
+    if (!leftOut.isUndefined()) {
+      if (!leftOut.isBool()) return refuse(QStringLiteral("%1 leftOut is not true or false").arg(name));
+      s.leftOut = leftOut.toBool();
+    }
     e.seismograms.push_back(std::move(s));
   }
 
@@ -255,6 +263,11 @@ std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error) {
       double field = 0;
       if (!r.Integer(time[k], "the last trial's origin time", field, 0, 65535)) return refuse(r.error);
       t.originTime[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(field);
+    }
+    if (!o["stations"].isUndefined()) {
+      double stations = 0;
+      if (!r.Integer(o["stations"], "the last trial's stations", stations, 0, kMaxSeismograms)) return refuse(r.error);
+      t.stations = static_cast<int>(stations);
     }
     e.lastTrial = t;
   }

@@ -6,19 +6,25 @@
 //   {"orvex": 1,
 //    "format": "sac" | "pepp" | "psn" | null,      (null: each file by its name)
 //    "seismograms": [{"path": "TAIG.sac", "size": 29432, "sha256": "9f…",
-//                     "pick": 55.37 | null, "marks": [t1, t2, gcarc, user5] | null}, …],
+//                     "pick": 55.37 | null, "marks": [t1, t2, gcarc, user5] | null,
+//                     "leftOut": true}, …],       (absent: false)
 //    "depth": 33, "maximumRms": 10, "oneWindow": true,
 //    "model": "ak135",                              (absent: iasp91)
 //    "view": {"centre": [41.3, 142.8], "radius": 400},
 //    "trials": [{"epicentre": [41.2, 142.9], "depth": 33, "rms": 0.81}, …],
 //    "lastTrial": {"epicentre": [41.2, 142.9], "rms": 0.81,
-//                  "originTime": [2026, 3, 0, 1, 10, 0, 7, 300]} | null}
+//                  "originTime": [2026, 3, 0, 1, 10, 0, 7, 300],
+//                  "stations": 11} | null}      (stations that took part; absent: not known)
 //
 // A new pick or depth discards the trials but leaves the last one on show
 // (its label, and its marks on the seismograms that were not picked again).
 // So while a trial is shown, "lastTrial" and each seismogram's
 // "marks" ([t1, t2, gcarc, user5]) keep what is on screen; they are put back
 // when no trial is left to make again.
+//
+// A seismogram the student left out of the location carries "leftOut": true;
+// the field is written only then, so that older files read as before and
+// older programs still read the file (they ignore the field).
 //
 // Paths are relative to the exercise file where the seismogram lies in its
 // folder or below it, so that a folder moved or copied as a whole opens
@@ -65,6 +71,7 @@ struct ExerciseSeismogram {
   std::optional<float> pick; ///< the P pick t0 in seconds after the reference time
   /// t1, t2, gcarc and user5 while a trial is shown
   std::optional<std::array<float, 4>> marks;
+  bool leftOut = false;      ///< left out of the location by the student
   bool operator==(const ExerciseSeismogram&) const = default;
 };
 
@@ -83,6 +90,7 @@ struct ExerciseShownTrial {
   float lon = 0.0f;
   float rms = 0.0f;
   std::array<std::uint16_t, 8> originTime{};  ///< the SYSTEMTIME fields in their order
+  int stations = 0;  ///< stations that took part (0: not known)
   bool operator==(const ExerciseShownTrial&) const = default;
 };
 

@@ -50,7 +50,11 @@ ExerciseRecords OpenExerciseRecords(const Exercise& exercise, const QString& exe
       continue;
     }
     std::unique_ptr<KSAC> record = std::move(files.records[0]);
-    if (entry.pick) record->SetPick(0, *entry.pick);
+    if (entry.pick)
+      record->SetPick(0, *entry.pick);
+    else if (HasPick(*record))
+      record->SetPick(0, 0.0f);  // the student cleared the pick the file came with
+    record->leftOut = entry.leftOut;
     opened.records.push_back(std::move(record));
     opened.paths << QFileInfo(path).absoluteFilePath();
     opened.entries.push_back(i);
@@ -90,7 +94,8 @@ bool RestoreShownTrial(const Exercise& exercise, std::span<KSAC* const> records,
   if (!exercise.trials.empty() || !exercise.lastTrial) return false;
   const ExerciseShownTrial& shown = *exercise.lastTrial;
   const auto& f = shown.originTime;
-  state = TrialState{shown.lat, shown.lon, SYSTEMTIME{f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]}, shown.rms};
+  state = TrialState{shown.lat, shown.lon, SYSTEMTIME{f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]}, shown.rms,
+                     shown.stations};
   for (std::size_t i = 0; i < records.size(); ++i) {
     const auto& marks = exercise.seismograms[entries[i]].marks;
     if (!marks) continue;
@@ -172,6 +177,7 @@ Exercise ExerciseOf(const EventWork& work, const KeptWork& kept, const QString& 
     s.size = work.prints[i].size;
     s.sha256 = work.prints[i].sha256;
     if (HasPick(r)) s.pick = r.GetPick(0);
+    s.leftOut = r.leftOut;
     if (work.shownTrial)
       s.marks = std::array<float, 4>{r.GetPick(1), r.GetPick(2), r.GetFloatHeader(KSAC::GCARC),
                                      r.GetFloatHeader(KSAC::USER5)};
@@ -195,7 +201,8 @@ Exercise ExerciseOf(const EventWork& work, const KeptWork& kept, const QString& 
     e.lastTrial = ExerciseShownTrial{work.shownTrial->epicentreLat, work.shownTrial->epicentreLon,
                                      work.shownTrial->rms,
                                      {t.wYear, t.wMonth, t.wDayOfWeek, t.wDay, t.wHour, t.wMinute, t.wSecond,
-                                      t.wMilliseconds}};
+                                      t.wMilliseconds},
+                                     work.shownTrial->stations};
   }
   return e;
 }

@@ -39,7 +39,9 @@ struct ExerciseRecords {
 /// with the reason ("missing", "changed since the exercise was saved", the
 /// reader's refusal). The stored pick of each opened file is set as its t0
 /// (which clears t1…t9, as a pick by the student does); a file stored without
-/// a pick keeps what it holds. Touches no global state.
+/// a pick has none, even if the file itself holds one (the student cleared
+/// it). A seismogram stored as left out of the location is left out again.
+/// Touches no global state.
 ExerciseRecords OpenExerciseRecords(const Exercise& exercise, const QString& exercisePath);
 
 /// What redoing the trials gave.

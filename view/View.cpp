@@ -216,6 +216,11 @@ void View::resizeEvent(QResizeEvent* event) {
   if (splashWindow) splashWindow->setGeometry(SplashGeometry());
   crosshair = QPoint(std::clamp(crosshair.x(), 0, std::max(viewport()->width() - 1, 0)),
                      std::clamp(crosshair.y(), 0, std::max(viewport()->height() - 1, 0)));
+  if (turnPending && viewport()->width() > 0 && viewport()->height() > 0) {
+    turnPending = false;
+    globe = ViewShowingEvent(records);
+    UpdateCentreReadout();
+  }
   FollowViewSize();
   if (showMisfit) RestartMisfit();
   Repaint();
@@ -239,7 +244,11 @@ void View::SetMessage(const QString& text) {
 
 void View::UpdateAccessibleDescription() {
   int picked = 0;
-  for (const auto& r : records) picked += HasPick(*r) ? 1 : 0;
+  int leftOut = 0;
+  for (const auto& r : records) {
+    picked += HasPick(*r) ? 1 : 0;
+    leftOut += r->leftOut ? 1 : 0;
+  }
   QString text;
   // Where the cross-hair stands comes first: it is what changes with each key.
   if (CrossHairShown()) {
@@ -256,13 +265,16 @@ void View::UpdateAccessibleDescription() {
   else
     text += (records.size() == 1 ? tr("1 station, ") : tr("%1 stations, ").arg(records.size())) +
             tr("%1 picked.").arg(picked);
+  if (leftOut > 0) text += tr(" %1 left out of the location.").arg(leftOut);
   if (!trialList.empty())
     text += trialList.size() == 1 ? tr(" 1 trial.") : tr(" %1 trials.").arg(trialList.size());
-  if (hasTrial)
+  if (hasTrial) {
     text += tr(" Last trial at %1 %2, depth %3 km, RMS %4 s.")
                 .arg(Text(LatitudeText(trial.epicentreLat)).trimmed(), Text(LongitudeText(trial.epicentreLon)).trimmed())
                 .arg(static_cast<double>(depth), 0, 'f', 0)
                 .arg(static_cast<double>(trial.rms), 0, 'f', 2);
+    if (trial.stations > 0) text += tr(" %1 of %2 stations took part.").arg(trial.stations).arg(records.size());
+  }
   if (model != kDefaultEarthModel) text += tr(" Earth model %1.").arg(QString::fromLatin1(EarthModelTitle(model)));
   if (misfitJob.HasAnswerKey())
     text += tr(" Answer key at %1 %2.")

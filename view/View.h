@@ -271,6 +271,8 @@ class View : public QMdiArea {
   /// Makes the windows that show the event; a note for the status bar when
   /// they are not those the option asks for.
   QString CreateSeismogramWindows();
+  /// The view in which the event of @p opened is shown (ViewShowingStations).
+  GlobeView ViewShowingEvent(std::span<const std::unique_ptr<KSAC>> opened) const;
   void PlaceSeismogramWindow(QMdiSubWindow* frame);
   void FollowViewSize();
   void CloseHints();
@@ -296,6 +298,9 @@ class View : public QMdiArea {
   float depth = 0.0f;
   EarthModel model = kDefaultEarthModel;  // whose tables the trials use
   GlobeView globe;
+  // The event opened before the view had a size: the globe turns to its
+  // stations once it has one, unless the student turns it first.
+  bool turnPending = false;
   Earth earth;
   GlobePainter globePainter;  // paints the picture with `earth`, keeping its background
   std::vector<std::unique_ptr<KSAC>> records;

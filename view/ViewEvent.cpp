@@ -76,6 +76,11 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
     prints.push_back(FingerprintOf(absolute.back()).value_or(FileFingerprint{0, std::string(64, '0')}));
   }
   CloseEvent();
+  // The globe turns to the new event's stations when any of them is hidden.
+  if (viewport()->width() > 0 && viewport()->height() > 0)
+    globe = ViewShowingEvent(files.records);
+  else
+    turnPending = true;
   const QString windows = AdoptEvent(std::move(files.records), std::move(absolute), std::move(prints), format);
   emit eventOpened(opened, format ? static_cast<int>(*format) : -1);
   RestartMisfit();
@@ -88,8 +93,23 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
                                      : tr("Opened %n seismogram(s); left out: %1", nullptr, count).arg(skipped));
   Repaint();
   emit eventChanged();
+  UpdateCentreReadout();
   SetModified(true);
   return files.refused;
+}
+
+GlobeView View::ViewShowingEvent(std::span<const std::unique_ptr<KSAC>> opened) const {
+  std::vector<StationPosition> stations;
+  for (const auto& r : opened)
+    stations.push_back({r->GetFloatHeader(KSAC::STLA), r->GetFloatHeader(KSAC::STLO)});
+  const int w = viewport()->width();
+  const int h = viewport()->height();
+  // The window of all seismograms covers the right quarter of the view; it
+  // also shows an event with more stations than windows fit beside the globe.
+  Placement visible{0, 0, w, h};
+  if (oneWindow || opened.size() > static_cast<std::size_t>(kMostStationWindows))
+    visible.width = SeismogramsWindowPlacement(w, h).x;
+  return ViewShowingStations(globe, stations, w, h, visible);
 }
 
 QString View::AdoptEvent(std::vector<std::unique_ptr<KSAC>> opened, QStringList paths,
@@ -202,6 +222,7 @@ void View::CloseEvent() {
   eventPaths.clear();
   eventPrints.clear();
   eventFormat.reset();
+  turnPending = false;
   kept = KeptWork{};
   hasTrial = false;
   trial.epicentreLat = 0.0f;
@@ -241,9 +262,11 @@ void View::SetModel(EarthModel chosen) {
 }
 
 void View::PicksChanged() {
-  // A pick discards the trials (also when there were none to empty).
+  // A pick discards the trials (also when there were none to empty); a
+  // station left out or taken back changes its mark on the globe.
   ForgetOpenedTrials();
   RestartMisfit();
+  Repaint();
   SetModified(true);
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The arithmetic of the main view, without any window: pan and zoom steps,
-// the centre and scale read-outs, and where the seismogram windows go.
+// the centre and scale read-outs, where the seismogram windows go, and the
+// turn of the globe to a newly opened event.
 
+#include <span>
 #include <string>
 
 namespace orvane {
@@ -57,5 +59,26 @@ inline constexpr int kMostStationWindows = 12;
 /// @brief The window of all seismograms: the right-hand quarter, full height.
 /// Example: 800 × 600 gives (600, 0) 200 × 600.
 Placement SeismogramsWindowPlacement(int right, int bottom);
+
+/// A station's position, degrees, north and east positive.
+struct StationPosition {
+  float lat = 0.0f;
+  float lon = 0.0f;
+};
+
+/// @brief The view in which an event with @p stations opens, in a client
+/// area of @p width × @p height pixels of which @p visible is not covered by
+/// windows. @p current is kept when every station is already in view: on the
+/// near side, with its marker inside @p visible. Otherwise the globe turns to
+/// the stations' mean direction and zooms (in or out) so that all of them fit
+/// into @p visible with a margin (more on the right, where the names go), but
+/// never so far in that the view spans less than about ten degrees. A network
+/// spanning more than a hemisphere cannot be shown whole: the stations that
+/// stay on the far side are left out of the fit.
+/// Example: the stations of the Alaska example event in an 800 × 600 view
+/// centred on 0° N 0° E lie on the far side; the view turns to about 55° N,
+/// 165° W.
+GlobeView ViewShowingStations(const GlobeView& current, std::span<const StationPosition> stations, int width,
+                              int height, const Placement& visible);
 
 }  // namespace orvane

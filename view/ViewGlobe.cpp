@@ -50,9 +50,11 @@ std::optional<TrialResult> View::TryEpicentre(const QPoint& position) {
     hasTrial = true;
     emit trialLocated();  // the windows show their marks, Delta T and Dist now
     SetModified(true);
-    QString text = tr("Trial at %1 %2: RMS %3 s")
+    QString text = tr("Trial at %1 %2: RMS %3 s, %4 of %5 stations")
                        .arg(Text(LatitudeText(lat)).trimmed(), Text(LongitudeText(lon)).trimmed())
-                       .arg(static_cast<double>(result.rms), 0, 'f', 2);
+                       .arg(static_cast<double>(result.rms), 0, 'f', 2)
+                       .arg(result.picked)
+                       .arg(records.size());
     if (model != kDefaultEarthModel) text += tr(" (%1)").arg(QString::fromLatin1(EarthModelTitle(model)));
     SetMessage(text);
   } else {
@@ -188,6 +190,7 @@ void View::keyPressEvent(QKeyEvent* event) {
 
 void View::SetGlobe(const GlobeView& view) {
   globe = view;
+  turnPending = false;  // the student's own view stays
   if (showMisfit) RestartMisfit();
   Repaint();
   UpdateCentreReadout();

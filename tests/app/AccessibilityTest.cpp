@@ -188,6 +188,8 @@ TEST_F(Accessibility, TheGlobeByKeysCrossHairReadOutAndTrial) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
   OpenExample();
   PickAll();
+  // The view the student turns to: facing 0 N 0 E, a disc of 200 pixels.
+  view->SetGlobe(GlobeView{0.0f, 0.0f, 200.0f});
   QCoreApplication::processEvents();
 
   // Tab reaches the globe.

@@ -120,7 +120,6 @@ TEST(Printout, PagesFollowTheOpenSeismogramWindows) {
     printer.setOutputFileName(QString::fromStdString(name));
     return PrintView(printer, view);
   };
-  const GlobeView before = view.Globe();
   view.MultipleWindowSeismograms();
   view.OpenEventFiles(eight);
   ASSERT_EQ(view.SeismogramWindows().size(), 8u);
@@ -133,6 +132,7 @@ TEST(Printout, PagesFollowTheOpenSeismogramWindows) {
   EXPECT_EQ(print("four.pdf"), 2);
   view.SeismogramsInOneWindow();
   view.OpenEventFiles(eight);
+  const GlobeView before = view.Globe();
   EXPECT_EQ(print("one.pdf"), 2);
   EXPECT_EQ(PdfPages("one.pdf"), 2u);
   view.CloseEvent();

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "location/GreatCircle.h"
 #include "location/RMS.h"
 #include "location/TableText.h"
 #include "support/TrialStateGuard.h"
@@ -485,6 +486,57 @@ TEST_F(TrialTest, RmsOnlyEvaluationMatchesTheFullTrial) {
       ASSERT_EQ(quick.rms, full.rms) << lat << " " << lon;
     }
   }
+}
+
+// A station the student leaves out keeps its pick, and the trial is the trial
+// of the event without it, to the bit: the same origin time, RMS and marks on
+// every other record; it still gets its distance and predicted arrivals. With
+// every picked station left out there is nothing to locate.
+TEST_F(TrialTest, AStationLeftOutGivesTheTrialOfTheEventWithoutIt) {
+  test::WriteFile(dir_.path() / "P.JB", TableText(181, [](int i) { return 8.3 * i + 0.01 * i * i; }));
+  test::WriteFile(dir_.path() / "S.JB", TableText(181, [](int i) { return 14.9 * i + 0.02 * i * i; }));
+  const auto event = [](bool withNoisy) {
+    std::vector<std::unique_ptr<KSAC>> records;
+    records.push_back(Record("A", 35.0f, 139.0f, 611.4f));
+    records.push_back(Record("B", -33.9f, 18.4f, 905.0f, At(10, 1, 0, 500)));
+    if (withNoisy) records.push_back(Record("N", 48.1f, 11.6f, 123.4f, At(9, 58, 3, 70)));  // far off
+    records.push_back(Record("C", 64.1f, -21.9f, 0.0f));
+    records.push_back(Record("D", 19.4f, -155.3f, 702.7f, At(9, 59, 59, 990)));
+    return records;
+  };
+  auto without = event(false);
+  records_ = event(true);
+  records_[2]->leftOut = true;
+  std::vector<KSAC*> all = RecordPointers(records_);
+  std::vector<KSAC*> others = RecordPointers(without);
+  const JB p("P", 0.0f), s("S", 0.0f);
+  for (const auto& [lat, lon] : {std::pair{36.0f, 140.0f}, std::pair{-20.0f, 60.0f}, std::pair{70.0f, -100.0f}}) {
+    SCOPED_TRACE(testing::Message() << lat << "," << lon);
+    const TrialResult left = LocateTrial(all, lat, lon, p, s);
+    const TrialResult absent = LocateTrial(others, lat, lon, p, s);
+    ASSERT_TRUE(left.ok() && absent.ok()) << left.reason << absent.reason;
+    EXPECT_EQ(left.originTicks, absent.originTicks);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(left.rms), std::bit_cast<std::uint32_t>(absent.rms));
+    EXPECT_EQ(left.picked, 3);
+    EXPECT_TRUE(left.leftOut.empty());  // nothing to report: the student chose it
+    for (std::size_t i = 0, k = 0; i < records_.size(); ++i) {
+      if (i == 2) continue;
+      const KSAC& a = *records_[i];
+      const KSAC& b = *without[k++];
+      for (int field : {int(KSAC::GCARC), int(KSAC::USER5), KSAC::T0 + 1, KSAC::T0 + 2})
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(a.GetFloatHeader(field)),
+                  std::bit_cast<std::uint32_t>(b.GetFloatHeader(field)))
+            << a.fileName << " field " << field;
+    }
+    const KSAC& noisy = *records_[2];
+    EXPECT_EQ(noisy.GetPick(0), 123.4f);
+    EXPECT_NEAR(noisy.GetFloatHeader(KSAC::GCARC), GreatCircle(48.1f, 11.6f, lat, lon), 1e-4);
+    EXPECT_NE(noisy.GetPick(1), 0.0f);
+  }
+  for (auto& r : records_) r->leftOut = r->GetPick(0) != 0.0f;
+  const TrialResult none = LocateTrial(all, 36.0f, 140.0f, p, s);
+  EXPECT_EQ(none.status, TrialStatus::kNoPick);
+  EXPECT_NE(none.reason.find("left out"), std::string::npos) << none.reason;
 }
 
 }  // namespace

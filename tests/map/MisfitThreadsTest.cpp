@@ -110,5 +110,22 @@ TEST(MisfitThreads, TrialsWhileTheMapIsComputedGiveWhatEachGivesAlone) {
   EXPECT_EQ(keyMeanwhile.trial.rms, key.trial.rms);
 }
 
+// The view cancels a map from its own thread while the map's workers share
+// out the rows: every worker stops, and the map gives nothing.
+TEST(MisfitThreads, AMapCancelledFromAnotherThreadGivesNothing) {
+  const auto [p, s] = test::EventTables(33.0f);
+  const auto records = test::SyntheticRecords(p, 35.9f, 140.4f, 12);
+  std::vector<TrialStation> stations(records.size());
+  for (std::size_t i = 0; i < records.size(); ++i) ASSERT_TRUE(StationOf(*records[i], stations[i]).ok());
+  Earth earth;
+  earth.SetView(140.0f, -36.0f, 290.0f, 800, 600);
+  std::atomic<bool> cancel{false};
+  MisfitRaster raster;
+  std::thread mapThread([&] { raster = ComputeMisfitRaster(earth, Rect{0, 0, 800, 600}, stations, p, s, 1, &cancel); });
+  cancel = true;
+  mapThread.join();
+  EXPECT_TRUE(raster.Empty());
+}
+
 }  // namespace
 }  // namespace orvane

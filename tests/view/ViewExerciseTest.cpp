@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QMdiSubWindow>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "dialogs/DepthCB.h"
+#include "display/Event.h"
 #include "location/EarthModel.h"
 #include "location/PhaseTables.h"
 #include "location/RMS.h"
@@ -188,6 +190,72 @@ TEST_F(ViewExercise, TheLastTrialShownAfterItsDotsWentComesBack) {
   ASSERT_TRUE(view.OpenExercise(Path("quake/deeper.orvex")));
   EXPECT_EQ(Take(view), deeper);
   EXPECT_TRUE(view.HasTrial());
+}
+
+// The keys of a station's window: L leaves the station out of the location,
+// Delete clears its pick. Each discards the trials; the next trial is the
+// trial of the event without that pick or station, to the bit; and both come
+// back from the saved exercise, a pick cleared even where the file itself
+// came with one.
+TEST_F(ViewExercise, AStationLeftOutAndAPickClearedStayOutOfTheTrialsAndComeBack) {
+  constexpr std::size_t kLeft = 2, kCleared = 5;
+  {
+    // This file comes with a P pick of its own.
+    const std::string name = (dir / "quake" / kOnsets[kCleared].first).string();
+    KSAC record(name);
+    record.SetPick(0, kOnsets[kCleared].second);
+    ASSERT_EQ(record.WriteSAC(name.c_str()), 0);
+  }
+  Work(false);
+  const auto windowOf = [this](std::size_t i) -> QWidget* {
+    for (QMdiSubWindow* frame : view.SeismogramWindows())
+      if (auto* w = qobject_cast<Event*>(frame->widget()); w && &w->Record() == view.Records()[i].get()) return w;
+    return nullptr;
+  };
+  ASSERT_NE(windowOf(kLeft), nullptr);
+  QTest::keyClick(windowOf(kLeft), Qt::Key_L);
+  EXPECT_TRUE(view.Records()[kLeft]->leftOut);
+  EXPECT_TRUE(trialList.empty());
+  QTest::keyClick(windowOf(kCleared), Qt::Key_Delete);
+  EXPECT_FALSE(HasPick(*view.Records()[kCleared]));
+  const QPoint centre(view.viewport()->width() / 3, view.viewport()->height() / 2);
+  const std::optional<TrialResult> made = view.TryEpicentre(centre);
+  ASSERT_TRUE(made && made->ok()) << view.MessageText().toStdString();
+  EXPECT_EQ(made->picked, 6);
+  EXPECT_EQ(view.Trial().stations, 6);
+  EXPECT_EQ(view.Records()[kLeft]->GetPick(0), kOnsets[kLeft].second);  // kept, not used
+
+  // The same trial on the event without the station left out, and with the
+  // other record unpicked.
+  std::vector<std::string> others;
+  for (std::size_t i = 0; i < kOnsets.size(); ++i)
+    if (i != kLeft) others.push_back(Path("quake/" + kOnsets[i].first).toStdString());
+  EventFiles without = ReadEventFiles(others, std::nullopt);
+  ASSERT_EQ(without.records.size(), kOnsets.size() - 1);
+  for (std::size_t i = 0, k = 0; i < kOnsets.size(); ++i) {
+    if (i == kLeft) continue;
+    if (i == kCleared) without.records[k]->SetPick(0, 0.0f); else without.records[k]->SetPick(0, kOnsets[i].second);
+    ++k;
+  }
+  const PhaseTables tables = LoadPhaseTables(33.0f);
+  const TrialResult absent = LocateTrial(RecordPointers(without.records), view.Trial().epicentreLat,
+                                         view.Trial().epicentreLon, *tables.p, *tables.s);
+  ASSERT_TRUE(absent.ok()) << absent.reason;
+  EXPECT_EQ(made->originTicks, absent.originTicks);
+  EXPECT_EQ(Bits(made->rms), Bits(absent.rms));
+
+  const Snapshot before = Take(view);
+  ASSERT_TRUE(view.SaveExercise(Path("quake/left.orvex")));
+  Disturb();
+  ASSERT_TRUE(view.OpenExercise(Path("quake/left.orvex")));
+  EXPECT_EQ(Take(view), before);  // the trial made again: the same RMS
+  EXPECT_TRUE(view.Records()[kLeft]->leftOut);
+  EXPECT_FALSE(view.Records()[kLeft + 1]->leftOut);
+  EXPECT_FALSE(HasPick(*view.Records()[kCleared]));
+  // Taken back in, the station counts again.
+  QTest::keyClick(windowOf(kLeft), Qt::Key_L);
+  EXPECT_FALSE(view.Records()[kLeft]->leftOut);
+  EXPECT_EQ(view.TryEpicentre(centre)->picked, 7);
 }
 
 TEST_F(ViewExercise, AMovedFolderOpensThroughItsRelativePaths) {

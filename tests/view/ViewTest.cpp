@@ -12,7 +12,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -165,6 +167,66 @@ TEST_F(ViewTest, ATrialNearTheTrueEpicentreHasASmallRms) {
   view.CloseEvent();
   EXPECT_FALSE(view.HasTrial());
   EXPECT_TRUE(view.Records().empty());
+}
+
+// Whether every station of the open event is in view: on the near side of
+// the globe, with its marker clear of the edges and of the window of all
+// seismograms.
+::testing::AssertionResult EveryStationInView(const View& view) {
+  Earth earth;
+  const int w = view.viewport()->width();
+  const int h = view.viewport()->height();
+  earth.SetView(view.Globe().spin, view.Globe().tilt, view.Globe().radius, w, h);
+  int right = w;
+  for (QMdiSubWindow* frame : view.SeismogramWindows())
+    if (frame->windowTitle() == "Seismograms") right = std::min(right, frame->x());
+  for (const auto& r : view.Records()) {
+    const Vector3 v = earth.Rotate(earth.ModelPoint(r->GetFloatHeader(KSAC::STLA), r->GetFloatHeader(KSAC::STLO)));
+    const ScreenPoint p = earth.ToScreen(v);
+    if (!Earth::IsNearSide(v) || p.x < 8 || p.y < 8 || p.x > right - 8 || p.y > h - 8)
+      return ::testing::AssertionFailure() << r->fileName << " at (" << p.x << ", " << p.y << ")"
+                                           << (Earth::IsNearSide(v) ? "" : " on the far side");
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// An event opens with all its stations in view: the globe turns to them and
+// zooms when any is hidden, keeps a view that already shows them all, and
+// never undoes the student's own pan and zoom.
+TEST_F(ViewTest, AnEventOpensWithEveryStationInView) {
+  const std::string events[] = {"", "deep-okhotsk-synthetic/", "pepp-chile-synthetic/", "psn-haiti-synthetic/",
+                                "shallow-nepal-synthetic/"};
+  for (const bool oneWindow : {true, false}) {
+    if (oneWindow) view.SeismogramsInOneWindow(); else view.MultipleWindowSeismograms();
+    for (const std::string& event : events) {
+      SCOPED_TRACE(kExamples + event);
+      QStringList paths;
+      for (const auto& entry : std::filesystem::directory_iterator(kExamples + event))
+        if (entry.is_regular_file() && entry.path().extension() != ".md") paths << QString::fromStdString(entry.path());
+      // From a view that faces away from the event.
+      view.SetGlobe(GlobeView{-60.0f, 20.0f, 200.0f});
+      ASSERT_FALSE(view.OpenEventFiles(paths).size());
+      EXPECT_TRUE(EveryStationInView(view));
+    }
+  }
+  // A view that shows every station already is kept.
+  view.SeismogramsInOneWindow();
+  view.OpenEventFiles(AllExamples());
+  const GlobeView shown = view.Globe();
+  view.ZoomOut();
+  const GlobeView chosen = view.Globe();
+  ASSERT_TRUE(EveryStationInView(view));
+  view.OpenEventFiles(AllExamples());
+  EXPECT_EQ(view.Globe().spin, chosen.spin);
+  EXPECT_EQ(view.Globe().radius, chosen.radius);
+  EXPECT_NE(chosen.radius, shown.radius);
+  // The student's pan stays when the view changes size.
+  view.North();
+  const GlobeView panned = view.Globe();
+  view.resize(900, 700);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(view.Globe().tilt, panned.tilt);
+  EXPECT_EQ(view.Globe().radius, panned.radius);
 }
 
 TEST_F(ViewTest, ReadOutsOfCentrePointerAndScale) {

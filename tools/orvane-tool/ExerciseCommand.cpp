@@ -127,6 +127,7 @@ int ExerciseCommand(int argc, char** argv) {
       for (const RefusedFile& f : opened.leftOut)
         if (f.path == ResolvedSeismogramPath(exercise->seismograms[i].path, path).toStdString()) status = f.reason;
       w.Key("status").String(status);
+      w.Key("leftOut").Bool(exercise->seismograms[i].leftOut);
       w.Key("kstnm").Null().Key("t0").Null().Key("t1").Null().Key("residual").Null().Key("gcarc").Null().Key("user5").Null();
       w.EndObject();
       continue;
@@ -135,6 +136,7 @@ int ExerciseCommand(int argc, char** argv) {
     const bool part = last != nullptr && !IsLeftOut(*last, next);
     ++next;
     w.Key("status").String("opened");
+    w.Key("leftOut").Bool(r.leftOut);
     w.Key("kstnm").String(TrimmedHeaderText(r, KSAC::KSTNM));
     OptionalFloat(w, "t0", HasPick(r) ? std::optional<float>(r.GetPick(0)) : std::nullopt);
     OptionalFloat(w, "t1", part ? std::optional<float>(r.GetPick(1)) : std::nullopt);
