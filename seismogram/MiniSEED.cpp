@@ -128,6 +128,20 @@ struct MergeTally {
   double largestShift = 0.0;     // seconds a record was moved onto the grid
 };
 
+// Bytes per sample of a fixed-size encoding; -1 for the Steim encodings
+// (whose decoders stop at the record's end); 0 for an encoding not read.
+int SampleBytes(int encoding) {
+  switch (encoding) {
+    case DE_INT16: case DE_GEOSCOPE163: case DE_GEOSCOPE164: case DE_CDSN: case DE_SRO: case DE_DWWSSN:
+      return 2;
+    case DE_GEOSCOPE24: return 3;
+    case DE_INT32: case DE_FLOAT32: return 4;
+    case DE_FLOAT64: return 8;
+    case DE_STEIM1: case DE_STEIM2: return -1;
+    default: return 0;
+  }
+}
+
 template <typename T>
 void Place(const T* in, std::int64_t count, float* out, std::int64_t at, std::int64_t& highWater,
            MergeTally& tally, std::int64_t& firstConflictIndex) {
@@ -214,14 +228,9 @@ bool MiniSEEDReader::AddBytes(std::vector<unsigned char> bytes, const std::strin
       return false;
     }
     const int window = static_cast<int>(std::min<std::size_t>(left, MAXRECLEN));
-    int length = ms_detect(at, window);
-    if (length == 0 && left >= MINRECLEN && left <= MAXRECLEN && (left & (left - 1)) == 0) {
-      // The last record of a file without blockette 1000 has no next header
-      // to tell its length: it is the rest of the file.
-      length = static_cast<int>(left);
-    }
+    const int length = ms_detect(at, window);
     if (length <= 0) {
-      error = {"the length of this record cannot be told (no blockette 1000 and no record after it)", offset};
+      error = {"the length of this record cannot be told: it has no blockette 1000", offset};
       return false;
     }
     if (length < MINRECLEN || length > MAXRECLEN || static_cast<std::size_t>(length) > left) {
@@ -251,6 +260,23 @@ bool MiniSEEDReader::AddBytes(std::vector<unsigned char> bytes, const std::strin
     }
     // Text (log) records and records without samples hold nothing to draw.
     if (raw->encoding != DE_ASCII && entry.count > 0) {
+      // The library decodes samples of a fixed size without checking that
+      // the record holds as many as its header says: checked here.
+      const int size = SampleBytes(raw->encoding);
+      const int dataOffset = raw->fsdh != nullptr ? raw->fsdh->data_offset : 0;
+      if (size == 0) {
+        error = {"the record's samples are in an encoding the reader does not know (" +
+                     std::to_string(raw->encoding) + ")",
+                 offset};
+        return false;
+      }
+      if (dataOffset < 48 || dataOffset >= length ||
+          (size > 0 && entry.count > (length - dataOffset) / size)) {
+        error = {"the record says it holds " + std::to_string(entry.count) + " samples, more than its " +
+                     std::to_string(length) + " bytes can hold",
+                 offset};
+        return false;
+      }
       ChannelKey key{Trimmed(raw->network), Trimmed(raw->station), Trimmed(raw->location), Trimmed(raw->channel)};
       found[std::move(key)].push_back(entry);
     }

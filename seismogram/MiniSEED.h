@@ -38,11 +38,9 @@
 
 #include "seismogram/BinaryFile.h"
 #include "seismogram/KSAC.h"
+#include "seismogram/StationInventory.h"
 
 namespace orvane {
-
-/// Microseconds since 1970-01-01 00:00:00 UTC (libmseed's time).
-using MicroTime = std::int64_t;
 
 /// @brief The instant @p time as "2024-01-31T10:00:05.120000".
 std::string MicroTimeText(MicroTime time);

@@ -215,6 +215,10 @@ TEST(MiniSEED, AChannelThatCannotBeOneRecordIsRefusedAndTheOthersKept) {
 TEST(MiniSEED, BadBytesAreRefusedWithTheReasonAndWhere) {
   const auto good = Encode("S", "BHZ", kStart, 20.0, Ramp(2000), {MiniSEEDEncoding::kSteim2, 512, true});
   ASSERT_GT(good.size(), 1024u);
+  // A record of 64-bit floats whose header claims 65535 samples: the
+  // library would read them far past the record's end.
+  auto claiming = Encode("S", "BHZ", kStart, 20.0, Ramp(20), {MiniSEEDEncoding::kFloat64, 256, true});
+  claiming[30] = claiming[31] = 0xff;
   struct Row {
     const char* what;
     std::vector<unsigned char> bytes;
@@ -226,6 +230,8 @@ TEST(MiniSEED, BadBytesAreRefusedWithTheReasonAndWhere) {
       {"junk after two records",
        Joined({std::vector<unsigned char>(good.begin(), good.begin() + 1024), std::vector<unsigned char>(512, 0xff)}),
        "not a miniSEED data record (the file may be cut short or hold other data) (at byte 1024)"},
+      {"more samples than the record holds", claiming,
+       "the record says it holds 65535 samples, more than its 256 bytes can hold (at byte 0)"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
