@@ -102,16 +102,17 @@ DataCentreEvent ReadDataCentreFiles(std::span<const std::string> paths, const Da
       event.refused.push_back({path, std::move(*why)});
       continue;
     }
-    std::vector<unsigned char> bytes;
+    // The first bytes tell XML from miniSEED.
+    std::vector<unsigned char> head;
     ByteReadError error;
-    if (!ReadFileBytes(path, MiniSEEDReader::kMaxFileBytes + 1, bytes, error)) {
+    if (!ReadFileBytes(path, 64, head, error)) {
       event.refused.push_back({path, error.Text()});
       continue;
     }
-    if (LooksLikeXml(bytes)) {
+    if (LooksLikeXml(head)) {
       std::string reason;
       const std::optional<EventOrigin> before = inventory.origin;
-      if (!ParseEventXml(bytes, path, inventory, reason)) {
+      if (!ReadEventXmlFile(path, inventory, reason)) {
         event.refused.push_back({path, "not a StationXML or QuakeML file: " + reason});
       } else if (before && inventory.origin && inventory.origin->source != before->source) {
         // The first origin chosen counts; a second one is said and passed over.
@@ -121,11 +122,7 @@ DataCentreEvent ReadDataCentreFiles(std::span<const std::string> paths, const Da
       }
       continue;
     }
-    if (bytes.size() > MiniSEEDReader::kMaxFileBytes) {
-      event.refused.push_back({path, "the file is too large"});
-      continue;
-    }
-    if (!reader.AddBytes(std::move(bytes), path, error)) {
+    if (!reader.AddFile(path, error)) {
       event.refused.push_back({path, "not a miniSEED file: " + error.Text()});
     }
   }

@@ -94,15 +94,87 @@ std::string SecondsText(double seconds) {
   return text;
 }
 
-// One data record, found when its file was added.
+// One data record, found when its file was added, and where Merge puts it.
 struct RecordEntry {
-  std::size_t file = 0;     // index into the files kept
-  std::size_t offset = 0;   // byte offset in the file
-  int length = 0;           // record length
+  std::size_t source = 0;    // index into the sources
+  std::size_t offset = 0;    // byte offset in the file
+  int length = 0;            // record length
   MicroTime start = 0;
   double rate = 0.0;
-  std::int64_t count = 0;   // samples in the record
+  std::int64_t count = 0;    // samples in the record
+  // Planned by Merge:
+  std::size_t channel = 0;   // index of its channel
+  std::int64_t at = 0;       // index of its first sample in the channel
+  std::int64_t overlap = 0;  // leading samples that fall where earlier records' samples are
 };
+
+// The bytes of a file: held in memory, or read from the file front to back
+// through a buffer, so that no file is held whole.
+class ByteSource {
+ public:
+  explicit ByteSource(std::vector<unsigned char>& bytes) : memory_(&bytes) {}
+  explicit ByteSource(std::FILE* file) : file_(file), buffer_(kBuffer) {}
+
+  // Bytes [offset, offset + want) as far as the file goes: @p available of
+  // them (fewer than @p want only at its end). Offsets never go back.
+  // Null with @p failed when the file cannot be read.
+  unsigned char* At(std::size_t offset, std::size_t want, std::size_t& available, bool& failed) {
+    failed = false;
+    if (memory_ != nullptr) {
+      available = offset < memory_->size() ? std::min(want, memory_->size() - offset) : 0;
+      return memory_->data() + std::min(offset, memory_->size());
+    }
+    const std::size_t end = start_ + length_;
+    if (offset < start_) {
+      failed = true;
+      return nullptr;
+    }
+    if (offset + want > end && !atEnd_) {
+      // Keep what is still ahead, then fill the buffer.
+      std::size_t keep = 0;
+      if (offset < end) {
+        keep = end - offset;
+        std::memmove(buffer_.data(), buffer_.data() + (offset - start_), keep);
+      } else if (offset > end) {
+        if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) {
+          failed = true;
+          return nullptr;
+        }
+      }
+      start_ = offset;
+      length_ = keep;
+      while (length_ < buffer_.size()) {
+        const std::size_t got = std::fread(buffer_.data() + length_, 1, buffer_.size() - length_, file_);
+        length_ += got;
+        if (got == 0) {
+          if (std::ferror(file_)) {
+            failed = true;
+            return nullptr;
+          }
+          atEnd_ = true;
+          break;
+        }
+      }
+    }
+    const std::size_t last = start_ + length_;
+    available = offset < last ? std::min(want, last - offset) : 0;
+    return buffer_.data() + std::min(offset - start_, length_);
+  }
+
+ private:
+  static constexpr std::size_t kBuffer = 2 * MAXRECLEN;
+  std::vector<unsigned char>* memory_ = nullptr;
+  std::FILE* file_ = nullptr;
+  std::vector<unsigned char> buffer_;
+  std::size_t start_ = 0;   // file offset of buffer_[0]
+  std::size_t length_ = 0;  // bytes in the buffer
+  bool atEnd_ = false;
+};
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 struct ChannelKey {
   std::string network, station, location, channel;
@@ -112,8 +184,11 @@ struct ChannelKey {
   std::string Id() const { return network + "." + station + "." + location + "." + channel; }
 };
 
-struct KeptFile {
-  std::string source;
+// A file added: its name, and its bytes when it was added as bytes (a file
+// read from disk is read again by Merge).
+struct Source {
+  std::string name;
+  bool inMemory = false;
   std::vector<unsigned char> bytes;
 };
 
@@ -142,26 +217,35 @@ int SampleBytes(int encoding) {
   }
 }
 
+// Converts @p count samples of @p in to floats at @p out.
 template <typename T>
-void Place(const T* in, std::int64_t count, float* out, std::int64_t at, std::int64_t& highWater,
-           MergeTally& tally, std::int64_t& firstConflictIndex) {
-  std::int64_t i = 0;
-  // Samples that land where an earlier record has already been.
-  for (; i < count && at + i < highWater; ++i) {
-    const float value = static_cast<float>(in[i]);
-    float& slot = out[at + i];
-    if (std::isnan(slot)) {
-      slot = value;  // an earlier gap, filled
-    } else if (slot == value) {
-      ++tally.repeated;
-    } else if (tally.conflicting++ == 0) {
-      firstConflictIndex = at + i;
-    }
-  }
-  float* dest = out + at + i;
-  for (std::int64_t j = i; j < count; ++j) *dest++ = static_cast<float>(in[j]);
-  highWater = std::max(highWater, at + count);
+void Convert(const T* in, std::int64_t count, float* out) {
+  for (std::int64_t i = 0; i < count; ++i) out[i] = static_cast<float>(in[i]);
 }
+
+// The samples of a decoded record from its @p from-th on, as floats.
+bool ConvertSamples(const MSRecord& msr, std::int64_t from, std::int64_t count, float* out) {
+  switch (msr.sampletype) {
+    case 'i': Convert(static_cast<const std::int32_t*>(msr.datasamples) + from, count, out); return true;
+    case 'f': Convert(static_cast<const float*>(msr.datasamples) + from, count, out); return true;
+    case 'd': Convert(static_cast<const double*>(msr.datasamples) + from, count, out); return true;
+    default: return false;
+  }
+}
+
+// One channel being merged.
+struct Channel {
+  ChannelKey key;
+  std::vector<RecordEntry> records;
+  std::string refusal;            // why it gives no record, or empty
+  std::int64_t length = 0;        // samples from the first to the last
+  std::unique_ptr<float[]> samples;
+  std::vector<std::pair<std::int64_t, std::int64_t>> gaps;  // [from, to) sample indexes
+  // Samples of records that fall on earlier records' samples: compared with
+  // them once every record has been placed.
+  std::vector<std::pair<std::int64_t, std::vector<float>>> overlaps;
+  MergeTally tally;
+};
 
 }  // namespace
 
@@ -183,42 +267,73 @@ bool LooksLikeMiniSEED(std::span<const unsigned char> bytes) {
 }
 
 struct MiniSEEDReader::Impl {
-  std::vector<KeptFile> files;
+  std::vector<Source> sources;
   std::map<ChannelKey, std::vector<RecordEntry>> channels;
-  std::vector<MiniSEEDRefusal> refusedChannels;
+
+  // Finds every data record of @p in and checks it; false (nothing kept)
+  // at the first that cannot be read.
+  bool Scan(ByteSource& in, std::size_t sourceIndex, ByteReadError& error);
+  // Decodes the planned records of source @p s into their channels.
+  void Place(std::size_t s, std::vector<Channel>& merged, std::vector<RecordEntry*>& records);
 };
 
 MiniSEEDReader::MiniSEEDReader() : impl_(std::make_unique<Impl>()) { CaptureLibraryLog(); }
 MiniSEEDReader::~MiniSEEDReader() = default;
 
 bool MiniSEEDReader::AddFile(const std::string& path, ByteReadError& error) {
-  std::vector<unsigned char> bytes;
-  if (!ReadFileBytes(path, kMaxFileBytes + 1, bytes, error)) return false;
-  if (bytes.size() > kMaxFileBytes) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (fs::is_directory(status)) {
+    error = {"the path is a directory, not a file", ByteReadError::kWholeFile};
+    return false;
+  }
+  if (fs::exists(status) && !fs::is_regular_file(status)) {
+    // Its records are read twice, and a pipe gives its bytes once.
+    error = {"not a regular file (a FIFO, a device or a socket)", ByteReadError::kWholeFile};
+    return false;
+  }
+  FilePtr file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    error = {"the file cannot be opened", ByteReadError::kWholeFile};
+    return false;
+  }
+  if (fs::file_size(path, ec) > kMaxFileBytes && !ec) {
     error = {"the file is larger than " + std::to_string(kMaxFileBytes >> 20) + " MB, more than one event needs",
              ByteReadError::kWholeFile};
     return false;
   }
-  return AddBytes(std::move(bytes), path, error);
+  ByteSource in(file.get());
+  if (!impl_->Scan(in, impl_->sources.size(), error)) return false;
+  impl_->sources.push_back({path, false, {}});
+  return true;
 }
 
 bool MiniSEEDReader::AddBytes(std::vector<unsigned char> bytes, const std::string& source, ByteReadError& error) {
-  if (bytes.empty()) {
-    error = {"the file is empty", ByteReadError::kWholeFile};
-    return false;
-  }
   if (bytes.size() > kMaxFileBytes) {
     error = {"the file is too large", ByteReadError::kWholeFile};
     return false;
   }
-  const std::size_t fileIndex = impl_->files.size();
+  ByteSource in(bytes);
+  if (!impl_->Scan(in, impl_->sources.size(), error)) return false;
+  impl_->sources.push_back({source, true, std::move(bytes)});
+  return true;
+}
+
+bool MiniSEEDReader::Impl::Scan(ByteSource& in, std::size_t sourceIndex, ByteReadError& error) {
   std::map<ChannelKey, std::vector<RecordEntry>> found;
   ParsedRecord parsed;
   std::size_t offset = 0;
   libraryMessage.clear();
-  while (offset < bytes.size()) {
-    const std::size_t left = bytes.size() - offset;
-    char* at = reinterpret_cast<char*>(bytes.data() + offset);
+  for (;;) {
+    std::size_t left = 0;
+    bool failed = false;
+    char* at = reinterpret_cast<char*>(in.At(offset, MAXRECLEN, left, failed));
+    if (failed) {
+      error = {"the file cannot be read", offset};
+      return false;
+    }
+    if (left == 0) break;
     if (left < 48 || !MS_ISVALIDHEADER(at)) {
       if (offset == 0) {
         error = {"not a miniSEED file: no data record at its start", ByteReadError::kWholeFile};
@@ -227,8 +342,7 @@ bool MiniSEEDReader::AddBytes(std::vector<unsigned char> bytes, const std::strin
       }
       return false;
     }
-    const int window = static_cast<int>(std::min<std::size_t>(left, MAXRECLEN));
-    const int length = ms_detect(at, window);
+    const int length = ms_detect(at, static_cast<int>(left));
     if (length <= 0) {
       error = {"the length of this record cannot be told: it has no blockette 1000", offset};
       return false;
@@ -248,7 +362,7 @@ bool MiniSEEDReader::AddBytes(std::vector<unsigned char> bytes, const std::strin
       return false;
     }
     RecordEntry entry;
-    entry.file = fileIndex;
+    entry.source = sourceIndex;
     entry.offset = offset;
     entry.length = length;
     entry.start = msr_starttime(raw);
@@ -282,139 +396,200 @@ bool MiniSEEDReader::AddBytes(std::vector<unsigned char> bytes, const std::strin
     }
     offset += static_cast<std::size_t>(length);
   }
+  if (offset == 0) {
+    error = {"the file is empty", ByteReadError::kWholeFile};
+    return false;
+  }
   for (auto& [key, records] : found) {
-    auto& all = impl_->channels[key];
+    auto& all = channels[key];
     all.insert(all.end(), records.begin(), records.end());
   }
-  impl_->files.push_back({source, std::move(bytes)});
   return true;
+}
+
+void MiniSEEDReader::Impl::Place(std::size_t s, std::vector<Channel>& merged, std::vector<RecordEntry*>& records) {
+  Source& source = sources[s];
+  FilePtr file;
+  std::unique_ptr<ByteSource> in;
+  if (source.inMemory) {
+    in = std::make_unique<ByteSource>(source.bytes);
+  } else {
+    file.reset(std::fopen(source.name.c_str(), "rb"));
+    if (file) in = std::make_unique<ByteSource>(file.get());
+  }
+  std::sort(records.begin(), records.end(),
+            [](const RecordEntry* a, const RecordEntry* b) { return a->offset < b->offset; });
+  ParsedRecord parsed;
+  for (const RecordEntry* e : records) {
+    Channel& channel = merged[e->channel];
+    if (!channel.refusal.empty()) continue;
+    const std::string where = source.name + ", record at byte " + std::to_string(e->offset);
+    std::size_t available = 0;
+    bool failed = !in;
+    char* bytes = in ? reinterpret_cast<char*>(in->At(e->offset, static_cast<std::size_t>(e->length), available,
+                                                      failed))
+                     : nullptr;
+    if (failed || available < static_cast<std::size_t>(e->length)) {
+      channel.refusal = source.name + ": the file cannot be read again (it changed while it was read)";
+      continue;
+    }
+    libraryMessage.clear();
+    const int status = msr_parse(bytes, e->length, &parsed.msr, e->length, 1, 0);
+    MSRecord* raw = parsed.msr;
+    if (status != MS_NOERROR || raw == nullptr) {
+      channel.refusal = where + ": its samples cannot be decoded: " +
+                        (status > 0 ? std::string("the record is cut short") : LibraryReason(status));
+      continue;
+    }
+    if (raw->samplecnt != e->count || msr_starttime(raw) != e->start) {
+      channel.refusal = source.name + ": the file changed while it was read";
+      continue;
+    }
+    if (raw->numsamples != e->count || raw->datasamples == nullptr) {
+      channel.refusal = where + ": it says it holds " + std::to_string(e->count) + " samples, but " +
+                        std::to_string(raw->numsamples) + " were decoded";
+      continue;
+    }
+    const std::int64_t fresh = e->count - e->overlap;
+    bool numbers = ConvertSamples(*raw, e->overlap, fresh, channel.samples.get() + e->at + e->overlap);
+    if (numbers && e->overlap > 0) {
+      std::vector<float> earlier(static_cast<std::size_t>(e->overlap));
+      numbers = ConvertSamples(*raw, 0, e->overlap, earlier.data());
+      channel.overlaps.emplace_back(e->at, std::move(earlier));
+    }
+    if (!numbers)
+      channel.refusal = where + ": its samples are not numbers (sample type '" + std::string(1, raw->sampletype) + "')";
+  }
 }
 
 MiniSEEDData MiniSEEDReader::Merge() {
   MiniSEEDData data;
-  ParsedRecord parsed;
+  std::vector<Channel> merged;
+  merged.reserve(impl_->channels.size());
   for (auto& [key, records] : impl_->channels) {
-    const std::string id = key.Id();
-    auto refuse = [&](std::string reason) { data.refused.push_back({id, std::move(reason)}); };
+    merged.push_back({});
+    merged.back().key = key;
+    merged.back().records = std::move(records);
+  }
+  impl_->channels.clear();
+
+  // The plan: every record's place in its channel, in time order.
+  for (std::size_t c = 0; c < merged.size(); ++c) {
+    Channel& channel = merged[c];
+    auto& records = channel.records;
     std::stable_sort(records.begin(), records.end(), [](const RecordEntry& a, const RecordEntry& b) {
-      return std::tie(a.start, a.file, a.offset) < std::tie(b.start, b.file, b.offset);
+      return std::tie(a.start, a.source, a.offset) < std::tie(b.start, b.source, b.offset);
     });
     const RecordEntry& first = records.front();
     const double rate = first.rate;
     if (!(rate > 0.0) || !std::isfinite(rate) || !(std::isfinite(1.0f / static_cast<float>(rate)))) {
-      refuse("its sampling rate is " + NumberText(rate) + " samples per second");
+      channel.refusal = "its sampling rate is " + NumberText(rate) + " samples per second";
       continue;
     }
-    // Where every record starts on the channel's sample grid, and how long
-    // the channel is from its first sample to its last.
-    std::vector<std::int64_t> at(records.size());
-    std::int64_t length = 0;
-    bool refused = false;
-    MergeTally tally;
-    for (std::size_t r = 0; r < records.size() && !refused; ++r) {
-      const RecordEntry& e = records[r];
+    std::int64_t highWater = 0;
+    for (RecordEntry& e : records) {
+      e.channel = c;
       if (!MS_ISRATETOLERABLE(e.rate, rate)) {
-        refuse("its sampling rate changes from " + NumberText(rate) + " to " + NumberText(e.rate) +
-               " samples per second at " + MicroTimeText(e.start));
-        refused = true;
+        channel.refusal = "its sampling rate changes from " + NumberText(rate) + " to " + NumberText(e.rate) +
+                          " samples per second at " + MicroTimeText(e.start);
         break;
       }
       const double exact = static_cast<double>(e.start - first.start) * 1.0e-6 * rate;
       const double end = exact + static_cast<double>(e.count);
       if (!(end <= KSAC::kMaxSamples + 0.5)) {
-        refuse("its records span " + SecondsText(end / rate) + " from " + MicroTimeText(first.start) +
-               ", more than the " + std::to_string(KSAC::kMaxSamples) + " samples a record holds");
-        refused = true;
+        channel.refusal = "its records span " + SecondsText(end / rate) + " from " + MicroTimeText(first.start) +
+                          ", more than the " + std::to_string(KSAC::kMaxSamples) + " samples a record holds";
         break;
       }
-      at[r] = std::llround(exact);
-      tally.largestShift = std::max(tally.largestShift, std::fabs(exact - static_cast<double>(at[r])) / rate);
-      length = std::max(length, at[r] + e.count);
+      e.at = std::llround(exact);
+      channel.tally.largestShift =
+          std::max(channel.tally.largestShift, std::fabs(exact - static_cast<double>(e.at)) / rate);
+      if (e.at > highWater) {
+        // A gap: left empty, so that nothing after it moves. (In time order
+        // no later record reaches back into it.)
+        if (channel.gaps.empty()) {
+          channel.tally.firstGap = first.start + std::llround(static_cast<double>(highWater) * 1.0e6 / rate);
+        }
+        channel.gaps.emplace_back(highWater, e.at);
+        channel.tally.gapSamples += e.at - highWater;
+      }
+      e.overlap = std::clamp<std::int64_t>(highWater - e.at, 0, e.count);
+      highWater = std::max(highWater, e.at + e.count);
     }
-    if (refused) continue;
-    if (length > KSAC::kMaxSamples) {
-      refuse("it holds more than the " + std::to_string(KSAC::kMaxSamples) + " samples a record holds");
+    channel.length = highWater;
+    if (!channel.refusal.empty()) continue;
+    if (channel.length > KSAC::kMaxSamples) {
+      channel.refusal = "it holds more than the " + std::to_string(KSAC::kMaxSamples) + " samples a record holds";
       continue;
     }
+    channel.tally.gaps = static_cast<std::int64_t>(channel.gaps.size());
+    channel.samples.reset(new float[static_cast<std::size_t>(channel.length)]);
+    for (const auto& [from, to] : channel.gaps)
+      std::fill(channel.samples.get() + from, channel.samples.get() + to, std::numeric_limits<float>::quiet_NaN());
+  }
 
-    std::unique_ptr<float[]> samples(new float[static_cast<std::size_t>(length)]);
-    std::int64_t highWater = 0;
-    std::int64_t firstConflictIndex = 0;
-    for (std::size_t r = 0; r < records.size() && !refused; ++r) {
-      const RecordEntry& e = records[r];
-      KeptFile& file = impl_->files[e.file];
-      char* bytes = reinterpret_cast<char*>(file.bytes.data() + e.offset);
-      libraryMessage.clear();
-      const int status = msr_parse(bytes, e.length, &parsed.msr, e.length, 1, 0);
-      MSRecord* raw = parsed.msr;
-      const std::string where = file.source + ", record at byte " + std::to_string(e.offset);
-      if (status != MS_NOERROR || raw == nullptr) {
-        refuse(where + ": its samples cannot be decoded: " +
-               (status > 0 ? std::string("the record is cut short") : LibraryReason(status)));
-        refused = true;
-        break;
-      }
-      if (raw->numsamples != e.count || raw->datasamples == nullptr) {
-        refuse(where + ": it says it holds " + std::to_string(e.count) + " samples, but " +
-               std::to_string(raw->numsamples) + " were decoded");
-        refused = true;
-        break;
-      }
-      if (at[r] > highWater) {
-        // A gap: left empty, so that nothing after it moves.
-        if (tally.gaps++ == 0) tally.firstGap = first.start + std::llround(static_cast<double>(highWater) * 1.0e6 / rate);
-        tally.gapSamples += at[r] - highWater;
-        std::fill(samples.get() + highWater, samples.get() + at[r], std::numeric_limits<float>::quiet_NaN());
-      }
-      switch (raw->sampletype) {
-        case 'i':
-          Place(static_cast<const std::int32_t*>(raw->datasamples), e.count, samples.get(), at[r], highWater, tally,
-                firstConflictIndex);
-          break;
-        case 'f':
-          Place(static_cast<const float*>(raw->datasamples), e.count, samples.get(), at[r], highWater, tally,
-                firstConflictIndex);
-          break;
-        case 'd':
-          Place(static_cast<const double*>(raw->datasamples), e.count, samples.get(), at[r], highWater, tally,
-                firstConflictIndex);
-          break;
-        default:
-          refuse(where + ": its samples are not numbers (sample type '" + std::string(1, raw->sampletype) + "')");
-          refused = true;
-          break;
+  // The samples, file by file, each read front to back once more.
+  std::vector<std::vector<RecordEntry*>> bySource(impl_->sources.size());
+  for (Channel& channel : merged) {
+    if (!channel.refusal.empty()) continue;
+    for (RecordEntry& e : channel.records) bySource[e.source].push_back(&e);
+  }
+  for (std::size_t s = 0; s < bySource.size(); ++s) {
+    if (!bySource[s].empty()) impl_->Place(s, merged, bySource[s]);
+  }
+
+  for (Channel& channel : merged) {
+    const std::string id = channel.key.Id();
+    if (!channel.refusal.empty()) {
+      data.refused.push_back({id, channel.refusal});
+      continue;
+    }
+    const RecordEntry& first = channel.records.front();
+    const double rate = first.rate;
+    // Where records overlap, the earlier record's samples are kept (a NaN
+    // of theirs is filled).
+    MergeTally& tally = channel.tally;
+    std::int64_t firstConflict = 0;
+    for (const auto& [at, values] : channel.overlaps) {
+      for (std::size_t i = 0; i < values.size(); ++i) {
+        float& slot = channel.samples[at + static_cast<std::int64_t>(i)];
+        if (std::isnan(slot)) {
+          slot = values[i];
+        } else if (slot == values[i]) {
+          ++tally.repeated;
+        } else if (tally.conflicting++ == 0 || at + static_cast<std::int64_t>(i) < firstConflict) {
+          firstConflict = at + static_cast<std::int64_t>(i);
+        }
       }
     }
-    if (refused) continue;
 
-    MiniSEEDTrace trace;
-    trace.id = id;
-    trace.network = key.network;
-    trace.station = key.station;
-    trace.location = key.location;
-    trace.channel = key.channel;
-    trace.start = first.start;
     SYSTEMTIME calendar;
     int micro = 0;
     if (!SplitMicroTime(first.start, calendar, micro)) {
-      refuse("its first sample lies at a time out of range");
+      data.refused.push_back({id, "its first sample lies at a time out of range"});
       continue;
     }
+    MiniSEEDTrace trace;
+    trace.id = id;
+    trace.network = channel.key.network;
+    trace.station = channel.key.station;
+    trace.location = channel.key.location;
+    trace.channel = channel.key.channel;
+    trace.start = first.start;
     const float delta = static_cast<float>(1.0 / rate);
-    const auto npts = static_cast<std::int32_t>(length);
     auto record = std::make_unique<KSAC>();
-    record->fileName = impl_->files[first.file].source;
-    record->samples = std::move(samples);
-    record->SetIntHeader(KSAC::NPTS, npts);
+    record->fileName = impl_->sources[first.source].name;
+    record->samples = std::move(channel.samples);
+    record->SetIntHeader(KSAC::NPTS, static_cast<std::int32_t>(channel.length));
     record->SetReferenceTime(calendar);
     record->SetFloatHeader(KSAC::DELTA, delta);
     const float b = static_cast<float>(micro * 1.0e-6);
     record->SetFloatHeader(KSAC::B, b);
-    record->SetFloatHeader(KSAC::E, static_cast<float>(b + (length - 1) / rate));
-    record->SetCharHeader(KSAC::KSTNM, key.station.c_str());
-    record->SetCharHeader(KSAC::KNETWK, key.network.c_str());
-    record->SetCharHeader(KSAC::KCMPNM, key.channel.c_str());
-    record->SetCharHeader(KSAC::KHOLE, key.location.c_str());
+    record->SetFloatHeader(KSAC::E, static_cast<float>(b + static_cast<double>(channel.length - 1) / rate));
+    record->SetCharHeader(KSAC::KSTNM, channel.key.station.c_str());
+    record->SetCharHeader(KSAC::KNETWK, channel.key.network.c_str());
+    record->SetCharHeader(KSAC::KCMPNM, channel.key.channel.c_str());
+    record->SetCharHeader(KSAC::KHOLE, channel.key.location.c_str());
     record->ComputeMinMaxMean();
     record->ComputeReferenceSeconds();
 
@@ -429,7 +604,7 @@ MiniSEEDData MiniSEEDReader::Merge() {
                             " samples held twice by overlapping records were taken once");
     }
     if (tally.conflicting > 0) {
-      const MicroTime when = first.start + static_cast<MicroTime>(std::llround(firstConflictIndex * 1.0e6 / rate));
+      const MicroTime when = first.start + std::llround(static_cast<double>(firstConflict) * 1.0e6 / rate);
       trace.notes.push_back(std::to_string(tally.conflicting) +
                             " samples of overlapping records differ from the samples before them (the first at " +
                             MicroTimeText(when) + "); the earlier record's samples are kept");

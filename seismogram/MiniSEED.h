@@ -80,14 +80,16 @@ class MiniSEEDReader {
   MiniSEEDReader(const MiniSEEDReader&) = delete;
   MiniSEEDReader& operator=(const MiniSEEDReader&) = delete;
 
-  /// @brief Adds the file at @p path (read whole; a directory, an unreadable
-  /// file or one larger than kMaxFileBytes is refused).
+  /// @brief Adds the file at @p path: its records are found and checked
+  /// now, and their samples decoded by Merge, which reads the file again (so
+  /// no file is held in memory whole). A directory, a FIFO or device, an
+  /// unreadable file or one larger than kMaxFileBytes is refused.
   /// @return false with @p error when the file is refused; nothing of it is kept.
   bool AddFile(const std::string& path, ByteReadError& error);
 
   /// @brief Adds a file's content; @p source names it in records and notes.
   /// Every record must be a miniSEED data record whose length the library
-  /// can tell and that lies whole inside @p bytes.
+  /// can tell (blockette 1000) and that lies whole inside @p bytes.
   bool AddBytes(std::vector<unsigned char> bytes, const std::string& source, ByteReadError& error);
 
   /// @brief One record per channel of everything added, ordered by id.
