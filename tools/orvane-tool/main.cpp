@@ -27,11 +27,11 @@ struct Entry {
 
 const Entry kCommands[] = {
     {"help", nullptr, "help"},
-    {"header", orvane::tool::HeaderCommand, "header [--format sac|pepp|psn] FILE...   header of seismogram files as JSON"},
-    {"convert", orvane::tool::ConvertCommand, "convert [--format sac|pepp|psn] IN OUT   to SAC (big-endian), or PEPP when OUT ends in .set"},
+    {"header", orvane::tool::HeaderCommand, "header [--format sac|pepp|psn] [--stations FILE.xml]... FILE...   header of seismogram files (miniSEED: every channel) as JSON"},
+    {"convert", orvane::tool::ConvertCommand, "convert [--format sac|pepp|psn] [--stations FILE.xml]... [--channel NET.STA.LOC.CHA] [--bandpass LO,HI[,ORDER]] IN OUT   to SAC (big-endian), or PEPP when OUT ends in .set"},
     {"traveltime", orvane::tool::TravelTimeCommand, "traveltime --phase P|S [--depth KM] [--inverse] VALUE...   travel times (or distances) from P.JB/S.JB"},
-    {"locate", orvane::tool::LocateCommand, "locate [--depth KM] --epicentre LAT,LON [--pick FILE=SECONDS]... FILE...   one trial location as JSON"},
-    {"best", orvane::tool::BestCommand, "best [--depth KM] [--pick FILE=SECONDS]... FILE...   the epicentre of smallest RMS as JSON"},
+    {"locate", orvane::tool::LocateCommand, "locate [--depth KM] --epicentre LAT,LON [--pick FILE|CHANNEL=SECONDS]... FILE...   one trial location as JSON (miniSEED with StationXML among the files)"},
+    {"best", orvane::tool::BestCommand, "best [--depth KM] [--pick FILE|CHANNEL=SECONDS]... FILE...   the epicentre of smallest RMS as JSON (with a QuakeML origin: compared with it)"},
 #ifdef ORVANE_TOOL_EXERCISE
     {"exercise", orvane::tool::ExerciseCommand, "exercise [--csv] FILE.orvex   a saved exercise (stations, trials, distances from the answer key) as JSON, or its trials as CSV"},
 #endif
