@@ -22,10 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const orvane::StationEpoch& e : *list) {
       if (e.latitude && !(std::fabs(*e.latitude) <= 90.0)) std::abort();
       if (e.longitude && !(std::fabs(*e.longitude) <= 180.0)) std::abort();
-      if (e.elevation && !std::isfinite(*e.elevation)) std::abort();
+      if (e.elevation && !(std::fabs(*e.elevation) <= 1.0e5)) std::abort();
+      if (e.depth && !(std::fabs(*e.depth) <= 1.0e5)) std::abort();
     }
   }
   if (inventory.origin && !(std::fabs(inventory.origin->latitude) <= 90.0)) std::abort();
+  if (inventory.origin && inventory.origin->depth && !(std::fabs(*inventory.origin->depth) <= 6.4e6)) std::abort();
   (void)orvane::ParseIsoTime(std::string(reinterpret_cast<const char*>(data), size));
   return 0;
 }

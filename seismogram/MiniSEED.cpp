@@ -223,6 +223,18 @@ void Convert(const T* in, std::int64_t count, float* out) {
   for (std::int64_t i = 0; i < count; ++i) out[i] = static_cast<float>(in[i]);
 }
 
+// 64-bit floats beyond the float range become infinities (a glitch the
+// windows leave out), not an undefined conversion.
+void Convert(const double* in, std::int64_t count, float* out) {
+  constexpr double kLargest = std::numeric_limits<float>::max();
+  for (std::int64_t i = 0; i < count; ++i) {
+    const double v = in[i];
+    out[i] = v > kLargest    ? std::numeric_limits<float>::infinity()
+             : v < -kLargest ? -std::numeric_limits<float>::infinity()
+                             : static_cast<float>(v);
+  }
+}
+
 // The samples of a decoded record from its @p from-th on, as floats.
 bool ConvertSamples(const MSRecord& msr, std::int64_t from, std::int64_t count, float* out) {
   switch (msr.sampletype) {

@@ -16,7 +16,7 @@
 //     statistics leave out; no later sample moves;
 //   - a record that starts before the previous one ends overlaps it: where
 //     both hold a sample the earlier record's is kept (a repeated record
-//     changes nothing), where the earlier one had a gap the later one fills it;
+//     changes nothing; a NaN of the earlier one gives way to the later one's);
 //   - a record whose start lies between two samples of the channel's grid
 //     (a time tear of less than half a sample) is placed at the nearest one.
 // Each of these is said in the channel's notes. A channel is refused, with

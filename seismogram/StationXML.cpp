@@ -76,10 +76,13 @@ bool ReadTimeAttribute(QXmlStreamReader& xml, const char* name, std::optional<Mi
   return true;
 }
 
-// A position the formats allow, or none.
+// A position the formats allow, or none; an elevation or depth beyond
+// 100 km is none either.
 void KeepInRange(StationEpoch& e) {
   if (e.latitude && std::fabs(*e.latitude) > 90.0) e.latitude.reset();
   if (e.longitude && std::fabs(*e.longitude) > 180.0) e.longitude.reset();
+  if (e.elevation && std::fabs(*e.elevation) > 1.0e5) e.elevation.reset();
+  if (e.depth && std::fabs(*e.depth) > 1.0e5) e.depth.reset();
 }
 
 class StationXmlReader {
@@ -369,7 +372,8 @@ bool ParseEventXml(std::span<const unsigned char> bytes, const std::string& sour
     o.time = *origin->time;
     o.latitude = *origin->latitude;
     o.longitude = *origin->longitude;
-    o.depth = origin->depth;
+    // Deeper than the Earth's centre is no depth.
+    if (origin->depth && std::fabs(*origin->depth) <= 6.4e6) o.depth = origin->depth;
     o.source = source;
     inventory.origin = o;
   }
