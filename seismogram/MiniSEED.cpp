@@ -274,7 +274,8 @@ std::string MicroTimeText(MicroTime time) {
 
 bool LooksLikeMiniSEED(std::span<const unsigned char> bytes) {
   if (bytes.size() < 48) return false;
-  const char* h = reinterpret_cast<const char*>(bytes.data());
+  // Unsigned bytes, so that the header test's isdigit sees 0-255.
+  const unsigned char* h = bytes.data();
   return MS_ISVALIDHEADER(h);
 }
 
@@ -346,7 +347,7 @@ bool MiniSEEDReader::Impl::Scan(ByteSource& in, std::size_t sourceIndex, ByteRea
       return false;
     }
     if (left == 0) break;
-    if (left < 48 || !MS_ISVALIDHEADER(at)) {
+    if (left < 48 || !LooksLikeMiniSEED({reinterpret_cast<const unsigned char*>(at), left})) {
       if (offset == 0) {
         error = {"not a miniSEED file: no data record at its start", ByteReadError::kWholeFile};
       } else {
