@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/DesktopFiles.h"
 #include "platform/DataFile.h"
 #include "platform/FileWriter.h"
 
@@ -19,27 +20,17 @@ namespace {
 // removes a file of the same name that someone else put there.
 const char* const kMark = "Written by Orvane";
 
-QByteArray ReadData(const char* name) {
-  const std::string path = FindDataFile(name);
-  QFile file(QString::fromStdString(path));
-  if (path.empty() || !file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll();
-}
-
-// The desktop entry and the file types are the templates the installation
-// uses too, with the program's own path and our mark put in.
+// The desktop entry and the file types are those the installation writes
+// (DesktopFiles.h), with the program's own path and our mark put in.
 QByteArray DesktopEntry(const QString& program) {
-  QByteArray entry = ReadData("desktop/orvane.desktop.in");
-  if (entry.isEmpty()) return {};
   QString exec = program;
   exec.replace("\\", "\\\\").replace("\"", "\\\"");
-  entry.replace("@ORVANE_EXEC@", ("\"" + exec + "\"").toUtf8());
+  QByteArray entry = QByteArray::fromStdString(OrvaneDesktopEntry(("\"" + exec + "\"").toStdString()));
   return entry.replace("[Desktop Entry]\n", QByteArray("[Desktop Entry]\n# ") + kMark + "\n");
 }
 
 QByteArray MimeTypes() {
-  QByteArray types = ReadData("desktop/orvane-mime.xml");
-  if (types.isEmpty()) return {};
+  QByteArray types = QByteArray::fromStdString(OrvaneMimeTypes());
   const int afterDeclaration = types.indexOf("?>\n");
   return types.insert(afterDeclaration < 0 ? 0 : afterDeclaration + 3, QByteArray("<!-- ") + kMark + " -->\n");
 }
@@ -109,10 +100,6 @@ bool RegisterWithDesktop(const QString& dataHome, const QString& program, QStrin
     if (error) *error = errors.join(QStringLiteral("; "));
     return ok;
   };
-  if (entry.isEmpty() || types.isEmpty()) {
-    errors << QStringLiteral("the desktop templates are missing");
-    return done(false);
-  }
   bool ok = WriteIfChanged(files.entry, entry, errors);
   const bool mimeChanged = !QFile::exists(files.mimeTypes) || !Ours(files.mimeTypes, false);
   ok = WriteIfChanged(files.mimeTypes, types, errors) && ok;

@@ -1,6 +1,7 @@
 #pragma once
 // Registration with the desktop: a menu entry for Orvane and the file types
-// it opens (SAC "*.sac", PEPP "*.set", PSN "*.psn"), written under the
+// it opens (every seismogram format of the format table, such as SAC "*.sac",
+// and exercise files), written under the
 // user's data directory (~/.local/share) at every normal start and removed by
 // the "unregister" switch. Only Orvane's own files are ever written or
 // removed: no type that belongs to another program (such as ".txt") is claimed.

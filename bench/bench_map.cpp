@@ -19,12 +19,14 @@
 
 #include "location/RMS.h"
 #include "map/Earth.h"
+#include "map/GlobePainter.h"
 #include "map/MapPainter.h"
 #include "platform/Surface.h"
 
 namespace {
 
 using orvane::Earth;
+using orvane::GlobePainter;
 using orvane::MapPicture;
 using orvane::PaintMapPicture;
 using orvane::Rect;
@@ -39,27 +41,28 @@ struct View {
 constexpr View kWholeGlobe{20.0f, 10.0f, 250.0f};   // 4·600/250 ≥ 4: ".S4"
 constexpr View kEurope{50.0f, 10.0f, 3000.0f};      // 4·600/3000 < 1: ".S1"
 
-void Paint(Earth& earth, QImage& image, const View& view) {
+void Paint(Earth& earth, GlobePainter& painter, QImage& image, const View& view) {
   Surface surface(image);
   MapPicture picture;
   picture.CentreOn(view.lat, view.lon);
   picture.radius = view.radius;
   picture.client = Rect{0, 0, kWidth, kHeight};
-  PaintMapPicture(surface, picture, earth);
+  PaintMapPicture(surface, picture, earth, painter);
 }
 
 void Redraw(benchmark::State& state, const View& view, const char* expectedFile) {
   QImage image(kWidth, kHeight, QImage::Format_RGB32);
   Earth earth;
+  GlobePainter first;
   orvane::ClearMapFileLog();
-  Paint(earth, image, view);
+  Paint(earth, first, image, view);
   if (orvane::MapFilesOpened().empty() || orvane::MapFilesOpened().front() != expectedFile) {
     state.SkipWithError((std::string("map file ") + expectedFile + " not found").c_str());
     return;
   }
   for (auto _ : state) {
-    earth.cache.reset();  // forget the background: every paint draws it again
-    Paint(earth, image, view);
+    GlobePainter fresh;  // no background kept yet: every paint draws it
+    Paint(earth, fresh, image, view);
     benchmark::DoNotOptimize(image.constBits());
   }
 }
@@ -70,10 +73,11 @@ void BM_RedrawEuropeS1(benchmark::State& state) { Redraw(state, kEurope, "COAST.
 void BM_RepaintFromCache(benchmark::State& state) {
   QImage image(kWidth, kHeight, QImage::Format_RGB32);
   Earth earth;
-  Paint(earth, image, kWholeGlobe);
+  GlobePainter painter;
+  Paint(earth, painter, image, kWholeGlobe);
   orvane::ClearMapFileLog();
   for (auto _ : state) {
-    Paint(earth, image, kWholeGlobe);
+    Paint(earth, painter, image, kWholeGlobe);
     benchmark::DoNotOptimize(image.constBits());
   }
   if (!orvane::MapFilesOpened().empty()) state.SkipWithError("a cached repaint opened map files");

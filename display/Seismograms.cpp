@@ -1,10 +1,8 @@
 #include "display/Seismograms.h"
 
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QScrollBar>
-#include <QStyle>
 
 #include <algorithm>
 
@@ -20,31 +18,21 @@
 namespace orvane {
 
 Seismograms::Seismograms(std::vector<KSAC*> shown, QWidget* parent)
-    : QWidget(parent),
+    : SeismogramWindow(QStringLiteral("Seismograms"), tr("Seismograms"), parent),
       records(std::move(shown)),
       recordCount(static_cast<int>(records.size())),
       gainBoxes(records.size(), nullptr),
       gainSpins(records.size(), nullptr),
       gains(records.size(), 1) {
-  setWindowTitle(QStringLiteral("Seismograms"));
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  setAccessibleName(tr("Seismograms"));
   UpdateDescription();
 }
 
 Seismograms::~Seismograms() = default;
 
-Qt::WindowFlags Seismograms::SubWindowFlags() {
-  return Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-         Qt::WindowMinimizeButtonHint;
-}
-
 int Seismograms::GainOfRow(int row) const {
   if (row < 0 || row >= recordCount) return 1;
   return gains[static_cast<std::size_t>(row)];
 }
-
-void Seismograms::TrialLocated() { update(); }
 
 void Seismograms::paintEvent(QPaintEvent* event) {
   Surface surface(*this);
@@ -61,7 +49,9 @@ void Seismograms::paintEvent(QPaintEvent* event) {
   tracesWidth = tracesArea.Width();
   tracesHeight = tracesArea.Height();
   zoom = std::max(1.0f, zoom);
-  SyncScrollBar();
+  // A new layout places the scroll bar anew.
+  if (layoutPending) delete scrollBar;
+  SyncScrollBar(leftMargin, tr("Moves the stretched seismograms left and right"));
 
   const QRect u = event->rect();
   const Rect invalid{u.left(), u.top(), u.left() + u.width(), u.top() + u.height()};
@@ -79,38 +69,6 @@ void Seismograms::paintEvent(QPaintEvent* event) {
   UpdateDescription();
 }
 
-void Seismograms::resizeEvent(QResizeEvent*) {
-  layoutPending = true;
-  update();
-}
-
-// The scroll bar lives while the clock is stretched; a new layout places it anew.
-void Seismograms::SyncScrollBar() {
-  if (zoom <= 1.0f) {
-    delete scrollBar;
-  } else {
-    if (layoutPending) delete scrollBar;
-    if (!scrollBar) {
-      scrollBar = new QScrollBar(Qt::Horizontal, this);
-      scrollBar->setObjectName(ControlName(kScrollBarId));
-      scrollBar->setRange(0, 100);
-      scrollBar->setSingleStep(1);
-      scrollBar->setPageStep(10);
-      scrollBar->setAccessibleName(tr("Time scroll"));
-      scrollBar->setAccessibleDescription(tr("Moves the stretched seismograms left and right"));
-      scrollBar->setGeometry(leftMargin, axisStrip.top + textHeight - 1, clientArea.Width() - leftMargin - 1,
-                             style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scrollBar));
-      connect(scrollBar, &QScrollBar::valueChanged, this, &Seismograms::Scroll);
-    }
-  }
-  if (scrollBar) {
-    scrollBar->show();
-    scrollFraction = ScrollFractionFor(zoom, scrollBar->value());
-  } else {
-    scrollFraction = 0.0f;
-  }
-}
-
 void Seismograms::RebuildControls() {
   const int y0 = axisStrip.top + charWidth / 2;
   const int h = TruncToInt(1.8 * textHeight);
@@ -118,14 +76,11 @@ void Seismograms::RebuildControls() {
   const QSize spinSize(2 * charWidth, h);
 
   delete zoomBox;
-  zoomBox = MakeValueBox(this, kZoomBoxId, tr("Zoom"), tr("Stretch of the time axis of all seismograms"));
+  delete zoomSpin;
+  MakeZoomControls(kMaximumZoom, TruncToInt(zoom), tr("Stretch of the time axis of all seismograms"));
   zoomBox->setGeometry(QRect(QPoint(clientArea.left, y0), boxSize));
   zoomBox->show();
-  delete zoomSpin;
-  zoomSpin = MakeUpDown(this, kZoomSpinId, 1, kMaximumZoom, TruncToInt(zoom), tr("Zoom up-down"),
-                        tr("Up stretches the time axis, down compresses it"));
   zoomSpin->setGeometry(QRect(QPoint(clientArea.left + 3 * charWidth, y0), spinSize));
-  zoomSpin->SetHandler([this](int p, int d) { return ZoomStep(p, d); });
   zoomSpin->show();
 
   // Every row keeps its gain through a new layout: the box shows it and the
@@ -149,50 +104,24 @@ void Seismograms::RebuildControls() {
   }
 }
 
-void Seismograms::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) {
-    const QPoint at = event->position().toPoint();
-    Pick(at.x(), at.y());
-    return;
-  }
-  QWidget::mousePressEvent(event);
-}
-
 // A click on a row picks that row's record at the time under the mouse; a
 // click above the rows, or below the last one, picks nothing.
-void Seismograms::Pick(int mx, int my) {
-  const std::optional<int> row = RowAt(my, tracesArea.top, layout.rowHeight, recordCount);
+void Seismograms::Pick(QPoint at) {
+  const std::optional<int> row = RowAt(at.y(), tracesArea.top, layout.rowHeight, recordCount);
   if (!row) return;
   KSAC& r = *records[static_cast<std::size_t>(*row)];
   const std::optional<float> seconds =
-      ClockPickSeconds(mx - tracesArea.left, scrollOffset, pixelsPerSecond, r.alignOffset, FirstSampleSeconds(r));
+      ClockPickSeconds(at.x() - tracesArea.left, scrollOffset, pixelsPerSecond, r.alignOffset, FirstSampleSeconds(r));
   if (!seconds) return;
   const bool discarded = SetStudentPick(r, *seconds);
   RepaintRow(*row);
-  emit picked();
-  if (discarded) emit trialsDiscarded();
+  AnnouncePick(discarded);
 }
 
 void Seismograms::RepaintRow(int row) {
   if (layout.rowHeight <= 0) return;
   const RowBand band = RowBandAt(row, layout.rowHeight);
   update(QRect(tracesArea.left, band.top + topMargin, tracesArea.Width(), band.bottom - band.top + 1));
-}
-
-void Seismograms::Scroll() {
-  if (!scrollBar) return;
-  zoom = std::max(1.0f, zoom);
-  scrollFraction = ScrollFractionFor(zoom, scrollBar->value());
-  update();
-}
-
-bool Seismograms::ZoomStep(int position, int step) {
-  const int v = std::clamp(position + step, 1, kMaximumZoom);
-  zoomSpin->SetPosition(v);
-  zoom = static_cast<float>(v);
-  zoomBox->setText(QString::number(zoom, 'g'));
-  update();
-  return true;
 }
 
 bool Seismograms::GainStep(const UpDown* spin, int position, int step) {

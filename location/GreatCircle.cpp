@@ -34,4 +34,33 @@ double HaversineDegrees(double lat1, double lon1, double lat2, double lon2) {
   return 2.0 * std::asin(std::sqrt(std::clamp(h, 0.0, 1.0))) / kRadians;
 }
 
+namespace {
+
+constexpr double kRadians = std::numbers::pi / 180.0;
+// WGS84: flattening 1/298.257223563; (1 - e^2) with e^2 = f (2 - f).
+constexpr double kFlattening = 1.0 / 298.257223563;
+constexpr double kOneMinusE2 = (1.0 - kFlattening) * (1.0 - kFlattening);
+
+}  // namespace
+
+double GeocentricLatitude(double geographic) {
+  const double phi = geographic * kRadians;
+  return std::atan2(kOneMinusE2 * std::sin(phi), std::cos(phi)) / kRadians;
+}
+
+double GeographicLatitude(double geocentric) {
+  const double theta = geocentric * kRadians;
+  return std::atan2(std::sin(theta), kOneMinusE2 * std::cos(theta)) / kRadians;
+}
+
+double GeocentricDistance(double lat1, double lon1, double lat2, double lon2) {
+  const double t1 = GeocentricLatitude(lat1) * kRadians, t2 = GeocentricLatitude(lat2) * kRadians;
+  const double l1 = lon1 * kRadians, l2 = lon2 * kRadians;
+  const double a[3] = {std::cos(t1) * std::cos(l1), std::cos(t1) * std::sin(l1), std::sin(t1)};
+  const double b[3] = {std::cos(t2) * std::cos(l2), std::cos(t2) * std::sin(l2), std::sin(t2)};
+  const double cross[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+  const double dot = a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+  return std::atan2(std::hypot(cross[0], cross[1], cross[2]), dot) / kRadians;
+}
+
 }  // namespace orvane

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/DataFile.h"
 
 namespace orvane {
 
@@ -81,7 +80,8 @@ void JB::ReadRows(std::string_view text, int column) {
   }
 }
 
-JB::JB(const std::string& phase, float depth) : JB(FromFile(FindDataFile(phase + ".JB"), depth, phase + ".JB")) {}
+JB::JB(const std::string& phase, float depth, EarthModel model)
+    : JB(FromFile(FindPhaseTable(phase, model), depth, PhaseTableName(phase, model))) {}
 
 JB JB::FromFile(const std::string& path, float depth, const std::string& name) {
   JB table;

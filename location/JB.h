@@ -29,6 +29,8 @@
 #include <string>
 #include <string_view>
 
+#include "location/EarthModel.h"
+
 namespace orvane {
 
 class JB {
@@ -37,12 +39,17 @@ class JB {
   static constexpr int kColumns = 14;
   static constexpr int kLineLimit = 127;
   static constexpr std::size_t kMaxFileBytes = 1 << 20;
+  /// The focal depth in km for which each column is computed (tools/ttgen);
+  /// DepthColumn(kColumnDepths[c]) == c.
+  static constexpr std::array<double, kColumns> kColumnDepths = {
+      0.0, 33.0, 96.38, 159.76, 223.15, 286.53, 349.91, 413.29, 476.68, 540.06, 603.44, 666.84, 730.20, 793.59};
 
-  /// @brief Reads the column for @p depth (km) of the table "<phase>.JB",
-  /// found through the data-file lookup. A missing or unreadable file gives
-  /// an empty table (count 0); the construction does not fail.
+  /// @brief Reads the column for @p depth (km) of the table "<phase>.JB" of
+  /// @p model, found as FindPhaseTable finds it (location/EarthModel.h). A
+  /// missing or unreadable file gives an empty table (count 0); the
+  /// construction does not fail.
   /// Example: JB("P", 33.0f) reads column 1 of P.JB.
-  JB(const std::string& phase, float depth);
+  JB(const std::string& phase, float depth, EarthModel model = kDefaultEarthModel);
 
   /// @brief A table read from @p text as if it were the file's contents;
   /// @p name is what fileName reports. For tests and the fuzzer.
@@ -50,8 +57,8 @@ class JB {
 
   /// @brief The table read from the file at @p path (as found by the
   /// data-file lookup; empty: there is none, an empty table); @p name is what
-  /// fileName reports. JB(phase, depth) is FromFile(FindDataFile(phase +
-  /// ".JB"), depth, phase + ".JB").
+  /// fileName reports. JB(phase, depth, model) is FromFile(FindPhaseTable(
+  /// phase, model), depth, PhaseTableName(phase, model)).
   static JB FromFile(const std::string& path, float depth, const std::string& name);
 
   JB(JB&&) noexcept = default;
@@ -85,7 +92,7 @@ class JB {
 
   std::unique_ptr<float[]> times;  // room for 181 rows, or none
   std::int32_t count = 0;          // rows read (0 when the file could not be opened)
-  std::string fileName;            // "P.JB": the name that was looked up
+  std::string fileName;            // "P.JB", "ak135/P.JB": the name that was looked up
   bool fileFound = false;          // the file was found and opened
 
  private:

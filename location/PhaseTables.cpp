@@ -9,8 +9,6 @@
 #include <system_error>
 #include <utility>
 
-#include "platform/DataFile.h"
-
 namespace orvane {
 namespace {
 
@@ -19,8 +17,9 @@ namespace fs = std::filesystem;
 // A file changed more recently than this may be changed again without a new
 // time of last change (the time moves in ticks of some milliseconds).
 constexpr auto kSettled = std::chrono::seconds(2);
-// Tables kept at most: P and S, fourteen columns, a few directories.
-constexpr std::size_t kMostKept = 64;
+// Tables kept at most: P and S, fourteen columns, three models, a few
+// directories.
+constexpr std::size_t kMostKept = 256;
 
 struct Kept {
   std::uintmax_t size = 0;
@@ -31,9 +30,11 @@ struct Kept {
 std::mutex keptMutex;
 std::map<std::pair<std::string, int>, Kept> kept;  // by absolute file path and column
 
-std::shared_ptr<const JB> Load(const std::string& phase, float depth) {
-  const std::string name = phase + ".JB";
-  const std::string path = FindDataFile(name);
+}  // namespace
+
+std::shared_ptr<const JB> LoadPhaseTable(const std::string& phase, float depth, EarthModel model) {
+  const std::string name = PhaseTableName(phase, model);
+  const std::string path = FindPhaseTable(phase, model);
   if (path.empty()) return std::make_shared<const JB>(JB::FromFile(path, depth, name));
 
   // Taken before the file is read: a change while it is read makes the next
@@ -60,8 +61,8 @@ std::shared_ptr<const JB> Load(const std::string& phase, float depth) {
   return table;
 }
 
-}  // namespace
-
-PhaseTables LoadPhaseTables(float depth) { return PhaseTables{Load("P", depth), Load("S", depth)}; }
+PhaseTables LoadPhaseTables(float depth, EarthModel model) {
+  return PhaseTables{LoadPhaseTable("P", depth, model), LoadPhaseTable("S", depth, model)};
+}
 
 }  // namespace orvane

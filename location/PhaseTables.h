@@ -12,6 +12,7 @@
 // place while the program runs is found at the next trial.
 
 #include <memory>
+#include <string>
 
 #include "location/JB.h"
 
@@ -24,10 +25,16 @@ struct PhaseTables {
   std::shared_ptr<const JB> s;
 };
 
-/// @brief The tables "P.JB" and "S.JB", found through the data-file lookup,
-/// at the column of @p depth km (JB::DepthColumn). Safe to call on any thread.
+/// @brief The tables P.JB and S.JB of @p model, found as FindPhaseTable
+/// finds them (location/EarthModel.h), at the column of @p depth km
+/// (JB::DepthColumn). Safe to call on any thread.
 /// Example: LoadPhaseTables(33.0f).p->TravelTime(10.0f) is the P time at 10
 /// degrees from column 1 of P.JB.
-PhaseTables LoadPhaseTables(float depth);
+PhaseTables LoadPhaseTables(float depth, EarthModel model = kDefaultEarthModel);
+
+/// @brief One of them: the table of @p phase ("P" or "S") of @p model at the
+/// column of @p depth km. Never null. Safe to call on any thread.
+std::shared_ptr<const JB> LoadPhaseTable(const std::string& phase, float depth,
+                                         EarthModel model = kDefaultEarthModel);
 
 }  // namespace orvane

@@ -212,9 +212,9 @@ TrialResult LocateTrial(std::span<KSAC* const> records, float lat, float lon, co
 }
 
 TrialResult TrialLocation(std::span<KSAC* const> records, float lat, float lon, float depth,
-                          TrialState& state) {
+                          TrialState& state, EarthModel model) {
   if (records.empty()) return Refusal(TrialStatus::kNoRecords, "No event is open");
-  const PhaseTables tables = LoadPhaseTables(depth);
+  const PhaseTables tables = LoadPhaseTables(depth, model);
   TrialResult result = LocateTrial(records, lat, lon, *tables.p, *tables.s);
   if (result.status != TrialStatus::kBadEpicentre) {
     for (const LeftOutRecord& left : result.leftOut) ErrorReport(kLeftOutCode, left.file);

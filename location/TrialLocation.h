@@ -39,8 +39,9 @@ namespace orvane {
 
 class KSAC;
 
-/// The view's record of the last successful trial. latitude 0.0 means that
-/// there is no trial to show.
+/// The view's record of the last successful trial. Whether there is one to
+/// show is kept beside it (the view's hasTrial, MapPicture::hasTrial): any
+/// position may hold a trial, the equator included.
 struct TrialState {
   float epicentreLat = 0.0f;
   float epicentreLon = 0.0f;
@@ -51,7 +52,7 @@ struct TrialState {
 enum class TrialStatus {
   kDone,          // the trial was made
   kNoRecords,     // no event is open
-  kMissingTable,  // P.JB or S.JB is missing or holds no rows
+  kMissingTable,  // P.JB or S.JB (of the model) is missing or holds no rows
   kNoPick,        // no record has a P pick
   kBadRecord,     // the origin time would lie before 1601 (StationOf: the record is left out)
   kBadEpicentre,  // the trial position is not a number (nothing to locate)
@@ -123,7 +124,7 @@ TrialResult LocateTrial(std::span<KSAC* const> records, float lat, float lon, co
                         const JB& s);
 
 /// @brief What a click on the globe does once it has a position: reads the P
-/// and S tables for @p depth, runs LocateTrial, and on success sets @p state
+/// and S tables of @p model for @p depth, runs LocateTrial, and on success sets @p state
 /// and appends (lat, lon, rms) to trialList. A refusal changes nothing (no
 /// record, no state, no list entry). Each record left out gets an error
 /// report 3003 naming its file (to the installed sink, see
@@ -134,7 +135,7 @@ TrialResult LocateTrial(std::span<KSAC* const> records, float lat, float lon, co
 /// Example: one station with t0 = 12.3 s, tp = 5.7 s: origin 7.3 s after the
 /// reference, t1 = 13.0 s, rms = 0.7 s.
 TrialResult TrialLocation(std::span<KSAC* const> records, float lat, float lon, float depth,
-                          TrialState& state);
+                          TrialState& state, EarthModel model = kDefaultEarthModel);
 
 /// Convenience for owners that keep their records in a vector.
 std::vector<KSAC*> RecordPointers(std::span<const std::unique_ptr<KSAC>> records);

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace orvane {
-
-MapCache::~MapCache() = default;
 
 Earth::Earth() {
   // Whole degrees 0..90 from the library, the angle first rounded to float as
@@ -31,8 +30,6 @@ Earth::Earth() {
   for (auto& row : rotation) std::fill(std::begin(row), std::end(row), 0.0f);
   rotation[0][0] = rotation[1][1] = rotation[2][2] = 1.0f;
 }
-
-Earth::~Earth() = default;
 
 namespace {
 
@@ -130,10 +127,6 @@ Vector3 Earth::ModelPoint(float lat, float lon) const {
   return m;
 }
 
-namespace {
-
-// Truncation towards zero, kept well inside the int range so that adding the
-// centre cannot overflow (a globe zoomed beyond a billion pixels is clamped).
 std::int32_t TruncatePixel(float v) {
   constexpr float kLimit = 1.0e9f;
   if (std::isnan(v)) return 0;
@@ -141,8 +134,6 @@ std::int32_t TruncatePixel(float v) {
   if (v < -kLimit) return -static_cast<std::int32_t>(kLimit);
   return static_cast<std::int32_t>(v);
 }
-
-}  // namespace
 
 ScreenPoint Earth::ToScreen(const Vector3& v) const {
   return ScreenPoint{centre.x + TruncatePixel(v.y), centre.y + TruncatePixel(-v.z)};

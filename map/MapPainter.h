@@ -1,8 +1,9 @@
 #pragma once
-// The map painter's tables and rules, shared by Earth::DrawMap (EarthPaint.cpp)
-// and by whatever shows the same things elsewhere (legends, status texts, the
-// command line): pen colours of the map layers, RMS colours and classes, the
-// level of detail, the scale bar, the texts of the legend and the trial.
+// The one picture call of the globe, and the map painter's tables and rules,
+// shared by the painter (GlobePainter, GlobeBackground) and by whatever shows
+// the same things elsewhere (legends, status texts, the command line): pen
+// colours of the map layers, RMS colours and classes, the level of detail,
+// the scale bar, the texts of the legend and the trial.
 
 #include <QRgb>
 
@@ -16,12 +17,13 @@
 namespace orvane {
 
 class Earth;
+class GlobePainter;
 class Surface;
 
-/// @brief Paints the main view's picture on screen with the view's own globe:
-/// sets the globe's view from @p picture and keeps its background cache, so
-/// that a repaint of an unchanged view opens no map file.
-void PaintMapPicture(Surface& surface, const MapPicture& picture, Earth& globe);
+/// @brief Paints the main view's picture on screen with the view's own globe
+/// and painter: sets the globe's view from @p picture, and @p painter keeps
+/// the background, so that a repaint of an unchanged view opens no map file.
+void PaintMapPicture(Surface& surface, const MapPicture& picture, Earth& globe, GlobePainter& painter);
 
 /// @brief Paints @p picture on any other surface (a printer, a print preview,
 /// an image) with a globe of its own and no cache: the view's globe, its

@@ -1,34 +1,25 @@
 #pragma once
-// Reading a seismogram file of any of the three formats into a KSAC, and
-// writing a KSAC back out, the way the program opens events and orvane-tool
-// inspects and converts files.
+// Reading a seismogram file of any format of the format table into a KSAC,
+// and writing a KSAC back out, the way the program opens events and
+// orvane-tool inspects and converts files.
 //
 // The format follows the file name as the open dialog's filters do: ".set" is
 // PEPP, ".psn" is PSN (either in any letter case) and anything else is SAC. A
 // file taken for SAC that the SAC reader refuses is tried as PEPP, as event
-// opening does. A format given explicitly is read by its reader alone.
+// opening does. A format given explicitly is read by its reader alone. Which
+// names stand for which format, and which reader falls back on which, is the
+// format table's (FormatTable.h).
 
 #include <array>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "seismogram/FormatTable.h"
 #include "seismogram/KSAC.h"
 #include "seismogram/PEPP.h"
 
 namespace orvane {
-
-enum class SeismogramFormat { kSAC, kPEPP, kPSN };
-
-/// "sac", "pepp" or "psn".
-const char* SeismogramFormatName(SeismogramFormat format);
-
-/// @brief The format named "sac", "pepp" or "psn"; nothing for any other text.
-std::optional<SeismogramFormat> ParseSeismogramFormat(const std::string& name);
-
-/// @brief The format the file name stands for: "a/b.SET" is PEPP, "b.psn" PSN,
-/// "b.sac" and "b" SAC.
-SeismogramFormat SeismogramFormatForPath(const std::string& path);
 
 /// The outcome of reading one file: a record, or the reason why there is none.
 struct SeismogramReadResult {
@@ -54,15 +45,10 @@ SeismogramReadResult ReadSeismogramFile(const std::string& path,
 /// by the PEPP reader. The file name plays no part.
 SeismogramReadResult ReadSeismogramFileChosen(const std::string& path, SeismogramFormat chosen);
 
-/// @brief One reader each: a record (fileName = @p path), or null with
-/// @p reason set. These are the places where a format plugs in.
-std::unique_ptr<KSAC> ReadSACRecord(const std::string& path, std::string& reason);
-std::unique_ptr<KSAC> ReadPEPPRecord(const std::string& path, std::string& reason);
-std::unique_ptr<KSAC> ReadPSNRecord(const std::string& path, std::string& reason);
-
-/// @brief Writes @p record to @p path: as PEPP when the name ends in ".set",
-/// otherwise as big-endian SAC. A name ending in ".psn" is refused (there is
-/// no writer of PSN files from a record), nothing written. Nothing partial is
+/// @brief Writes @p record to @p path in the format its name stands for: as
+/// PEPP when the name ends in ".set", otherwise as big-endian SAC. A name
+/// ending in ".psn" is refused (there is no writer of PSN files from a
+/// record), nothing written. Nothing partial is
 /// left behind on failure.
 /// @return Nothing on success, otherwise why nothing was written.
 std::optional<std::string> WriteSeismogramFile(const std::string& path, const KSAC& record);
@@ -72,11 +58,5 @@ std::optional<std::string> WriteSeismogramFile(const std::string& path, const KS
 /// carries over the fields the record has no place for (see
 /// PEPP(const KSAC&, carried)).
 std::optional<std::string> WriteSeismogramFile(const std::string& path, const SeismogramReadResult& source);
-
-/// @brief The PEPP writer behind WriteSeismogramFile; with @p carried, the
-/// new file starts from that PEPP header instead of the Init values.
-std::optional<std::string> WritePEPPRecord(
-    const std::string& path, const KSAC& record,
-    const std::array<unsigned char, PEPP::kHeaderBytes>* carried = nullptr);
 
 }  // namespace orvane

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/FileWriter.h"
+#include "seismogram/FormatTable.h"
 
 namespace orvane {
 namespace {
@@ -107,6 +108,7 @@ QByteArray ExerciseJson(const Exercise& exercise) {
   root["depth"] = Number(exercise.depth);
   root["maximumRms"] = exercise.maximumRms;
   root["oneWindow"] = exercise.oneWindow;
+  if (exercise.model != kDefaultEarthModel) root["model"] = QString::fromUtf8(EarthModelName(exercise.model));
   QJsonObject view;
   view["centre"] = Pair(exercise.centreLat, exercise.centreLon);
   view["radius"] = Number(exercise.radius);
@@ -157,7 +159,9 @@ std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error) {
   const QJsonValue format = root["format"];
   if (!format.isNull()) {
     const auto parsed = format.isString() ? ParseSeismogramFormat(format.toString().toStdString()) : std::nullopt;
-    if (!parsed) return refuse(QStringLiteral("the format is not \"sac\", \"pepp\", \"psn\" or null"));
+    if (!parsed)
+      return refuse(QStringLiteral("the format is not %1 or null")
+                        .arg(QString::fromStdString(SeismogramFormatNames("\"", ", ", ", "))));
     e.format = parsed;
   }
 
@@ -207,6 +211,13 @@ std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error) {
   e.maximumRms = static_cast<int>(maximumRms);
   if (!root["oneWindow"].isBool()) return refuse(QStringLiteral("the window mode is not true or false"));
   e.oneWindow = root["oneWindow"].toBool();
+  const QJsonValue model = root["model"];
+  if (!model.isUndefined() && !model.isNull()) {
+    const auto parsed = model.isString() ? ParseEarthModel(model.toString().toStdString()) : std::nullopt;
+    if (!parsed)
+      return refuse(QStringLiteral("the Earth model is not one of %1").arg(QString::fromStdString(EarthModelNames())));
+    e.model = *parsed;
+  }
   const QJsonObject view = root["view"].toObject();
   if (!root["view"].isObject()) return refuse(QStringLiteral("the view is not described"));
   if (!r.Position(view["centre"], "the view's centre", e.centreLat, e.centreLon) ||

@@ -8,6 +8,7 @@
 //    "seismograms": [{"path": "TAIG.sac", "size": 29432, "sha256": "9f…",
 //                     "pick": 55.37 | null, "marks": [t1, t2, gcarc, user5] | null}, …],
 //    "depth": 33, "maximumRms": 10, "oneWindow": true,
+//    "model": "ak135",                              (absent: iasp91)
 //    "view": {"centre": [41.3, 142.8], "radius": 400},
 //    "trials": [{"epicentre": [41.2, 142.9], "depth": 33, "rms": 0.81}, …],
 //    "lastTrial": {"epicentre": [41.2, 142.9], "rms": 0.81,
@@ -28,6 +29,11 @@
 // Reading refuses, with a reason, anything that is not such a file: not JSON,
 // another JSON document, a newer version, a field of the wrong type or out of
 // range. A refused file gives no Exercise at all, so nothing is changed.
+//
+// The Earth model whose tables the trials used is written only when it is not
+// the default (iasp91), so an exercise on the default tables is the same file
+// it always was; a file without it, or with null, is read as iasp91. A model
+// this program does not ship is refused, as a newer version is.
 
 #include <QByteArray>
 #include <QString>
@@ -38,6 +44,7 @@
 #include <string>
 #include <vector>
 
+#include "location/EarthModel.h"
 #include "seismogram/SeismogramFile.h"
 
 namespace orvane {
@@ -86,6 +93,7 @@ struct Exercise {
   float depth = 0.0f;       ///< km
   int maximumRms = 10;      ///< whole seconds at the top of the colour scale
   bool oneWindow = true;    ///< all seismograms in one window, or one per station
+  EarthModel model = kDefaultEarthModel;  ///< whose travel-time tables the trials use
   float centreLat = 0.0f;   ///< the view's centre, degrees
   float centreLon = 0.0f;
   float radius = 0.0f;      ///< the globe's radius, pixels

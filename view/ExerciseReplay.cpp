@@ -2,8 +2,13 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
+#include <limits>
+
+#include "seismogram/RecordReadouts.h"
 
 namespace orvane {
 
@@ -59,11 +64,12 @@ std::string ShortestFloatText(float value) {
   return std::string(text, end);
 }
 
-RedoneTrials RedoTrials(std::span<KSAC* const> records, std::span<const ExerciseTrial> trials, TrialState& state) {
+RedoneTrials RedoTrials(std::span<KSAC* const> records, std::span<const ExerciseTrial> trials, TrialState& state,
+                        EarthModel model) {
   RedoneTrials redone;
   for (std::size_t i = 0; i < trials.size(); ++i) {
     const ExerciseTrial& t = trials[i];
-    TrialResult result = TrialLocation(records, t.lat, t.lon, t.depth, state);
+    TrialResult result = TrialLocation(records, t.lat, t.lon, t.depth, state, model);
     const std::string number = "trial " + std::to_string(i + 1);
     if (!result.ok()) {
       redone.notes.push_back(number + " was refused: " + result.reason);
@@ -77,6 +83,109 @@ RedoneTrials RedoTrials(std::span<KSAC* const> records, std::span<const Exercise
     redone.results.push_back(std::move(result));
   }
   return redone;
+}
+
+bool RestoreShownTrial(const Exercise& exercise, std::span<KSAC* const> records, std::span<const std::size_t> entries,
+                       TrialState& state) {
+  if (!exercise.trials.empty() || !exercise.lastTrial) return false;
+  const ExerciseShownTrial& shown = *exercise.lastTrial;
+  const auto& f = shown.originTime;
+  state = TrialState{shown.lat, shown.lon, SYSTEMTIME{f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]}, shown.rms};
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const auto& marks = exercise.seismograms[entries[i]].marks;
+    if (!marks) continue;
+    records[i]->SetPick(1, (*marks)[0]);  // clears t2…t9
+    records[i]->SetPick(2, (*marks)[1]);
+    records[i]->SetFloatHeader(KSAC::GCARC, (*marks)[2]);
+    records[i]->SetFloatHeader(KSAC::USER5, (*marks)[3]);
+  }
+  return true;
+}
+
+KeptWork KeptWorkOf(const Exercise& exercise, std::span<const std::size_t> entries, const QString& exercisePath,
+                    std::size_t trialsMade) {
+  KeptWork kept;
+  for (std::size_t entry = 0, next = 0; entry < exercise.seismograms.size(); ++entry) {
+    if (next < entries.size() && entries[next] == entry) {
+      ++next;
+      continue;
+    }
+    ExerciseSeismogram stored = exercise.seismograms[entry];
+    stored.path = QFileInfo(ResolvedSeismogramPath(stored.path, exercisePath)).absoluteFilePath().toStdString();
+    kept.seismograms.push_back(KeptSeismogram{entry, std::move(stored)});
+  }
+  if (!kept.seismograms.empty()) {
+    kept.trialsAsOpened = true;
+    kept.openedTrialCount = trialsMade;
+    kept.openedTrials = exercise.trials;
+    kept.openedLastTrial = exercise.lastTrial;
+  }
+  return kept;
+}
+
+std::vector<ExerciseTrial> ExerciseTrialsAt(std::span<const RMS> trials, float depth) {
+  std::vector<ExerciseTrial> made;
+  for (const RMS& t : trials) made.push_back(ExerciseTrial{t.lat, t.lon, depth, t.rms});
+  return made;
+}
+
+Exercise ExerciseOf(const EventWork& work, const KeptWork& kept, const QString& exercisePath) {
+  Exercise e;
+  e.format = work.format;
+  // The trials stand as the exercise held them while nothing discarded them
+  // (the list then still begins with the trials made again at opening).
+  const bool asOpened = kept.trialsAsOpened && work.trials.size() >= kept.openedTrialCount;
+  const bool lastAsOpened = asOpened && work.trials.size() == kept.openedTrialCount;
+  // A seismogram left out at opening goes back to its place as it was stored;
+  // its marks belong to the last trial of the file, while that one is shown.
+  auto next = kept.seismograms.begin();
+  const auto putKept = [&](std::size_t upTo) {
+    for (; next != kept.seismograms.end() && next->place <= upTo; ++next) {
+      ExerciseSeismogram s = next->entry;
+      s.path = StoredSeismogramPath(QString::fromStdString(next->entry.path), exercisePath);
+      if (!lastAsOpened) s.marks.reset();
+      e.seismograms.push_back(std::move(s));
+    }
+  };
+  for (std::size_t i = 0; i < work.records.size(); ++i) {
+    putKept(e.seismograms.size());
+    const KSAC& r = *work.records[i];
+    ExerciseSeismogram s;
+    s.path = StoredSeismogramPath(work.paths[i], exercisePath);
+    s.size = work.prints[i].size;
+    s.sha256 = work.prints[i].sha256;
+    if (HasPick(r)) s.pick = r.GetPick(0);
+    if (work.shownTrial)
+      s.marks = std::array<float, 4>{r.GetPick(1), r.GetPick(2), r.GetFloatHeader(KSAC::GCARC),
+                                     r.GetFloatHeader(KSAC::USER5)};
+    e.seismograms.push_back(std::move(s));
+  }
+  putKept(std::numeric_limits<std::size_t>::max());
+  e.depth = work.depth;
+  e.maximumRms = work.maximumRms;
+  e.oneWindow = work.oneWindow;
+  e.centreLat = -work.globe.tilt;
+  e.centreLon = work.globe.spin;
+  // A globe zoomed in or out beyond what a float holds is stored at the
+  // nearest radius an exercise file can hold.
+  e.radius = std::clamp(work.globe.radius, std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::max());
+  e.trials = ExerciseTrialsAt(work.trials, work.depth);
+  if (asOpened) {
+    // The stored trials with their stored RMS, then those made since.
+    std::vector<ExerciseTrial> trials = kept.openedTrials;
+    trials.insert(trials.end(), e.trials.begin() + static_cast<std::ptrdiff_t>(kept.openedTrialCount), e.trials.end());
+    e.trials = std::move(trials);
+  }
+  if (lastAsOpened) {
+    e.lastTrial = kept.openedLastTrial;
+  } else if (work.shownTrial) {
+    const SYSTEMTIME& t = work.shownTrial->originTime;
+    e.lastTrial = ExerciseShownTrial{work.shownTrial->epicentreLat, work.shownTrial->epicentreLon,
+                                     work.shownTrial->rms,
+                                     {t.wYear, t.wMonth, t.wDayOfWeek, t.wDay, t.wHour, t.wMinute, t.wSecond,
+                                      t.wMilliseconds}};
+  }
+  return e;
 }
 
 }  // namespace orvane

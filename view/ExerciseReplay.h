@@ -3,20 +3,25 @@
 // the size and checksum they had when it was saved, the picks put back, and
 // the trials made again in order with the same arithmetic as a click, so that
 // the dots, the label and the marks of the last trial come back as they were.
-// Used by the main view and by orvane-tool alike.
+// Used by the main view and by orvane-tool alike. And the way back: the work
+// on the open event as the exercise value that a save writes, with whatever
+// the opened exercise held that could not be opened.
 
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "location/RMS.h"
 #include "location/TrialLocation.h"
 #include "seismogram/EventReader.h"
 #include "seismogram/KSAC.h"
 #include "view/ExerciseFile.h"
+#include "view/ViewGeometry.h"
 
 namespace orvane {
 
@@ -45,10 +50,70 @@ struct RedoneTrials {
 };
 
 /// @brief Makes the trials of @p trials again in order on @p records, each at
-/// its own depth, exactly as a click does (TrialLocation: @p state set and
-/// trialList appended by each trial made). A trial whose RMS is not the
-/// stored one, to the last bit, or that is refused now, is named in the notes.
-RedoneTrials RedoTrials(std::span<KSAC* const> records, std::span<const ExerciseTrial> trials, TrialState& state);
+/// its own depth, exactly as a click does with the tables of @p model
+/// (TrialLocation: @p state set and trialList appended by each trial made). A
+/// trial whose RMS is not the stored one, to the last bit, or that is refused
+/// now, is named in the notes.
+RedoneTrials RedoTrials(std::span<KSAC* const> records, std::span<const ExerciseTrial> trials, TrialState& state,
+                        EarthModel model = kDefaultEarthModel);
+
+/// @brief When @p exercise holds no trials but still showed its last one (the
+/// trials were discarded by a new pick or depth), sets @p state to that trial
+/// and puts back the marks it left on each of @p records (t1, t2, gcarc and
+/// user5; record i is the exercise's seismogram @p entries[i]).
+/// @return Whether the trial came back.
+bool RestoreShownTrial(const Exercise& exercise, std::span<KSAC* const> records, std::span<const std::size_t> entries,
+                       TrialState& state);
+
+/// A seismogram of an opened exercise that could not be opened: its entry as
+/// it was stored, with the path made absolute, and its place in the list.
+struct KeptSeismogram {
+  std::size_t place = 0;
+  ExerciseSeismogram entry;
+};
+
+/// @brief What an opened exercise holds that the open event cannot make
+/// again. While seismograms are left out, the trials stand as the exercise
+/// held them: those made again without the left-out stations have other RMS
+/// values. They stand until the trials are discarded; trials made since follow.
+struct KeptWork {
+  std::vector<KeptSeismogram> seismograms;
+  bool trialsAsOpened = false;
+  std::size_t openedTrialCount = 0;  ///< trialList entries made again at opening
+  std::vector<ExerciseTrial> openedTrials;
+  std::optional<ExerciseShownTrial> openedLastTrial;
+};
+
+/// @brief What @p exercise, read from @p exercisePath, keeps of the
+/// seismograms that were not opened (all but @p entries, in order), and,
+/// when there are any, its trials, standing for the first @p trialsMade
+/// entries of trialList.
+KeptWork KeptWorkOf(const Exercise& exercise, std::span<const std::size_t> entries, const QString& exercisePath,
+                    std::size_t trialsMade);
+
+/// The work on the open event, as the main view holds it (nothing owned).
+struct EventWork {
+  std::optional<SeismogramFormat> format;
+  std::span<KSAC* const> records;            ///< in the event's order
+  std::span<const QString> paths;            ///< the absolute path of each record
+  std::span<const FileFingerprint> prints;   ///< each file as it was read
+  std::optional<TrialState> shownTrial;      ///< the last trial, while it is shown
+  std::span<const RMS> trials;               ///< trialList: every trial was made at depth
+  float depth = 0.0f;
+  int maximumRms = 0;
+  bool oneWindow = true;
+  GlobeView globe;
+};
+
+/// @brief @p work as an exercise saved at @p exercisePath: the seismogram
+/// files (relative to its folder where they lie in it or below; all absolute
+/// for an empty @p exercisePath) with the sizes, checksums and picks as they
+/// are now, and the marks of the shown trial; the kept seismograms back at
+/// their places as they were stored; the trials in order.
+Exercise ExerciseOf(const EventWork& work, const KeptWork& kept, const QString& exercisePath);
+
+/// The trials of @p trials as an exercise holds them, each at @p depth.
+std::vector<ExerciseTrial> ExerciseTrialsAt(std::span<const RMS> trials, float depth);
 
 /// @brief The shortest text that reads back as the same float ("1.25", "0.1").
 std::string ShortestFloatText(float value);

@@ -5,6 +5,12 @@
 // read-out, and hosts the seismogram windows, the hints and the depth panels
 // as sub-windows. The frame's menu commands call its slots; it tells the
 // frame about read-outs, messages and option changes through signals.
+//
+// The class is written in several files, by concern: View.cpp (set-up,
+// settings, commands, painting and the read-outs), ViewEvent.cpp (the event
+// and its seismogram windows), ViewExercise.cpp (saving and opening
+// exercises) and ViewGlobe.cpp (the mouse on the globe, pan and zoom); the
+// misfit map runs in a MisfitJob.
 
 #include <QMdiArea>
 #include <QPointer>
@@ -18,12 +24,15 @@
 
 #include "location/TrialLocation.h"
 #include "map/Earth.h"
+#include "map/GlobePainter.h"
 #include "map/MapPicture.h"
 #include "map/MisfitMap.h"
 #include "seismogram/EventReader.h"
 #include "seismogram/KSAC.h"
 #include "view/ExerciseFile.h"
+#include "view/ExerciseReplay.h"
 #include "view/Hints.h"
+#include "view/MisfitJob.h"
 #include "view/Settings.h"
 #include "view/Splash.h"
 #include "view/ViewGeometry.h"
@@ -135,7 +144,7 @@ class View : public QMdiArea {
   void SetShowMisfit(bool show);
   bool ShowMisfit() const { return showMisfit; }
   /// The misfit map shown now (none while it is computed or hidden).
-  std::shared_ptr<const MisfitRaster> Misfit() const { return misfit; }
+  std::shared_ptr<const MisfitRaster> Misfit() const { return misfitJob.Raster(); }
   /// @brief Waits (running the event loop) until the finest misfit map of the
   /// current view is shown, at most @p milliseconds. For tests and screenshots.
   bool WaitForMisfit(int milliseconds);
@@ -194,9 +203,10 @@ class View : public QMdiArea {
   /// trial, a depth, an exercise opened or saved); IsModified() says
   /// whether it is saved.
   void workChanged();
-
- private slots:
-  void TrialsDiscardedByPick();
+  /// A trial was located: the seismogram windows repaint with the globe, so
+  /// that the new marks, "Delta T" and "Dist" (and the new order of the
+  /// rows) appear at once.
+  void trialLocated();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -211,6 +221,7 @@ class View : public QMdiArea {
   void UpdateCentreReadout();
   void UpdateAccessibleDescription();
   void DiscardTrials();
+  void TrialsDiscardedByPick();
   void ForgetOpenedTrials();
   void ShowHints(const QString& text);
   void AdoptEvent(std::vector<std::unique_ptr<KSAC>> opened, QStringList paths, std::vector<FileFingerprint> prints,
@@ -219,8 +230,10 @@ class View : public QMdiArea {
   void PlaceSeismogramWindow(QMdiSubWindow* frame);
   void FollowViewSize();
   void CloseHints();
+  static QString Text(const std::string& text) { return QString::fromStdString(text); }
+  /// Reports each refused file and names them all: "a.sac (why); b.sac (why)".
+  static QString ReportRefused(const std::vector<RefusedFile>& refused);
   void RestartMisfit();
-  void StopMisfit();
   void ShowSplash();
   bool setUp = false;
 
@@ -228,25 +241,14 @@ class View : public QMdiArea {
   float depth = 0.0f;
   GlobeView globe;
   Earth earth;
+  GlobePainter globePainter;  // paints the picture with `earth`, keeping its background
   std::vector<std::unique_ptr<KSAC>> records;
   std::vector<KSAC*> recordPointers;  // the same records, as the painters take them
   QStringList eventPaths;             // the records' files, absolute
   std::vector<FileFingerprint> eventPrints;  // size and SHA-256 of each file as it was read
   std::optional<SeismogramFormat> eventFormat;
-  // An opened exercise's seismograms that could not be opened, each with its
-  // place in the exercise's list and its path made absolute.
-  struct KeptSeismogram {
-    std::size_t place = 0;
-    ExerciseSeismogram entry;
-  };
-  std::vector<KeptSeismogram> keptSeismograms;
-  // While seismograms are left out, the trials as the exercise held them:
-  // those made again here have RMS values without the left-out stations.
-  // They stand until the trials are discarded; trials made since follow them.
-  bool trialsAsOpened = false;
-  std::size_t openedTrialCount = 0;  // trialList entries made again at opening
-  std::vector<ExerciseTrial> openedTrials;
-  std::optional<ExerciseShownTrial> openedLastTrial;
+  // What the opened exercise holds that the open event cannot make again.
+  KeptWork kept;
   bool modified = false;
   bool hasTrial = false;
   TrialState trial;
@@ -261,14 +263,7 @@ class View : public QMdiArea {
   bool showSplash = true;
 
   bool showMisfit = false;
-  std::shared_ptr<const MisfitRaster> misfit;
-  bool misfitComplete = false;
-  bool hasAnswerKey = false;
-  float answerLat = 0.0f;
-  float answerLon = 0.0f;
-  struct MisfitJob;
-  std::unique_ptr<MisfitJob> misfitJob;
-  unsigned misfitGeneration = 0;
+  MisfitJob misfitJob;
 
   QString pointerLat;
   QString pointerLon;

@@ -7,6 +7,11 @@
 namespace orvane {
 namespace {
 
+// The map scale read-out takes the Earth's radius as 6,300,000 m, a rounder
+// figure than kEarthRadiusKm (location/GreatCircle.h); its texts have always
+// been worked out with it.
+constexpr double kScaleEarthRadiusMetres = 6300000.0;
+
 // Longitude back into −180…180 after a step; a step of any size (the globe
 // zoomed out to almost nothing) takes one division, not a loop.
 float WrapLongitude(float spin) {
@@ -45,7 +50,7 @@ void ZoomIn(GlobeView& v) { v.radius = v.radius * 1.25f; }
 void ZoomOut(GlobeView& v) { v.radius = v.radius * 0.8f; }
 
 std::string ScaleText(int clientHeight, float radius) {
-  const double scale = static_cast<double>(clientHeight) * 6300000.0 / static_cast<double>(radius);
+  const double scale = static_cast<double>(clientHeight) * kScaleEarthRadiusMetres / static_cast<double>(radius);
   if (!(scale >= 1.0) || scale >= 1.8e19) return "Scale: - : 1";
   const auto x = static_cast<std::uint64_t>(scale);
   std::uint64_t v = x;

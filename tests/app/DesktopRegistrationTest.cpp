@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include "seismogram/FormatTable.h"
+
 namespace orvane {
 namespace {
 
@@ -54,6 +56,29 @@ TEST(DesktopRegistration, WritesItsEntryTypesAndIconAndRemovesOnlyThose) {
   EXPECT_FALSE(QFile::exists(files.mimeTypes));
   EXPECT_FALSE(QFile::exists(files.icon));
   EXPECT_TRUE(QFile::exists(home + "/mime/packages/text-editor.xml"));
+}
+
+// A format added to the format table reaches the desktop with nothing else
+// to change: its type, its patterns and the entry's claim on the type.
+TEST(DesktopRegistration, EveryFormatOfTheTableIsRegistered) {
+  const QString home = QDir::homePath() + "/.local/share";
+  const DesktopFiles files = DesktopFilesUnder(home);
+  ASSERT_TRUE(RegisterWithDesktop(home, "/opt/orvane/bin/orvane"));
+  const QByteArray types = Read(files.mimeTypes);
+  const QByteArray entry = Read(files.entry);
+  const qsizetype claims = entry.indexOf("\nMimeType=");
+  ASSERT_GE(claims, 0) << entry.toStdString();
+  const QByteArray claimed = entry.mid(claims + 10).split('\n').value(0);  // after "\nMimeType="
+  for (const SeismogramFormatEntry& format : SeismogramFormats()) {
+    const QByteArray type = QByteArray::fromStdString(format.mimeType);
+    const qsizetype at = types.indexOf("<mime-type type=\"" + type + "\">");
+    ASSERT_GE(at, 0) << format.name;
+    const QByteArray block = types.mid(at, types.indexOf("</mime-type>", at) - at);
+    for (const std::string& pattern : format.patterns)
+      EXPECT_TRUE(block.contains("<glob pattern=\"" + QByteArray::fromStdString(pattern) + "\"/>")) << pattern;
+    EXPECT_TRUE(claimed.split(';').contains(type)) << format.name << ": " << claimed.toStdString();
+  }
+  UnregisterFromDesktop(home);
 }
 
 TEST(DesktopRegistration, AFileOfTheSameNameThatIsNotOursStays) {

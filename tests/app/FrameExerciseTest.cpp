@@ -251,9 +251,10 @@ TEST_F(FrameExercise, ExportTrialsWritesTheSharedCsv) {
   frame.Action(kCmExportTrials)->trigger();
   const std::string csv = ReadAll(dir / "trials.csv");
   EXPECT_EQ(csv, expected);
-  // The header, and one line per trial with a distance from the answer key.
+  // The header, and one line per trial with its distances from the answer keys.
   ASSERT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4);
-  EXPECT_EQ(csv.substr(0, csv.find('\n')), "trial,latitude,longitude,depth_km,rms_s,distance_from_answer_key_km");
+  EXPECT_EQ(csv.substr(0, csv.find('\n')),
+            "trial,latitude,longitude,depth_km,rms_s,distance_from_answer_key_km,distance_from_precise_key_km");
   const std::string first = csv.substr(csv.find('\n') + 1, csv.find('\n', csv.find('\n') + 1) - csv.find('\n') - 1);
   EXPECT_EQ(first.rfind("1,", 0), 0u) << first;
   const double km = std::stod(first.substr(first.rfind(',') + 1));

@@ -19,7 +19,7 @@ TEST(Install, InstalledProgramsFindTheirDataFromAnyDirectory) {
   orvane::test::CommandRun run = orvane::test::RunCommand(
       ORVANE_CMAKE, {"--install", ORVANE_BINARY_DIR, "--prefix", prefix.path().string()}, scratch.path());
   ASSERT_EQ(run.status, 0) << run.err;
-  for (const char* file : {"bin/orvane", "bin/orvane-tool", "share/orvane/P.JB", "share/orvane/COAST.S4",
+  for (const char* file : {"bin/orvane", "bin/orvane-tool", "share/orvane/iasp91/P.JB", "share/orvane/COAST.S4",
                            "share/orvane/help/index.html", "share/applications/orvane.desktop",
                            "share/icons/hicolor/128x128/apps/orvane.png", "share/mime/packages/orvane.xml"})
     EXPECT_TRUE(fs::exists(prefix / file)) << file;

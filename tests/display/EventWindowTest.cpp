@@ -19,7 +19,6 @@
 #include "display/PictureProbe.h"
 #include "display/Seismograms.h"
 #include "display/TraceRecords.h"
-#include "display/TrialRepaint.h"
 #include "display/UpDown.h"
 #include "display/WindowHarness.h"
 #include "location/RMS.h"
@@ -302,27 +301,6 @@ TEST_F(EventWindow, ScreenReadersHearStationAndComponentWithoutTheirPadding) {
   std::vector<KSAC*> records{record.get()};
   auto* all = new Seismograms(records, &view_);
   EXPECT_TRUE(all->accessibleDescription().endsWith(" SNCC BHZ. No pick.")) << all->accessibleDescription().toStdString();
-}
-
-TEST_F(EventWindow, AfterATrialEverySeismogramWindowRepaintsWithTheMainView) {
-  auto a = FourPerPixel();
-  auto b = FourPerPixel();
-  Open(*a);
-  Event& first = *window_;
-  auto* second = new Event(*b, &view_);
-  second->setGeometry(500, 30, kWidth, kHeight);
-  std::vector<KSAC*> records{a.get(), b.get()};
-  auto* all = new Seismograms(records, &view_);
-  all->setGeometry(1200, 0, 400, 1000);
-  second->show();
-  all->show();
-  QCoreApplication::processEvents();
-  test::PaintCounter firstPaints(first), secondPaints(*second), allPaints(*all);
-  RepaintSeismogramWindows(view_);
-  QCoreApplication::processEvents();
-  EXPECT_GE(firstPaints.paints, 1);
-  EXPECT_GE(secondPaints.paints, 1);
-  EXPECT_GE(allPaints.paints, 1);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "location/RMS.h"
 #include "map/DrawingPrimitives.h"
 #include "map/Earth.h"
+#include "map/GlobePainter.h"
 #include "map/MapBytes.h"
 #include "map/MisfitMap.h"
 #include "support/CurrentDirectory.h"
@@ -45,13 +46,18 @@ struct Trial {
   SYSTEMTIME time{2024, 3, 0, 1, 12, 34, 56, 789};
 };
 
+// What the view holds: its globe, and the painter that keeps the globe's background.
+struct ViewGlobe : Earth {
+  GlobePainter painter;
+};
+
 std::unique_ptr<KSAC> Station(const char* name, float lat, float lon) {
   auto samples = std::make_unique<float[]>(10);
   const SYSTEMTIME start{2024, 3, 0, 1, 12, 0, 0, 0};
   return std::make_unique<KSAC>(10, std::move(samples), lat, lon, 0.0f, 0.1f, name, "BHZ", start);
 }
 
-QImage Paint(Earth& earth, int w, int h, float spin, float tilt, float radius,
+QImage Paint(ViewGlobe& earth, int w, int h, float spin, float tilt, float radius,
              const std::vector<KSAC*>& records = {}, const Trial& trial = {}) {
   QImage image(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
   image.fill(qRgb(1, 2, 3));
@@ -67,8 +73,17 @@ QImage Paint(Earth& earth, int w, int h, float spin, float tilt, float radius,
   picture.trial = TrialState{trial.lat, trial.lon, trial.time, trial.rms};
   picture.depth = trial.depth;
   picture.maximumRms = maximumRms;
-  PaintMapPicture(surface, picture, earth);
+  PaintMapPicture(surface, picture, earth, earth.painter);
   return image;
+}
+
+MapPicture PictureOf(float spin, float tilt, float radius, int w, int h) {
+  MapPicture picture;
+  picture.spin = spin;
+  picture.tilt = tilt;
+  picture.radius = radius;
+  picture.client = Rect{0, 0, w, h};
+  return picture;
 }
 
 QPoint At(const Earth& earth, float lat, float lon) {
@@ -189,7 +204,7 @@ TEST(MapRules, TrialDescriptionText) {
 // The picture
 
 TEST_F(MapPainterTest, WhiteGlobeWithGridOnBlack) {
-  Earth earth;
+  ViewGlobe earth;
   const QImage image = Paint(earth, 800, 600, 0, 0, 200);
   EXPECT_EQ(earth.centre, (ScreenPoint{400, 300}));
   EXPECT_EQ(image.pixel(407, 307), kWhite);
@@ -204,7 +219,7 @@ TEST_F(MapPainterTest, WhiteGlobeWithGridOnBlack) {
 }
 
 TEST_F(MapPainterTest, GlobeWiderThanTheClientFillsItWhite) {
-  Earth earth;
+  ViewGlobe earth;
   const QImage image = Paint(earth, 400, 300, 0, 0, 500);
   EXPECT_GT(Count(image, kWhite), 400 * 300 / 2);
   EXPECT_EQ(image.pixel(0, 0), kBlack);  // the rectangle's outline
@@ -214,7 +229,7 @@ TEST_F(MapPainterTest, GlobeWiderThanTheClientFillsItWhite) {
 TEST_F(MapPainterTest, TallNarrowClientKeepsTheSkyAboveAndBelowTheGlobeBlack) {
   // Narrower than the globe but taller than its radius: the disc ends inside
   // the client area, and above and below it lies the black background.
-  Earth earth;
+  ViewGlobe earth;
   const QImage image = Paint(earth, 400, 1400, 0, 0, 500);
   EXPECT_EQ(earth.centre, (ScreenPoint{200, 700}));
   EXPECT_EQ(image.pixel(200, 150), kBlack);   // above the north pole
@@ -233,19 +248,16 @@ TEST_F(MapPainterTest, LevelRuleOpensTheSixFilesOfOneLevel) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.height << " " << c.radius);
     ClearMapFileLog();
-    Earth earth;
+    ViewGlobe earth;
     Paint(earth, 600, c.height, 0, 0, c.radius);
     EXPECT_EQ(MapFilesOpened(), LevelFiles(c.ext));
   }
 }
 
 TEST_F(MapPainterTest, SecondPaintWithTheSameViewOpensNoFile) {
-  Earth earth;
+  ViewGlobe earth;
   const QImage first = Paint(earth, 640, 480, 20, -30, 220);
   EXPECT_EQ(MapFilesOpened().size(), 6u);
-  EXPECT_EQ(earth.cachedSpin, 20.0f);
-  EXPECT_EQ(earth.cachedTilt, -30.0f);
-  EXPECT_EQ(earth.cachedRadius, 220.0f);
   ClearMapFileLog();
   const QImage second = Paint(earth, 640, 480, 20, -30, 220);
   EXPECT_TRUE(MapFilesOpened().empty());
@@ -255,7 +267,7 @@ TEST_F(MapPainterTest, SecondPaintWithTheSameViewOpensNoFile) {
 TEST_F(MapPainterTest, FileLogKeepsOnlyTheLatestNames) {
   // Every redraw opens six files; a long session of pans must not grow the log
   // without end, and what it keeps are the latest names.
-  Earth earth;
+  ViewGlobe earth;
   for (int spin = 0; spin < 15; ++spin) Paint(earth, 40, 30, static_cast<float>(spin), 0, 200);
   ClearMapFileLog();
   for (int spin = 0; spin < 15; ++spin) Paint(earth, 40, 30, static_cast<float>(spin) + 0.5f, 0, 200);
@@ -277,7 +289,7 @@ TEST_F(MapPainterTest, AnyChangeOfViewScaleOrSizeRedraws) {
                  {"width", 800, 480, 20, -30, 220, 10},  {"height", 640, 400, 20, -30, 220, 10}};
   for (const Change& c : changes) {
     SCOPED_TRACE(c.name);
-    Earth earth;
+    ViewGlobe earth;
     maximumRms = 10;
     Paint(earth, 640, 480, 20, -30, 220);
     ClearMapFileLog();
@@ -290,15 +302,15 @@ TEST_F(MapPainterTest, AnyChangeOfViewScaleOrSizeRedraws) {
 }
 
 TEST_F(MapPainterTest, ResizedViewNeverShowsTheOldPicture) {
-  Earth earth;
+  ViewGlobe earth;
   Paint(earth, 800, 600, 0, 0, 200);
   const QImage smaller = Paint(earth, 500, 400, 0, 0, 200);
-  Earth fresh;
+  ViewGlobe fresh;
   EXPECT_EQ(smaller, Paint(fresh, 500, 400, 0, 0, 200));
 }
 
 TEST_F(MapPainterTest, EachGlobeKeepsItsOwnMaximumRms) {
-  Earth a, b;
+  ViewGlobe a, b;
   Paint(a, 400, 400, 0, 0, 150);  // scale of 10 s
   maximumRms = 25;
   Paint(b, 400, 400, 0, 0, 150);
@@ -312,7 +324,7 @@ TEST_F(MapPainterTest, EachGlobeKeepsItsOwnMaximumRms) {
 }
 
 TEST_F(MapPainterTest, LegendBoxesInTheRmsColours) {
-  Earth earth;
+  ViewGlobe earth;
   const int h = 600;
   const QImage image = Paint(earth, 800, h, 0, 0, 200);
   const int y0 = (h - 45) - 20 * rmsColourCount - 5;
@@ -325,7 +337,7 @@ TEST_F(MapPainterTest, LegendBoxesInTheRmsColours) {
 }
 
 TEST_F(MapPainterTest, ScaleBarWithItsEnds) {
-  Earth earth;
+  ViewGlobe earth;
   const int b = 600;
   const QImage image = Paint(earth, 800, b, 0, 0, 200);
   const ScaleBar bar = ComputeScaleBar(800, 200);
@@ -342,18 +354,20 @@ TEST_F(MapPainterTest, ScaleBarWithItsEnds) {
 }
 
 TEST_F(MapPainterTest, ZeroWidthClientGetsNoScaleBarAndNoCrash) {
-  Earth earth;
+  ViewGlobe earth;
   QImage image(50, 50, QImage::Format_RGB32);
   image.fill(kWhite);
-  {
+  for (int paint = 0; paint < 2; ++paint) {
+    ClearMapFileLog();
     Surface surface(image);
-    earth.DrawMap(surface, 0, 0, 200, Rect{0, 0, 0, 50}, {}, SYSTEMTIME{}, 0, 0, 0, 0);
+    PaintMapPicture(surface, PictureOf(0, 0, 200, 0, 50), earth, earth.painter);
+    // Nothing can be kept for an empty area: every paint draws it straight on.
+    EXPECT_EQ(MapFilesOpened().size(), 6u) << "paint " << paint;
   }
-  EXPECT_FALSE(earth.cache);
 }
 
 TEST_F(MapPainterTest, HugeRadiusStillPaintsQuickly) {
-  Earth earth;
+  ViewGlobe earth;
   const QImage image = Paint(earth, 200, 150, 10, -20, 1.0e7f);
   EXPECT_GT(Count(image, kWhite), 100);
 }
@@ -372,7 +386,7 @@ TEST_F(MapPainterTest, MapLinesNearSideOnlyInTheirClassColours) {
   coast.bytes.insert(coast.bytes.end(), cut.bytes.begin(), cut.bytes.end());
   WriteMap("COAST.S4", coast);
 
-  Earth earth;
+  ViewGlobe earth;
   const QImage image = Paint(earth, 800, 600, 0, 0, 250);
   const QRgb green = mapPenColours[1], navy = mapPenColours[3], olive = mapPenColours[4];
   // One polyline through every point of the visible class-1 record.
@@ -393,7 +407,7 @@ TEST_F(MapPainterTest, MapLinesNearSideOnlyInTheirClassColours) {
 TEST_F(MapPainterTest, StationsAreRedTrianglesWithNames) {
   auto a = Station("ANMO", 10, -30);
   auto b = Station("FAR", 10, 170);  // far side: hidden by the globe
-  Earth earth;
+  ViewGlobe earth;
   const QImage image = Paint(earth, 800, 600, 0, 0, 250, {a.get(), b.get()});
   const QPoint s = At(earth, 10, -30);
   EXPECT_EQ(image.pixel(s), kRed);
@@ -404,7 +418,7 @@ TEST_F(MapPainterTest, StationsAreRedTrianglesWithNames) {
   // A station without a name (as from a PSN file) is named by its file.
   auto c = Station("-12345", -20, 10);
   c->fileName = "/data/event/ALQ1.psn";
-  Earth other;
+  ViewGlobe other;
   const QImage named = Paint(other, 800, 600, 0, 0, 250, {c.get()});
   const QImage plain = Paint(other, 800, 600, 0, 0, 250);
   const QPoint t = At(other, -20, 10);
@@ -429,7 +443,7 @@ TEST_F(MapPainterTest, TrialDotsColouredByRmsClass) {
     SCOPED_TRACE(testing::Message() << c.maximum << " " << c.rms);
     maximumRms = c.maximum;
     trialList = {RMS{7.0f, -22.0f, c.rms}};
-    Earth earth;
+    ViewGlobe earth;
     const QImage image = Paint(earth, 800, 600, 0, 0, 250, {}, Trial{-20.0f, 40.0f, 10.0f, 100.0f});
     const QPoint p = At(earth, 7, -22);
     if (c.cls < rmsColourCount) {
@@ -443,7 +457,7 @@ TEST_F(MapPainterTest, TrialDotsColouredByRmsClass) {
 }
 
 TEST_F(MapPainterTest, TrialEpicentreStarUnderItsOwnDot) {
-  Earth earth;
+  ViewGlobe earth;
   const Trial noDot{-20.0f, 40.0f, 10.0f, 11.0f};  // RMS at 11 × step: star, no dot
   QImage image = Paint(earth, 800, 600, 0, 0, 250, {}, noDot);
   const QPoint e = At(earth, -20, 40);
@@ -451,7 +465,7 @@ TEST_F(MapPainterTest, TrialEpicentreStarUnderItsOwnDot) {
   EXPECT_EQ(image.pixel(e + QPoint(0, -4)), kBlue);
   EXPECT_EQ(image.pixel(e + QPoint(0, -6)), kBlack);
   EXPECT_EQ(image.pixel(e + QPoint(0, -8)), kWhite);
-  Earth other;
+  ViewGlobe other;
   const Trial withDot{-20.0f, 40.0f, 10.0f, 4.5f};
   image = Paint(other, 800, 600, 0, 0, 250, {}, withDot);
   EXPECT_EQ(image.pixel(e), rmsColours[4]);
@@ -474,7 +488,7 @@ TEST_F(MapPainterTest, ReachMarkerWhereTheObservedTimePutsTheStation) {
     if (c.picked) station->SetPick(0, 100.0f);
     station->SetFloatHeader(KSAC::USER5, c.user5);
     station->SetFloatHeader(KSAC::GCARC, c.gcarc);
-    Earth earth;
+    ViewGlobe earth;
     const QImage image = Paint(earth, 800, 600, 0, 0, 250, {station.get()}, trial);
     const QPoint e = At(earth, trial.lat, trial.lon);
     const QPoint s = At(earth, 25, 20);
@@ -498,20 +512,27 @@ TEST_F(MapPainterTest, ReachMarkerWhereTheObservedTimePutsTheStation) {
 }
 
 TEST_F(MapPainterTest, NoTrialMeansNoTrialMarksAtAll) {
-  // To DrawMap, latitude exactly 0.0 stands for "no trial": the picture is the one of an
-  // event without any trial, whatever the list, longitude or station fields say.
+  // Without a trial the picture is the one of an event without any trial,
+  // whatever the list, the trial's position or the station fields say.
   auto station = Station("STA", 25.0f, 20.0f);
+  station->SetPick(0, 100.0f);
   station->SetFloatHeader(KSAC::USER5, 15);
   station->SetFloatHeader(KSAC::GCARC, 30);
-  Earth plainEarth;
+  ViewGlobe plainEarth;
   const QImage plain = Paint(plainEarth, 800, 600, 0, 0, 250, {station.get()});
   trialList = {RMS{7.0f, -22.0f, 0.5f}, RMS{-3.0f, 12.0f, 4.0f}};
-  Earth earth;
+  KSAC* const records[] = {station.get()};
+  MapPicture picture = PictureOf(0, 0, 250, 800, 600);
+  picture.records = records;
+  picture.trials = trialList;
+  picture.hasTrial = false;
+  picture.trial = TrialState{-10.0f, 40.0f, Trial{}.time, 1.0f};
+  picture.depth = 10.0f;
+  ViewGlobe earth;
   QImage image(800, 600, QImage::Format_RGB32);
   {
     Surface surface(image);
-    KSAC* const records[] = {station.get()};
-    earth.DrawMap(surface, 0, 0, 250, Rect{0, 0, 800, 600}, records, Trial{}.time, 0.0f, 40.0f, 10.0f, 1.0f);
+    PaintMapPicture(surface, picture, earth, earth.painter);
   }
   EXPECT_EQ(image, plain);
   EXPECT_EQ(image.pixel(At(earth, 7, -22)), kWhite);
@@ -521,10 +542,10 @@ TEST_F(MapPainterTest, NoTrialMeansNoTrialMarksAtAll) {
 
 TEST_F(MapPainterTest, TrialDescriptionOnItsShadow) {
   const Trial trial{45.2f, -122.456f, 33.4f, 0.567f};
-  Earth earth;
+  ViewGlobe earth;
   // A globe wider than the view makes the whole client white, so the shadow shows.
   const QImage image = Paint(earth, 800, 600, -120, -45, 2000, {}, trial);
-  Earth plainEarth;
+  ViewGlobe plainEarth;
   const QImage plain = Paint(plainEarth, 800, 600, -120, -45, 2000);
   Rect box;
   {
@@ -564,15 +585,6 @@ TEST(MapTables, ColoursAndFileNamesAsTheProgramDefinesThem) {
   EXPECT_EQ(levels, (std::vector<std::string>{".S1", ".S2", ".S3", ".S4"}));
 }
 
-MapPicture PictureOf(float spin, float tilt, float radius, int w, int h) {
-  MapPicture picture;
-  picture.spin = spin;
-  picture.tilt = tilt;
-  picture.radius = radius;
-  picture.client = Rect{0, 0, w, h};
-  return picture;
-}
-
 TEST_F(MapPainterTest, ATrialOnTheEquatorIsDrawnLikeAnyOther) {
   auto station = Station("STA", 25.0f, 20.0f);
   station->SetPick(0, 100.0f);
@@ -585,10 +597,10 @@ TEST_F(MapPainterTest, ATrialOnTheEquatorIsDrawnLikeAnyOther) {
   picture.trial = TrialState{0.0f, 0.0f, Trial{}.time, 4.5f};  // the centre of the default view
   picture.depth = 33.0f;
   QImage image(800, 600, QImage::Format_RGB32);
-  Earth earth;
+  ViewGlobe earth;
   {
     Surface surface(image);
-    PaintMapPicture(surface, picture, earth);
+    PaintMapPicture(surface, picture, earth, earth.painter);
   }
   EXPECT_EQ(image.pixel(400 - 3, 300 + 2), rmsColours[4]);  // the trial's own dot over its star
   EXPECT_EQ(image.pixel(400 + 5, 300 - 2), kBlack);  // a tip of the star
@@ -601,7 +613,7 @@ TEST_F(MapPainterTest, ATrialOnTheEquatorIsDrawnLikeAnyOther) {
 TEST_F(MapPainterTest, MeridiansAreClosedJustSouthOfTheEquator) {
   // Seen close up at 0 N, 10 E, meridian 15 E runs down the picture; the
   // stretch from the equator to 1 S must be drawn like the rest.
-  Earth earth;
+  ViewGlobe earth;
   const QImage image = Paint(earth, 800, 600, 10, 0, 3000);
   for (float lat : {0.2f, -0.1f, -0.5f, -0.9f, -1.5f}) {
     const QPoint p = At(earth, lat, 15.0f);
@@ -620,37 +632,36 @@ TEST_F(MapPainterTest, TheCacheNeverHoldsStationsOrTrials) {
   busy.trial = TrialState{-10.0f, 30.0f, Trial{}.time, 2.0f};
   const MapPicture empty = PictureOf(15, -20, 260, 800, 600);
 
-  Earth earth;
+  ViewGlobe earth;
   QImage first(800, 600, QImage::Format_RGB32), second(800, 600, QImage::Format_RGB32),
       fresh(800, 600, QImage::Format_RGB32);
   {
     Surface surface(first);
-    PaintMapPicture(surface, busy, earth);
+    PaintMapPicture(surface, busy, earth, earth.painter);
   }
   ClearMapFileLog();
   {
     Surface surface(second);
-    PaintMapPicture(surface, empty, earth);
+    PaintMapPicture(surface, empty, earth, earth.painter);
   }
   EXPECT_TRUE(MapFilesOpened().empty());  // the cached background was used
   {
-    Earth other;
+    ViewGlobe other;
     Surface surface(fresh);
-    PaintMapPicture(surface, empty, other);
+    PaintMapPicture(surface, empty, other, other.painter);
   }
   EXPECT_NE(first, second);
   EXPECT_EQ(second, fresh);
 }
 
 TEST_F(MapPainterTest, PrintingAndImagesLeaveTheViewsGlobeAlone) {
-  Earth view;
+  ViewGlobe view;
   QImage screen(800, 600, QImage::Format_RGB32);
   const MapPicture shown = PictureOf(10, -20, 230, 800, 600);
   {
     Surface surface(screen);
-    PaintMapPicture(surface, shown, view);
+    PaintMapPicture(surface, shown, view, view.painter);
   }
-  const MapCache* cache = view.cache.get();
   const ScreenPoint centre = view.centre;
   float rotation[3][3];
   std::memcpy(rotation, view.rotation, sizeof rotation);
@@ -672,24 +683,22 @@ TEST_F(MapPainterTest, PrintingAndImagesLeaveTheViewsGlobeAlone) {
     PaintMapPicture(surface, PictureOf(-100, 40, 900, 300, 200));
   }
   EXPECT_GT(fs::file_size(dir_ / "page.pdf"), 1000u);
-  EXPECT_EQ(view.cache.get(), cache);
   EXPECT_EQ(view.radius, 230.0f);
   EXPECT_EQ(view.centre, centre);
   EXPECT_EQ(std::memcmp(rotation, view.rotation, sizeof rotation), 0);
-  EXPECT_EQ(view.cachedSpin, 10.0f);
   // And the view's next repaint still comes from its cache.
   ClearMapFileLog();
   QImage again(800, 600, QImage::Format_RGB32);
   {
     Surface surface(again);
-    PaintMapPicture(surface, shown, view);
+    PaintMapPicture(surface, shown, view, view.painter);
   }
   EXPECT_TRUE(MapFilesOpened().empty());
   EXPECT_EQ(again, screen);
 }
 
 TEST_F(MapPainterTest, AnImageWithoutCacheIsTheScreenPicture) {
-  Earth view;
+  ViewGlobe view;
   QImage screen(640, 480, QImage::Format_RGB32), image(640, 480, QImage::Format_RGB32);
   auto station = Station("STA", 25.0f, 20.0f);
   KSAC* const records[] = {station.get()};
@@ -697,7 +706,7 @@ TEST_F(MapPainterTest, AnImageWithoutCacheIsTheScreenPicture) {
   picture.records = records;
   {
     Surface surface(screen);
-    PaintMapPicture(surface, picture, view);
+    PaintMapPicture(surface, picture, view, view.painter);
   }
   {
     Surface surface(image);
@@ -724,11 +733,11 @@ TEST_F(MapPainterTest, TwoDevicePixelsPerUnitDrawTheBackgroundAtDeviceResolution
     SCOPED_TRACE(cached ? "screen with its cache" : "uncached image");
     QImage dense(800, 800, QImage::Format_RGB32);
     dense.setDevicePixelRatio(2.0);
-    Earth earth;
+    ViewGlobe earth;
     {
       Surface surface(dense);
       if (cached)
-        PaintMapPicture(surface, picture, earth);
+        PaintMapPicture(surface, picture, earth, earth.painter);
       else
         PaintMapPicture(surface, picture);
     }
@@ -741,9 +750,9 @@ TEST_F(MapPainterTest, TwoDevicePixelsPerUnitDrawTheBackgroundAtDeviceResolution
   }
   QImage plain(400, 400, QImage::Format_RGB32);
   {
-    Earth earth;
+    ViewGlobe earth;
     Surface surface(plain);
-    PaintMapPicture(surface, picture, earth);
+    PaintMapPicture(surface, picture, earth, earth.painter);
   }
   EXPECT_EQ(MixedBlocks(plain.scaled(800, 800)), 0);  // what an enlargement would give
 }
@@ -756,7 +765,7 @@ TEST_F(MapPainterTest, AMissingMapLayerLeavesTheRestOfThePicture) {
   MapBytes island;
   island.Record(2000, {{600, 0}, {1800, 0}});  // along the equator, 10 E to 30 E
   WriteMap("ISLAND.S4", island);
-  Earth earth;
+  ViewGlobe earth;
   const QImage image = Paint(earth, 800, 600, 0, 0, 250);
   EXPECT_EQ(image.pixel(At(earth, 0, 20)), mapPenColours[2]);
   EXPECT_EQ(image.pixel(At(earth, 45, -40)), kBlack);  // the grid
@@ -783,11 +792,11 @@ TEST_F(MapPainterTest, MisfitShadesTheDiscUnderTheLinesAndTheAnswerKeyIsMarked) 
   picture.hasAnswerKey = true;
   picture.answerLat = -30.0f;
   picture.answerLon = -30.0f;
-  Earth earth;
+  ViewGlobe earth;
   QImage image(800, 600, QImage::Format_RGB32);
   {
     Surface surface(image);
-    PaintMapPicture(surface, picture, earth);
+    PaintMapPicture(surface, picture, earth, earth.painter);
   }
   const QRgb paleYellow = qRgb(255, 255, 127);
   EXPECT_EQ(image.pixel(437, 237), paleYellow);
@@ -800,13 +809,13 @@ TEST_F(MapPainterTest, MisfitShadesTheDiscUnderTheLinesAndTheAnswerKeyIsMarked) 
   ClearMapFileLog();
   {
     Surface surface(image);
-    PaintMapPicture(surface, picture, earth);
+    PaintMapPicture(surface, picture, earth, earth.painter);
   }
   EXPECT_TRUE(MapFilesOpened().empty());
   picture.misfit = std::make_shared<MisfitRaster>(*raster);
   {
     Surface surface(image);
-    PaintMapPicture(surface, picture, earth);
+    PaintMapPicture(surface, picture, earth, earth.painter);
   }
   EXPECT_EQ(MapFilesOpened().size(), 6u);
 }

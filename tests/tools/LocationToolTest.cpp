@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -84,6 +86,44 @@ TEST_F(LocationTool, TravelTimeRefusals) {
   EXPECT_EQ(Run({"traveltime", "--phase", "P"}).status, 2);
   EXPECT_EQ(Run({"traveltime", "--phas", "P", "3"}).status, 2);
   EXPECT_EQ(Run({"traveltime", "--phase", "P", "--depth", "nan", "3"}).status, 2);
+}
+
+// --model chooses the tables of an Earth model: each gives the times of its
+// own P.JB, and a P.JB in the current directory still replaces the default
+// model's table only.
+TEST_F(LocationTool, TheModelChoosesItsTables) {
+  // Row 45 (45 degrees), column 2 (100 km) of a table, as the program reads it.
+  const auto tableTime = [](const std::string& model) {
+    std::istringstream in(test::ReadText(fs::path(ORVANE_SOURCE_DIR) / "data" / model / "P.JB"));
+    std::string line;
+    for (int row = 0; row <= 45; ++row) std::getline(in, line);
+    return std::strtof(line.c_str() + 5 + 7 * 2, nullptr);
+  };
+  const auto toolTime = [this](const std::vector<std::string>& options) {
+    std::vector<std::string> args = {"traveltime", "--phase", "P", "--depth", "100"};
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back("45");
+    const CommandRun run = Run(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return std::strtof(run.out.c_str() + run.out.find(' '), nullptr);
+  };
+  std::set<float> times;
+  for (const char* model : {"iasp91", "ak135", "jb"}) {
+    SCOPED_TRACE(model);
+    EXPECT_EQ(toolTime({"--model", model}), tableTime(model));
+    times.insert(tableTime(model));
+  }
+  EXPECT_EQ(times.size(), 3u) << "the models give the same time";
+  EXPECT_EQ(toolTime({}), tableTime("iasp91"));
+
+  Write("P.JB", TableText(181, [](int i) { return 10.0 * i; }));
+  EXPECT_EQ(toolTime({}), 450.0f);
+  EXPECT_EQ(toolTime({"--model", "IASP91"}), 450.0f);
+  EXPECT_EQ(toolTime({"--model", "ak135"}), tableTime("ak135"));
+
+  const CommandRun run = Run({"traveltime", "--phase", "P", "--model", "prem", "45"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("iasp91, ak135, jb"), std::string::npos) << run.err;
 }
 
 // The worked examples of the trial arithmetic, through the files and the tool.

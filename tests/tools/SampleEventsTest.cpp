@@ -10,12 +10,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <numbers>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "location/GreatCircle.h"
 #include "location/JB.h"
+#include "location/PreciseKey.h"
+#include "location/TravelTimeGrid.h"
 #include "seismogram/DataCentreEvent.h"
 #include "seismogram/KSAC.h"
 #include "seismogram/RecordReadouts.h"
@@ -24,6 +27,7 @@
 #include "support/RunCommand.h"
 #include "support/TempDir.h"
 #include "tools/synth-event/EventDescription.h"
+#include "tools/synth-event/SampleEvent.h"
 
 namespace orvane {
 namespace {
@@ -285,7 +289,10 @@ TEST_F(SampleEvents, AnswerKeyFindsTheCatalogueEpicentre) {
                                                                                   : event.depth < 80.0 ? 33.0
                                                                                                        : 600.0)}) {
       ASSERT_EQ(JB::DepthColumn(depth), JB::DepthColumn(static_cast<float>(event.depth)));
+      // At the catalogue depth the precise key comes beside the classic one.
+      const bool precise = depth == static_cast<float>(event.depth);
       std::vector<std::string> args = {"best", "--depth", std::to_string(depth)};
+      if (precise) args.push_back("--precise");
       args.insert(args.end(), picks.begin(), picks.end());
       args.insert(args.end(), files.begin(), files.end());
       const CommandRun run = RunCommand(ORVANE_TOOL_PATH, args, scratch_.path());
@@ -297,11 +304,55 @@ TEST_F(SampleEvents, AnswerKeyFindsTheCatalogueEpicentre) {
       EXPECT_LT(GreatCircle(lat, lon, static_cast<float>(event.lat), static_cast<float>(event.lon)), 0.3f)
           << name << " at " << depth << " km: " << run.out.substr(0, 200);
       EXPECT_LT((*v)["rms"].number, 1.0) << name;
+      const auto& key = (*v)["precise"];
+      if (precise) {
+        // These events were made with the classic arithmetic; the precise key
+        // measures between geocentric positions and lands some 15 km away.
+        ASSERT_FALSE(key["epicentre"].IsNull()) << run.out.substr(run.out.rfind("\"precise\""));
+        EXPECT_LT(GeocentricDistance(key["epicentre"][0].number, key["epicentre"][1].number, event.lat, event.lon),
+                  0.3);
+        EXPECT_FALSE(key["depthSearched"].boolean);
+        EXPECT_NEAR(key["distanceFromClassicKeyKm"].number,
+                    HaversineDegrees(key["epicentre"][0].number, key["epicentre"][1].number, lat, lon) * kKmPerDegree,
+                    1e-6);
+      } else {
+        EXPECT_FALSE(v->Has("precise"));
+      }
       const std::string origin = synth::FormatUtcTime(event.origin);
       const auto shown = synth::ParseUtcTime((*v)["originTime"].Latin1());
       ASSERT_TRUE(shown) << run.out.substr(0, 200);
       EXPECT_GE(*shown, event.origin) << name << ": origin time before the true " << origin;
       EXPECT_LT(*shown - event.origin, kTicksPerSecond) << name << ": origin time a second after the true " << origin;
+    }
+  }
+}
+
+// The same events made with the precise arithmetic (geocentric distances,
+// times interpolated in depth, station elevations): with the onsets picked to
+// the hundredth of a second the precise key lands within 2 km of the
+// catalogue epicentre, at the catalogue depth and with a search over depth,
+// which finds the depth within 2 km.
+TEST_F(SampleEvents, PreciseKeyFindsTheEventsMadeWithItsArithmetic) {
+  const TravelTimeGrid grid = TravelTimeGrid::Load("P");
+  ASSERT_TRUE(grid.IsUsable());
+  for (const std::string& name : EventNames()) {
+    SCOPED_TRACE(name);
+    synth::EventDescription event = ReadEvent(name);
+    event.arithmetic = synth::Arithmetic::kPrecise;
+    std::vector<synth::StationPlan> plans;
+    std::string error;
+    ASSERT_TRUE(synth::PlanSampleEvent(event, plans, error)) << error;
+    std::vector<PreciseStation> stations;
+    for (const synth::StationPlan& plan : plans) {
+      const double pick = std::round(plan.onsetP * 100) / 100;
+      stations.push_back({plan.lat, plan.lon, plan.station.elevation, plan.reference, pick});
+    }
+    for (const bool searchDepth : {false, true}) {
+      const PreciseKeyResult key = FindPreciseKey(stations, grid, event.depth, searchDepth);
+      ASSERT_TRUE(key.ok()) << key.trial.reason;
+      const double km = GeocentricDistance(key.lat, key.lon, event.lat, event.lon) * 6371.0 * std::numbers::pi / 180;
+      EXPECT_LT(km, 2.0) << (searchDepth ? "with a depth search" : "at the catalogue depth");
+      EXPECT_NEAR(key.depth, event.depth, 2.0);
     }
   }
 }

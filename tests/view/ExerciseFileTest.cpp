@@ -115,6 +115,13 @@ TEST(ExerciseFile, TheFormatAndVersionAreWrittenAsDocumented) {
   const auto back = ParseExercise(ExerciseJson(e));
   ASSERT_TRUE(back);
   EXPECT_FALSE(back->format.has_value());
+  // The default Earth model is not written, so that the file is what it was
+  // before there were models; another one is, and reads back.
+  EXPECT_FALSE(root.contains("model"));
+  EXPECT_EQ(back->model, EarthModel::kIasp91);
+  e.model = EarthModel::kAk135;
+  EXPECT_EQ(QJsonDocument::fromJson(ExerciseJson(e)).object()["model"].toString(), "ak135");
+  EXPECT_EQ(ParseExercise(ExerciseJson(e)), e);
 }
 
 // Each row changes one thing of a good file; the file must be refused with
@@ -160,6 +167,8 @@ TEST(ExerciseFile, DamagedOrForeignFilesAreRefusedWithAReason) {
       {"maximum RMS beyond int", [](QJsonObject& r) { r["maximumRms"] = 2147483648.0; }, "maximum RMS"},
       {"maximum RMS fraction", [](QJsonObject& r) { r["maximumRms"] = 2.5; }, "maximum RMS"},
       {"window mode number", [](QJsonObject& r) { r["oneWindow"] = 1; }, "window mode"},
+      {"unknown Earth model", [](QJsonObject& r) { r["model"] = "prem"; }, "Earth model"},
+      {"Earth model number", [](QJsonObject& r) { r["model"] = 1; }, "Earth model"},
       {"no view", [](QJsonObject& r) { r.remove("view"); }, "view"},
       {"centre of one number", [](QJsonObject& r) { r["view"] = QJsonObject{{"centre", QJsonArray{1}}, {"radius", 200}}; }, "centre"},
       {"latitude 91", [](QJsonObject& r) { r["view"] = QJsonObject{{"centre", QJsonArray{91, 0}}, {"radius", 200}}; }, "latitude"},
@@ -269,13 +278,14 @@ TEST(ExerciseFile, PathsBesideTheExerciseAreRelativeOthersAbsolute) {
 
 TEST(TrialReport, CsvHasAHeaderAndOneLinePerTrialWithKilometres) {
   TrialReport report;
-  report.rows.push_back({1, {41.3f, 142.8f, 33.0f, 0.8123457f}, 1.0f});
-  report.rows.push_back({2, {-12.5f, -0.25f, 33.0f, 12.0f}, std::nullopt});
+  report.rows.push_back({1, {41.3f, 142.8f, 33.0f, 0.8123457f}, 1.0f, 0.5});
+  report.rows.push_back({2, {-12.5f, -0.25f, 33.0f, 12.0f}, std::nullopt, std::nullopt});
   EXPECT_EQ(TrialsCsv(report),
-            "trial,latitude,longitude,depth_km,rms_s,distance_from_answer_key_km\n"
-            "1,41.3,142.8,33,0.8123457,111.2\n"
-            "2,-12.5,-0.25,33,12,\n");
-  EXPECT_EQ(TrialsCsv(TrialReport{}), "trial,latitude,longitude,depth_km,rms_s,distance_from_answer_key_km\n");
+            "trial,latitude,longitude,depth_km,rms_s,distance_from_answer_key_km,distance_from_precise_key_km\n"
+            "1,41.3,142.8,33,0.8123457,111.2,55.6\n"
+            "2,-12.5,-0.25,33,12,,\n");
+  EXPECT_EQ(TrialsCsv(TrialReport{}),
+            "trial,latitude,longitude,depth_km,rms_s,distance_from_answer_key_km,distance_from_precise_key_km\n");
 }
 
 // The Nepal sample event with every P onset picked to the hundredth of a

@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "seismogram/RecordReadouts.h"
 #include "dialogs/DepthCB.h"
 #include "display/Event.h"
+#include "display/WindowHarness.h"
 #include "support/ExampleEvent.h"
 #include "support/TrialStateGuard.h"
 #include "view/Hints.h"
@@ -118,6 +120,31 @@ TEST_F(ViewTest, ClicksBesideTheGlobeDoNothingClicksOnItMakeTrials) {
   EXPECT_NEAR(trialList[0].lon, 0.0f, 0.5f);
   EXPECT_GT(view.Trial().rms, 10.0f);  // far from the true epicentre
   EXPECT_TRUE(DeltaT(*view.Records()[0]).has_value());
+}
+
+// After a trial the view tells its seismogram windows, and each repaints, so
+// that the new marks, Delta T and Dist (and the new order of the rows) appear
+// at once, not only where the globe's repaint happens to reach them.
+TEST_F(ViewTest, AfterATrialEverySeismogramWindowRepaints) {
+  QSignalSpy told(&view, &View::trialLocated);
+  for (const bool oneWindow : {false, true}) {
+    SCOPED_TRACE(oneWindow);
+    if (oneWindow) view.SeismogramsInOneWindow(); else view.MultipleWindowSeismograms();
+    view.OpenEventFiles(AllExamples());
+    PickAll();
+    told.clear();
+    ASSERT_TRUE(view.TryEpicentre(Centre())->ok());
+    EXPECT_EQ(told.count(), 1);
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();  // the repaints of the trial done
+    std::vector<std::unique_ptr<test::PaintCounter>> paints;
+    for (QMdiSubWindow* frame : view.SeismogramWindows())  // a window hidden by others paints nothing
+      if (!frame->widget()->visibleRegion().isEmpty())
+        paints.push_back(std::make_unique<test::PaintCounter>(*frame->widget()));
+    ASSERT_FALSE(paints.empty());
+    emit view.trialLocated();  // without the globe's repaint
+    QCoreApplication::processEvents();
+    for (const auto& counter : paints) EXPECT_GE(counter->paints, 1);
+  }
 }
 
 TEST_F(ViewTest, ATrialNearTheTrueEpicentreHasASmallRms) {

@@ -107,6 +107,11 @@ bool ParseEventOption(const char* command, const std::string& name, const std::s
     const auto seconds = eq == std::string::npos ? std::nullopt : ParseNumber(value.substr(eq + 1));
     if (!seconds || eq == 0) return Fail(command, "--pick needs FILE=SECONDS, not '" + value + "'");
     event.picks.emplace_back(value.substr(0, eq), *seconds);
+  } else if (name == "model") {
+    const auto model = ParseEarthModel(value);
+    if (!model) return Fail(command, "--model is one of " + EarthModelNames() + ", not '" + value + "'");
+    event.model = *model;
+    event.modelGiven = true;
   } else {
     return Fail(command, "unknown option '--" + name + "'");
   }

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "location/EarthModel.h"
 #include "seismogram/KSAC.h"
 #include "seismogram/StationInventory.h"
 
@@ -49,18 +50,20 @@ using OptionHandler = std::function<bool(const std::string& name, const std::str
 bool ParseOptions(const char* command, const char* allowed, const char* flags, int argc, char** argv,
                   const OptionHandler& handle, std::vector<std::string>& rest);
 
-/// The options that describe an event's trial: its depth, the trial epicentre
-/// and the P picks to set on the files.
+/// The options that describe an event's trial: its depth, the trial epicentre,
+/// the P picks to set on the files and the Earth model whose tables are used.
 struct EventOptions {
   float depth = 0.0f;
+  EarthModel model = kDefaultEarthModel;
+  bool modelGiven = false;  ///< --model was on the command line
   std::optional<std::pair<float, float>> epicentre;
   std::vector<std::pair<std::string, float>> picks;  ///< FILE, seconds; in command-line order
 };
 
-/// @brief Takes --depth KM, --epicentre LAT,LON or --pick FILE=SECONDS (the
-/// last '=' splits, so a file name may hold one) into @p event.
+/// @brief Takes --depth KM, --epicentre LAT,LON, --pick FILE=SECONDS (the
+/// last '=' splits, so a file name may hold one) or --model NAME into @p event.
 /// @return false after printing the reason, e.g. "--pick needs FILE=SECONDS,
-///         not 'a.sac'".
+///         not 'a.sac'", "--model is one of iasp91, ak135, jb, not 'prem'".
 bool ParseEventOption(const char* command, const std::string& name, const std::string& value, EventOptions& event);
 
 /// The records of an event as the tool reads them.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "location/GreatCircle.h"
 #include "location/RMS.h"
 #include "location/TrialLocation.h"
 #include "platform/ErrorReport.h"
@@ -34,14 +35,18 @@ void OptionalFloat(JsonWriter& w, const char* key, std::optional<float> value) {
 
 int ExerciseCommand(int argc, char** argv) {
   bool csv = false;
+  EventOptions event;
   std::vector<std::string> files;
-  const auto handle = [&csv](const std::string& name, const std::string&) {
-    if (name == "csv") csv = true;
-    return true;
+  const auto handle = [&csv, &event](const std::string& name, const std::string& value) {
+    if (name == "csv") {
+      csv = true;
+      return true;
+    }
+    return ParseEventOption("exercise", name, value, event);
   };
-  if (!ParseOptions("exercise", "csv", "csv", argc, argv, handle, files)) return 2;
+  if (!ParseOptions("exercise", "csv model", "csv", argc, argv, handle, files)) return 2;
   if (files.size() != 1) {
-    std::fprintf(stderr, "usage: orvane-tool exercise [--csv] FILE.orvex\n");
+    std::fprintf(stderr, "usage: orvane-tool exercise [--csv] [--model NAME] FILE.orvex\n");
     return 2;
   }
   const QString path = QString::fromLocal8Bit(files[0].c_str());
@@ -52,13 +57,15 @@ int ExerciseCommand(int argc, char** argv) {
     return 1;
   }
 
+  // The exercise's own model unless --model names another.
+  const EarthModel model = event.modelGiven ? event.model : exercise->model;
   ScopedErrorReportCapture quiet;  // records left out of a trial are listed below
   ExerciseRecords opened = OpenExerciseRecords(*exercise, path);
   std::vector<KSAC*> pointers = RecordPointers(opened.records);
   trialList.clear();
   TrialState state;
-  const RedoneTrials redone = RedoTrials(pointers, exercise->trials, state);
-  const TrialReport report = MakeTrialReport(pointers, exercise->trials);
+  const RedoneTrials redone = RedoTrials(pointers, exercise->trials, state, model);
+  const TrialReport report = MakeTrialReport(pointers, exercise->trials, model);
   if (csv) {
     std::fputs(TrialsCsv(report).c_str(), stdout);
     return 0;
@@ -77,6 +84,7 @@ int ExerciseCommand(int argc, char** argv) {
   w.Key("depth").Float(exercise->depth);
   w.Key("maximumRms").Int(exercise->maximumRms);
   w.Key("oneWindow").Bool(exercise->oneWindow);
+  w.Key("model").String(EarthModelName(model));
   w.Key("view").BeginObject();
   w.Key("centre").BeginArray().Float(exercise->centreLat).Float(exercise->centreLon).EndArray();
   w.Key("radius").Float(exercise->radius).EndObject();
@@ -90,6 +98,17 @@ int ExerciseCommand(int argc, char** argv) {
     } else {
       w.Key("epicentre").Null().Key("rms").Null().Key("reason").String(key.best.trial.reason);
     }
+    w.Key("precise").BeginObject();
+    if (key.precise.ok()) {
+      w.Key("epicentre").BeginArray().Double(key.precise.lat).Double(key.precise.lon).EndArray();
+      w.Key("depth").Double(key.precise.depth).Key("rms").Double(key.precise.trial.rms);
+      if (key.best.ok())
+        w.Key("distanceFromClassicKeyKm")
+            .Double(HaversineDegrees(key.precise.lat, key.precise.lon, key.best.lat, key.best.lon) * kKmPerDegree);
+    } else {
+      w.Key("epicentre").Null().Key("rms").Null().Key("reason").String(key.precise.trial.reason);
+    }
+    w.EndObject();
     w.EndObject();
   }
   w.NewLine().EndArray();
@@ -137,6 +156,8 @@ int ExerciseCommand(int argc, char** argv) {
     else w.Key("distanceFromAnswerKeyDeg").Null();
     if (const auto km = row.AnswerDistanceKm()) w.Key("distanceFromAnswerKeyKm").Double(*km);
     else w.Key("distanceFromAnswerKeyKm").Null();
+    if (const auto km = row.PreciseDistanceKm()) w.Key("distanceFromPreciseKeyKm").Double(*km);
+    else w.Key("distanceFromPreciseKeyKm").Null();
     w.EndObject();
   }
   w.NewLine().EndArray();

@@ -12,6 +12,8 @@
 #include "location/GreatCircle.h"
 #include "location/JB.h"
 #include "location/PhaseTables.h"
+#include "location/PreciseKey.h"
+#include "location/TravelTimeGrid.h"
 #include "location/TrialLocation.h"
 #include "platform/ErrorReport.h"
 #include "seismogram/KSAC.h"
@@ -26,6 +28,8 @@ namespace {
 struct Options {
   std::optional<std::string> phase;
   bool inverse = false;
+  bool precise = false;      // best: the precise key too
+  bool depthSearch = false;  // best: the precise key searches the depth
   EventOptions event;
   std::vector<std::string> values;  // distances, times or files
 };
@@ -38,6 +42,11 @@ bool ParseLocationOptions(const char* command, const char* allowed, int argc, ch
       o.inverse = true;
       return true;
     }
+    if (name == "precise" || name == "depth-search") {
+      o.precise = true;
+      o.depthSearch = o.depthSearch || name == "depth-search";
+      return true;
+    }
     if (name == "phase") {
       if (value != "P" && value != "S") return Fail(command, "--phase is P or S, not '" + value + "'");
       o.phase = value;
@@ -45,7 +54,7 @@ bool ParseLocationOptions(const char* command, const char* allowed, int argc, ch
     }
     return ParseEventOption(command, name, value, o.event);
   };
-  return ParseOptions(command, allowed, "inverse", argc, argv, handle, o.values);
+  return ParseOptions(command, allowed, "inverse precise depth-search", argc, argv, handle, o.values);
 }
 
 std::string TimeText(const SYSTEMTIME& t) {
@@ -97,13 +106,30 @@ std::string MicroTimeText(MicroTime time) {
   return TimeText(t);
 }
 
-void PrintTrial(const EventRecords& event, float lat, float lon, float depth, const TrialResult& trial,
-                const std::optional<EventOrigin>& catalogue = std::nullopt) {
+// The precise key as a JSON object, beside the classic key at (@p lat, @p lon).
+void PrintPreciseKey(JsonWriter& w, const PreciseKeyResult& key, float lat, float lon) {
+  w.BeginObject();
+  if (!key.ok()) {
+    w.Key("epicentre").Null().Key("reason").String(key.trial.reason).EndObject();
+    return;
+  }
+  w.Key("epicentre").BeginArray().Double(key.lat).Double(key.lon).EndArray();
+  w.Key("depth").Double(key.depth);
+  w.Key("depthSearched").Bool(key.depthSearched);
+  w.Key("originTime").String(TimeText(key.trial.originTime));
+  w.Key("rms").Double(key.trial.rms);
+  w.Key("distanceFromClassicKeyKm").Double(HaversineDegrees(key.lat, key.lon, lat, lon) * kKmPerDegree);
+  w.EndObject();
+}
+
+void PrintTrial(const EventRecords& event, float lat, float lon, const EventOptions& options, const TrialResult& trial,
+                const PreciseKeyResult* precise = nullptr, const std::optional<EventOrigin>& catalogue = std::nullopt) {
   const std::vector<std::unique_ptr<KSAC>>& records = event.records;
   JsonWriter w;
   w.BeginObject();
   w.Key("epicentre").BeginArray().Float(lat).Float(lon).EndArray();
-  w.Key("depth").Float(depth);
+  w.Key("depth").Float(options.depth);
+  w.Key("model").String(EarthModelName(options.model));
   w.Key("originTime").String(TimeText(trial.originTime));
   w.Key("rms").Float(trial.rms);
   w.Key("stations").BeginArray();
@@ -129,6 +155,10 @@ void PrintTrial(const EventRecords& event, float lat, float lon, float depth, co
     w.EndObject();
   }
   w.NewLine().EndArray();
+  if (precise != nullptr) {
+    w.Key("precise");
+    PrintPreciseKey(w, *precise, lat, lon);
+  }
   if (catalogue) {
     // The event's origin as the data centre gives it, and how far the
     // epicentre found lies from it.
@@ -152,11 +182,11 @@ void PrintTrial(const EventRecords& event, float lat, float lon, float depth, co
 
 int TravelTimeCommand(int argc, char** argv) {
   Options o;
-  if (!ParseLocationOptions("traveltime", "phase depth inverse", argc, argv, o)) return 2;
+  if (!ParseLocationOptions("traveltime", "phase depth inverse model", argc, argv, o)) return 2;
   if (!o.phase || o.values.empty()) {
     std::fprintf(stderr,
-                 "usage: orvane-tool traveltime --phase P|S [--depth KM] DISTANCE...\n"
-                 "       orvane-tool traveltime --phase P|S [--depth KM] --inverse TIME...\n");
+                 "usage: orvane-tool traveltime --phase P|S [--depth KM] [--model NAME] DISTANCE...\n"
+                 "       orvane-tool traveltime --phase P|S [--depth KM] [--model NAME] --inverse TIME...\n");
     return 2;
   }
   std::vector<float> numbers;
@@ -168,7 +198,7 @@ int TravelTimeCommand(int argc, char** argv) {
     }
     numbers.push_back(*n);
   }
-  const JB table(*o.phase, o.event.depth);
+  const JB table(*o.phase, o.event.depth, o.event.model);
   if (!table.IsUsable()) {
     Fail("traveltime", table.fileName + (table.fileFound ? " holds no travel times" : " is missing"));
     return 1;
@@ -182,10 +212,11 @@ int TravelTimeCommand(int argc, char** argv) {
 
 int LocateCommand(int argc, char** argv) {
   Options o;
-  if (!ParseLocationOptions("locate", "depth epicentre pick", argc, argv, o)) return 2;
+  if (!ParseLocationOptions("locate", "depth epicentre pick model", argc, argv, o)) return 2;
   if (!o.event.epicentre || o.values.empty()) {
     std::fprintf(stderr,
-                 "usage: orvane-tool locate [--depth KM] --epicentre LAT,LON [--pick FILE=SECONDS]... FILE...\n");
+                 "usage: orvane-tool locate [--depth KM] [--model NAME] --epicentre LAT,LON [--pick FILE=SECONDS]... "
+                 "FILE...\n");
     return 2;
   }
   EventRecords event;
@@ -194,21 +225,23 @@ int LocateCommand(int argc, char** argv) {
   TrialState state;
   const auto [lat, lon] = *o.event.epicentre;
   ScopedErrorReportCapture quiet;  // the refusal is said on standard error below
-  const TrialResult trial = TrialLocation(pointers, lat, lon, o.event.depth, state);
+  const TrialResult trial = TrialLocation(pointers, lat, lon, o.event.depth, state, o.event.model);
   PrintLeftOut("locate", event, trial);
   if (!trial.ok()) {
     Fail("locate", trial.reason);
     return 1;
   }
-  PrintTrial(event, lat, lon, o.event.depth, trial);
+  PrintTrial(event, lat, lon, o.event, trial);
   return 0;
 }
 
 int BestCommand(int argc, char** argv) {
   Options o;
-  if (!ParseLocationOptions("best", "depth pick", argc, argv, o)) return 2;
+  if (!ParseLocationOptions("best", "depth pick model precise depth-search", argc, argv, o)) return 2;
   if (o.values.empty()) {
-    std::fprintf(stderr, "usage: orvane-tool best [--depth KM] [--pick FILE=SECONDS]... FILE...\n");
+    std::fprintf(stderr,
+                 "usage: orvane-tool best [--depth KM] [--model NAME] [--precise [--depth-search]] "
+                 "[--pick FILE=SECONDS]... FILE...\n");
     return 2;
   }
   EventRecords event;
@@ -218,7 +251,7 @@ int BestCommand(int argc, char** argv) {
   // trial; the trial at the best point names them.
   std::vector<TrialStation> stations(records.size());
   for (std::size_t i = 0; i < records.size(); ++i) StationOf(*records[i], stations[i]);
-  const PhaseTables tables = LoadPhaseTables(o.event.depth);
+  const PhaseTables tables = LoadPhaseTables(o.event.depth, o.event.model);
   const JB& p = *tables.p;
   const JB& s = *tables.s;
   const BestEpicentreResult best = FindBestEpicentre(stations, p, s);
@@ -235,7 +268,13 @@ int BestCommand(int argc, char** argv) {
     Fail("best", trial.reason);
     return 1;
   }
-  PrintTrial(event, best.lat, best.lon, o.event.depth, trial, event.origin);
+  if (!o.precise) {
+    PrintTrial(event, best.lat, best.lon, o.event, trial, nullptr, event.origin);
+    return 0;
+  }
+  const PreciseKeyResult precise = FindPreciseKey(PreciseStations(pointers), TravelTimeGrid::Load("P", o.event.model),
+                                                  o.event.depth, o.depthSearch);
+  PrintTrial(event, best.lat, best.lon, o.event, trial, &precise, event.origin);
   return 0;
 }
 

@@ -21,7 +21,7 @@ bool MakeRequestedTrial(const char* command, std::span<KSAC* const> records, con
   if (!event.epicentre) return true;
   const auto [lat, lon] = *event.epicentre;
   ScopedErrorReportCapture quiet;  // the refusal is said on standard error below
-  const TrialResult trial = TrialLocation(records, lat, lon, event.depth, state);
+  const TrialResult trial = TrialLocation(records, lat, lon, event.depth, state, event.model);
   if (!trial.ok()) {
     Fail(command, trial.reason);
     return false;

@@ -77,7 +77,7 @@ bool Parse(int argc, char** argv, RenderOptions& o) {
     }
     return true;
   };
-  if (!ParseOptions(kName, "out size centre radius maximum-rms depth epicentre pick misfit", "misfit", argc, argv,
+  if (!ParseOptions(kName, "out size centre radius maximum-rms depth epicentre pick model misfit", "misfit", argc, argv,
                     handle, o.files))
     return false;
   if (o.out.empty()) return Fail(kName, "--out FILE.png is required");
@@ -92,8 +92,8 @@ int RenderCommand(int argc, char** argv) {
   if (!Parse(argc, argv, o)) {
     std::fprintf(stderr,
                  "usage: orvane-tool render --out FILE.png [--size WxH] [--centre LAT,LON] [--radius PX]\n"
-                 "         [--maximum-rms N] [--depth KM --epicentre LAT,LON] [--misfit] [--pick FILE=SECONDS]... "
-                 "[FILE...]\n");
+                 "         [--maximum-rms N] [--depth KM --epicentre LAT,LON] [--model NAME] [--misfit]\n"
+                 "         [--pick FILE=SECONDS]... [FILE...]\n");
     return 2;
   }
 
@@ -125,7 +125,7 @@ int RenderCommand(int argc, char** argv) {
       std::vector<TrialStation> stations(records.size());
       // Records that cannot take part are left out, as of every trial.
       for (std::size_t i = 0; i < records.size(); ++i) StationOf(*records[i], stations[i]);
-      const PhaseTables tables = LoadPhaseTables(o.event.depth);
+      const PhaseTables tables = LoadPhaseTables(o.event.depth, o.event.model);
       const BestEpicentreResult best = FindBestEpicentre(stations, *tables.p, *tables.s);
       if (!best.ok()) {
         Fail(kName, best.trial.reason);

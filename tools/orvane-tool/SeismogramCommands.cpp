@@ -71,7 +71,7 @@ bool ParseArguments(const char* command, const char* allowed, int argc, char** a
       return true;
     }
     args.format = ParseSeismogramFormat(value);
-    if (!args.format) return Fail(command, "unknown format '" + value + "' (sac, pepp or psn)");
+    if (!args.format) return Fail(command, "unknown format '" + value + "' (" + SeismogramFormatNames("", ", ", " or ") + ")");
     return true;
   };
   if (!ParseOptions(command, allowed, "", argc, argv, handle, args.files)) return false;
@@ -189,7 +189,8 @@ int HeaderCommand(int argc, char** argv) {
   Arguments args;
   if (!ParseArguments("header", "format stations", argc, argv, args)) return 2;
   if (args.files.empty()) {
-    std::fprintf(stderr, "usage: orvane-tool header [--format sac|pepp|psn] [--stations FILE.xml]... FILE...\n");
+    std::fprintf(stderr, "usage: orvane-tool header [--format %s] [--stations FILE.xml]... FILE...\n",
+                 SeismogramFormatNames("", "|", "|").c_str());
     return 2;
   }
   std::vector<std::string> classic, centre;
@@ -236,8 +237,9 @@ int ConvertCommand(int argc, char** argv) {
   if (!ParseArguments("convert", "format stations channel bandpass", argc, argv, args)) return 2;
   if (args.files.size() != 2) {
     std::fprintf(stderr,
-                 "usage: orvane-tool convert [--format sac|pepp|psn] [--stations FILE.xml]... [--channel NET.STA.LOC.CHA]\n"
-                 "         [--bandpass LO,HI[,ORDER]] IN OUT\n");
+                 "usage: orvane-tool convert [--format %s] [--stations FILE.xml]... [--channel NET.STA.LOC.CHA]\n"
+                 "         [--bandpass LO,HI[,ORDER]] IN OUT\n",
+                 SeismogramFormatNames("", "|", "|").c_str());
     return 2;
   }
   const std::string& in = args.files[0];

@@ -57,7 +57,7 @@ bool Parse(int argc, char** argv, TraceRenderOptions& o) {
     }
     return true;
   };
-  if (!ParseOptions(kName, "out size one-window station depth epicentre pick", "one-window", argc, argv, handle,
+  if (!ParseOptions(kName, "out size one-window station depth epicentre pick model", "one-window", argc, argv, handle,
                     o.files))
     return false;
   if (o.out.empty()) return Fail(kName, "--out FILE.png is required");
@@ -77,7 +77,7 @@ int TraceRenderCommand(int argc, char** argv) {
   if (!Parse(argc, argv, o)) {
     std::fprintf(stderr,
                  "usage: orvane-tool render-traces --out FILE.png [--size WxH] [--one-window | --station FILE]\n"
-                 "         [--depth KM --epicentre LAT,LON] [--pick FILE=SECONDS]... FILE...\n");
+                 "         [--depth KM --epicentre LAT,LON] [--model NAME] [--pick FILE=SECONDS]... FILE...\n");
     return 2;
   }
 

@@ -6,7 +6,7 @@ namespace orvane::tool {
 
 /// @brief orvane-tool render-traces --out FILE.png [--size WxH]
 ///        [--one-window | --station FILE] [--depth KM --epicentre LAT,LON]
-///        [--pick FILE=SECONDS]... FILE...
+///        [--model NAME] [--pick FILE=SECONDS]... FILE...
 /// Paints the client area of the window of all seismograms (the default, or
 /// --one-window), or of the single-seismogram window of the file --station
 /// names (read with the others when it is not among them), at zoom 1 and gain

@@ -164,6 +164,20 @@ std::optional<EventDescription> ParseEventDescription(std::string_view text, std
                                                      {"microseism", &event.microseism},
                                                      {"white-noise", &event.whiteNoise}};
       *fields.at(key) = value;
+    } else if (key == "model") {
+      if (!count(1)) return std::nullopt;
+      const auto model = ParseEarthModel(values[0]);
+      if (!model) return fail("expected one of " + EarthModelNames() + ", found '" + values[0] + "'");
+      event.model = *model;
+    } else if (key == "arithmetic") {
+      if (!count(1)) return std::nullopt;
+      if (values[0] == "classic") {
+        event.arithmetic = Arithmetic::kClassic;
+      } else if (values[0] == "precise") {
+        event.arithmetic = Arithmetic::kPrecise;
+      } else {
+        return fail("expected classic or precise, found '" + values[0] + "'");
+      }
     } else if (key == "station") {
       StationEntry st;
       if (!count(5) || !number(2, st.lat) || !number(3, st.lon) || !number(4, st.elevation)) return std::nullopt;

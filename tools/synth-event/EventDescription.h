@@ -27,12 +27,17 @@
 //   s-amplitude  1500                     peak of S (vertical) at 30 degrees
 //   microseism   60                       rms of the microseisms, counts
 //   white-noise  10                       rms of the white noise, counts
+//   model        iasp91                   the Earth model whose tables give
+//                                         the times (iasp91, ak135, jb)
+//   arithmetic   classic                  classic: the arithmetic of a trial
+//                                         (the default); precise: that of the
+//                                         precise answer key (PreciseKey.h)
 //   station      ANMO IU 34.9459 -106.4572 1820   code, network, latitude,
 //                                         longitude, elevation (m); one line
 //                                         per station, in the order written
 //
-// Every keyword except the amplitudes, component and seed is required once;
-// "station" at least once.
+// Every keyword except the amplitudes, component, seed, model and arithmetic
+// is required once; "station" at least once.
 
 #include <cstdint>
 #include <optional>
@@ -40,6 +45,7 @@
 #include <string_view>
 #include <vector>
 
+#include "location/EarthModel.h"
 #include "seismogram/Calendar.h"
 #include "seismogram/SeismogramFile.h"
 
@@ -55,6 +61,12 @@ struct StationEntry {
 
 /// What the first sample of a record is placed relative to.
 enum class WindowAnchor { kOrigin, kP };
+
+/// How distances and travel times are worked out.
+enum class Arithmetic {
+  kClassic,  ///< as a trial: GreatCircle, the depth's column of the tables
+  kPrecise,  ///< as the precise key: geocentric distances, interpolated depth, elevation corrected
+};
 
 struct EventDescription {
   std::string title;
@@ -74,6 +86,8 @@ struct EventDescription {
   double surfaceAmplitude = 6000.0;
   double microseism = 60.0;
   double whiteNoise = 10.0;
+  EarthModel model = kDefaultEarthModel;
+  Arithmetic arithmetic = Arithmetic::kClassic;
   std::vector<StationEntry> stations;
 };
 

@@ -8,6 +8,8 @@
 #include "location/GreatCircle.h"
 #include "location/JB.h"
 #include "location/PhaseTables.h"
+#include "location/PreciseKey.h"
+#include "location/TravelTimeGrid.h"
 #include "seismogram/KSAC.h"
 #include "seismogram/PEPP.h"
 #include "seismogram/PSN.h"
@@ -155,12 +157,19 @@ bool CheckReadBack(const std::string& path, const StationPlan& plan, std::string
 
 bool PlanSampleEvent(const EventDescription& event, std::vector<StationPlan>& plans, std::string& error) {
   const auto depth = static_cast<float>(event.depth);
-  const PhaseTables tables = LoadPhaseTables(depth);
+  const PhaseTables tables = LoadPhaseTables(depth, event.model);
   const JB& p = *tables.p;
   const JB& s = *tables.s;
   if (p.count != JB::kMaxRows || s.count != JB::kMaxRows) {
-    error = "P.JB and S.JB must be complete tables (found " + std::to_string(p.count) + " and " +
-            std::to_string(s.count) + " rows)";
+    error = p.fileName + " and " + s.fileName + " must be complete tables (found " + std::to_string(p.count) +
+            " and " + std::to_string(s.count) + " rows)";
+    return false;
+  }
+  const bool precise = event.arithmetic == Arithmetic::kPrecise;
+  const TravelTimeGrid gridP = precise ? TravelTimeGrid::Load("P", event.model) : TravelTimeGrid();
+  const TravelTimeGrid gridS = precise ? TravelTimeGrid::Load("S", event.model) : TravelTimeGrid();
+  if (precise && (!gridP.IsUsable() || !gridS.IsUsable())) {
+    error = p.fileName + " and " + s.fileName + " must hold every depth column";
     return false;
   }
   const auto delta = static_cast<float>(1.0 / event.rate);
@@ -178,9 +187,19 @@ bool PlanSampleEvent(const EventDescription& event, std::vector<StationPlan>& pl
     plan.fileName = FileNameFor(event, st);
     plan.lat = StoredDegrees(event.format, st.lat);
     plan.lon = StoredDegrees(event.format, st.lon);
-    plan.distance = GreatCircle(plan.lat, plan.lon, lat, lon);
-    plan.travelP = p.TravelTime(plan.distance);
-    plan.travelS = s.TravelTime(plan.distance);
+    if (precise) {
+      const double distance = GeocentricDistance(plan.lat, plan.lon, event.lat, event.lon);
+      plan.distance = static_cast<float>(distance);
+      double slowness = 0.0;
+      plan.travelP = gridP.Time(distance, event.depth, &slowness);
+      plan.travelP += ElevationDelay(gridP, slowness, st.elevation);
+      plan.travelS = gridS.Time(distance, event.depth, &slowness);
+      plan.travelS += ElevationDelay(gridS, slowness, st.elevation);
+    } else {
+      plan.distance = GreatCircle(plan.lat, plan.lon, lat, lon);
+      plan.travelP = p.TravelTime(plan.distance);
+      plan.travelS = s.TravelTime(plan.distance);
+    }
     plan.delta = delta;
     plan.npts = npts;
 

@@ -5,7 +5,9 @@
 // tables P.JB and S.JB at the event's depth, and a record holding the waves
 // of SyntheticTrace.h at those times. A student who picks the P onsets
 // exactly and tries the true epicentre at the true depth therefore meets the
-// smallest misfit the program's arithmetic allows.
+// smallest misfit the program's arithmetic allows. An event described with
+// "arithmetic precise" takes distances and times as the precise answer key
+// does instead (location/PreciseKey.h), so that this key finds it.
 //
 // The records are laid out as a data centre writes them: the reference time
 // is the round time of the description, and the first sample lies b seconds

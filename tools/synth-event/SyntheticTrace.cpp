@@ -4,13 +4,12 @@
 #include <cmath>
 #include <iterator>
 
+#include "location/GreatCircle.h"
 #include "tools/synth-event/Noise.h"
 #include "tools/synth-event/Resonator.h"
 
 namespace orvane::synth {
 namespace {
-
-constexpr double kKmPerDegree = 6371.0 * M_PI / 180.0;
 
 // Rayleigh-wave group velocity (km/s) against period (s), a smooth average of
 // continental and oceanic paths: long periods travel fastest and arrive first.
@@ -71,7 +70,7 @@ double DepthPhaseDelay(double depth, double slowness) {
     const double dz = std::min(kStep, depth - top);
     const double z = top + 0.5 * dz;
     const double v = PWaveSpeed(z);
-    const double q = p / (6371.0 - z);  // horizontal slowness, s/km
+    const double q = p / (kEarthRadiusKm - z);  // horizontal slowness, s/km
     delay += dz * std::sqrt(std::max(0.0, 1.0 / (v * v) - q * q));
   }
   return 2.0 * delay;
