@@ -12,13 +12,6 @@
 namespace orvane {
 namespace {
 
-bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
-  if (text.size() < suffix.size()) return false;
-  return std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-  });
-}
-
 bool Operating(const StationEpoch& e, MicroTime t) { return (!e.start || *e.start <= t) && (!e.end || t < *e.end); }
 
 bool HasPosition(const StationEpoch& e) { return e.latitude && e.longitude; }
@@ -50,10 +43,30 @@ std::optional<std::string> RefusedUnread(const std::string& path) {
 }  // namespace
 
 bool IsDataCentreFileName(const std::string& path) {
-  for (const char* ext : {".mseed", ".miniseed", ".ms", ".xml"})
-    if (EndsWithNoCase(path, ext)) return true;
-  return false;
+  return SeismogramFormatForPath(path) == SeismogramFormat::kMiniSEED;
 }
+
+namespace {
+
+// The format table's reader of miniSEED files and their StationXML.
+void ReadTogether(std::span<const std::string> paths, EventFiles& files) {
+  DataCentreEvent event = ReadDataCentreFiles(paths);
+  for (RefusedFile& r : event.refused) files.refused.push_back(std::move(r));
+  for (std::size_t i = 0; i < event.records.size(); ++i) {
+    files.records.push_back(std::move(event.records[i]));
+    files.formats.push_back(SeismogramFormat::kMiniSEED);
+    files.channels.push_back(event.ids[i]);
+  }
+  files.companions.insert(files.companions.end(), event.xmlFiles.begin(), event.xmlFiles.end());
+  for (const std::string& id : event.withoutPosition)
+    files.notes.push_back(id + ": no station position in the StationXML (left out of trials)");
+  files.notes.insert(files.notes.end(), event.notes.begin(), event.notes.end());
+  files.skippedComponents += event.skippedComponents;
+}
+
+}  // namespace
+
+void RegisterDataCentreFormat() { SetReadTogether(SeismogramFormat::kMiniSEED, ReadTogether); }
 
 const StationEpoch* FindPosition(const StationInventory& inventory, const MiniSEEDTrace& trace) {
   const auto sameChannel = [](const StationEpoch& e, const MiniSEEDTrace& t) {
@@ -114,7 +127,10 @@ DataCentreEvent ReadDataCentreFiles(std::span<const std::string> paths, const Da
       const std::optional<EventOrigin> before = inventory.origin;
       if (!ReadEventXmlFile(path, inventory, reason)) {
         event.refused.push_back({path, "not a StationXML or QuakeML file: " + reason});
-      } else if (before && inventory.origin && inventory.origin->source != before->source) {
+        continue;
+      }
+      event.xmlFiles.push_back(path);
+      if (before && inventory.origin && inventory.origin->source != before->source) {
         // The first origin chosen counts; a second one is said and passed over.
         event.notes.push_back(path + ": a second event origin, passed over (the one of " + before->source +
                               " is used)");

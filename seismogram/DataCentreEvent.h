@@ -40,11 +40,18 @@ struct DataCentreEvent {
   std::vector<std::string> withoutPosition;    ///< ids of the records with no station position
   int skippedComponents = 0;                   ///< channels not opened (not vertical)
   std::optional<EventOrigin> origin;           ///< from a QuakeML file
+  std::vector<std::string> xmlFiles;           ///< the StationXML and QuakeML files read
 };
 
 /// @brief true for a name the open dialog's "Data centre files" filter
 /// shows: *.mseed, *.miniseed, *.ms, *.xml (any letter case).
 bool IsDataCentreFileName(const std::string& path);
+
+/// @brief Makes the format table's miniSEED entry read its files (with the
+/// StationXML and QuakeML chosen with them) through ReadDataCentreFiles, as
+/// the program opens them: vertical components only. Called once at start
+/// by every program that opens events.
+void RegisterDataCentreFormat();
 
 /// @brief The station epoch that gives the position of @p trace: the
 /// channel's entry operating at its first sample that has a latitude and a

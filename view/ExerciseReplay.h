@@ -29,6 +29,7 @@ namespace orvane {
 struct ExerciseRecords {
   std::vector<std::unique_ptr<KSAC>> records;  ///< the files that opened, in the exercise's order, picks restored
   QStringList paths;                           ///< the absolute path of each record
+  std::vector<std::string> channels;           ///< each record's miniSEED channel, or empty
   std::vector<std::size_t> entries;            ///< the index in Exercise::seismograms of each record
   std::vector<RefusedFile> leftOut;            ///< missing, changed since the save, or unreadable
 };
@@ -39,7 +40,10 @@ struct ExerciseRecords {
 /// with the reason ("missing", "changed since the exercise was saved", the
 /// reader's refusal). The stored pick of each opened file is set as its t0
 /// (which clears t1…t9, as a pick by the student does); a file stored without
-/// a pick keeps what it holds. Touches no global state.
+/// a pick keeps what it holds. The channels of miniSEED files are read
+/// together with the files stored beside them ("with"), which must be as
+/// they were too, or every such channel is left out with the reason; each
+/// comes back as the record of its file and channel. Touches no global state.
 ExerciseRecords OpenExerciseRecords(const Exercise& exercise, const QString& exercisePath);
 
 /// What redoing the trials gave.
@@ -97,6 +101,9 @@ struct EventWork {
   std::span<KSAC* const> records;            ///< in the event's order
   std::span<const QString> paths;            ///< the absolute path of each record
   std::span<const FileFingerprint> prints;   ///< each file as it was read
+  std::span<const std::string> channels;     ///< each record's miniSEED channel, or empty (or no entries at all)
+  std::span<const QString> withPaths;        ///< files read with the records (StationXML), absolute
+  std::span<const FileFingerprint> withPrints;
   std::optional<TrialState> shownTrial;      ///< the last trial, while it is shown
   std::span<const RMS> trials;               ///< trialList: every trial was made at depth
   float depth = 0.0f;

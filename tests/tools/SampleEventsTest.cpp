@@ -88,7 +88,7 @@ std::vector<Record> ReadRecords(const std::string& name, const synth::EventDescr
   const JB p("P", static_cast<float>(event.depth)), s("S", static_cast<float>(event.depth));
   std::vector<Record> records;
   std::vector<std::pair<std::string, std::unique_ptr<KSAC>>> read;
-  if (event.miniSEED) {
+  if (event.format == SeismogramFormat::kMiniSEED) {
     DataCentreEvent centre = ReadDataCentreFiles(SeismogramPaths(kExamples / name));
     EXPECT_TRUE(centre.refused.empty() && centre.withoutPosition.empty() && centre.notes.empty()) << name;
     for (std::size_t i = 0; i < centre.records.size(); ++i) read.emplace_back(centre.ids[i], std::move(centre.records[i]));
@@ -211,7 +211,7 @@ TEST_F(SampleEvents, RecordsAreLaidOutAsDataCentresWriteThem) {
       EXPECT_EQ(k.GetFloatHeader(KSAC::EVDP), KSAC::UNDEFINED_FLOAT) << r.path;
       EXPECT_EQ(k.GetFloatHeader(KSAC::O), KSAC::UNDEFINED_FLOAT) << r.path;
       const SYSTEMTIME ref = k.GetReferenceSystemTime();
-      if (event.miniSEED) {
+      if (event.format == SeismogramFormat::kMiniSEED) {
         // A miniSEED record's reference time is its first sample, here a
         // minute before the origin.
         EXPECT_EQ(b, 0.0f) << r.path;

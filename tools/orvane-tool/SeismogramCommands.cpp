@@ -167,7 +167,9 @@ DataCentreEvent ReadDataCentre(std::vector<std::string> files, const std::vector
 // Splits @p files into those of the classic formats and the data-centre
 // files (none when a format is forced).
 void SplitFiles(const Arguments& args, std::vector<std::string>& classic, std::vector<std::string>& centre) {
-  for (const std::string& file : args.files) (!args.format && IsDataCentreInput(file) ? centre : classic).push_back(file);
+  const bool all = args.format == SeismogramFormat::kMiniSEED;
+  for (const std::string& file : args.files)
+    (all || (!args.format && IsDataCentreInput(file)) ? centre : classic).push_back(file);
 }
 
 // Filters @p record's samples with @p bandpass; false after saying why not.
@@ -244,7 +246,8 @@ int ConvertCommand(int argc, char** argv) {
   }
   const std::string& in = args.files[0];
   const std::string& out = args.files[1];
-  const bool dataCentre = !args.format && IsDataCentreInput(in);
+  const bool dataCentre =
+      args.format == SeismogramFormat::kMiniSEED || (!args.format && IsDataCentreInput(in));
   if (!dataCentre && (!args.stations.empty() || args.channel)) {
     Fail("convert", std::string(args.channel ? "--channel" : "--stations") + " goes with a miniSEED file");
     return 2;

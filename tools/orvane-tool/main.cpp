@@ -8,6 +8,9 @@
 #include <string>
 
 #include "seismogram/FormatTable.h"
+#ifdef ORVANE_TOOL_DATACENTRE
+#include "seismogram/DataCentreEvent.h"
+#endif
 #include "tools/orvane-tool/Commands.h"
 #ifdef ORVANE_TOOL_EXERCISE
 #include "tools/orvane-tool/ClassCommand.h"
@@ -56,6 +59,9 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef ORVANE_TOOL_DATACENTRE
+  orvane::RegisterDataCentreFormat();  // miniSEED with StationXML, read as one event
+#endif
   if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
     PrintUsage(argc < 2 ? stderr : stdout);
     return argc < 2 ? 2 : 0;

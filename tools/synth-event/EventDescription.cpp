@@ -116,11 +116,8 @@ std::optional<EventDescription> ParseEventDescription(std::string_view text, std
         event.title.pop_back();
     } else if (key == "format") {
       if (!count(1)) return std::nullopt;
-      // miniSEED records are planned as SAC records are: a reference time,
-      // and the first sample b seconds after it.
-      event.miniSEED = values[0] == "miniseed";
-      const auto format = event.miniSEED ? SeismogramFormat::kSAC : ParseSeismogramFormat(values[0]);
-      if (!format) return fail("expected sac, pepp, psn or miniseed, found '" + values[0] + "'");
+      const auto format = ParseSeismogramFormat(values[0]);
+      if (!format) return fail("expected " + SeismogramFormatNames("", ", ", " or ") + ", found '" + values[0] + "'");
       event.format = *format;
     } else if (key == "origin" || key == "reference") {
       if (!count(1)) return std::nullopt;

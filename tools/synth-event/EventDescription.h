@@ -70,8 +70,9 @@ enum class Arithmetic {
 
 struct EventDescription {
   std::string title;
-  SeismogramFormat format = SeismogramFormat::kSAC;  ///< kSAC for miniSEED (planned alike)
-  bool miniSEED = false;  ///< written as miniSEED with StationXML
+  /// miniSEED records are planned as SAC records are: a reference time,
+  /// and the first sample b seconds after it.
+  SeismogramFormat format = SeismogramFormat::kSAC;
   FileTime origin = 0;  ///< origin time, ticks
   double lat = 0.0, lon = 0.0, depth = 0.0;
   std::optional<FileTime> reference;  ///< SAC and PEPP only

@@ -48,8 +48,9 @@ float StoredDegrees(SeismogramFormat format, double degrees) {
 }
 
 std::string FileNameFor(const EventDescription& event, const StationEntry& st) {
-  if (event.miniSEED) return "event.mseed";
   switch (event.format) {
+    case SeismogramFormat::kMiniSEED:
+      return "event.mseed";
     case SeismogramFormat::kPEPP:
       return st.code + ".set";
     case SeismogramFormat::kPSN:
@@ -241,7 +242,7 @@ bool WriteSampleEvent(const EventDescription& event, const std::filesystem::path
                       std::string& error) {
   if (!PlanSampleEvent(event, plans, error)) return false;
 #ifndef ORVANE_SYNTH_MINISEED
-  if (event.miniSEED) {
+  if (event.format == SeismogramFormat::kMiniSEED) {
     error = "this build writes no miniSEED files";
     return false;
   }
@@ -268,7 +269,7 @@ bool WriteSampleEvent(const EventDescription& event, const std::filesystem::path
     const std::string path = (out / plan.fileName).string();
     bool written = false;
 #ifdef ORVANE_SYNTH_MINISEED
-    if (event.miniSEED) {
+    if (event.format == SeismogramFormat::kMiniSEED) {
       // Every station's records go into one file, written at the end.
       if (!AppendMiniSEED(event, plan, samples, mseed, error)) return false;
       continue;
@@ -289,7 +290,7 @@ bool WriteSampleEvent(const EventDescription& event, const std::filesystem::path
     if (!written || !CheckReadBack(path, plan, error)) return false;
   }
 #ifdef ORVANE_SYNTH_MINISEED
-  if (event.miniSEED) return WriteDataCentreFiles(event, plans, mseed, out, error);
+  if (event.format == SeismogramFormat::kMiniSEED) return WriteDataCentreFiles(event, plans, mseed, out, error);
 #endif
   return true;
 }

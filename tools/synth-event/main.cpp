@@ -40,7 +40,7 @@ void PrintEvent(const EventDescription& event, const std::filesystem::path& out,
   std::printf("event: %s\n", event.title.c_str());
   std::printf("origin %s  lat %.3f  lon %.3f  depth %g km  format %s  %g samples/s\n",
               FormatUtcTime(event.origin).c_str(), event.lat, event.lon, event.depth,
-              event.miniSEED ? "miniseed" : orvane::SeismogramFormatName(event.format), event.rate);
+              orvane::SeismogramFormatName(event.format), event.rate);
   std::printf("%-22s %-5s %-3s %9s %10s %6s %8s %9s %9s %9s %9s %8s\n", "file", "code", "net", "lat", "lon", "elev",
               "gcarc", "b", "P", "pP", "S", "end");
   for (const StationPlan& p : plans) {
@@ -51,7 +51,7 @@ void PrintEvent(const EventDescription& event, const std::filesystem::path& out,
   }
   std::printf("answer key:\n  build/bin/orvane-tool best --depth %g", event.depth);
 #ifdef ORVANE_SYNTH_MINISEED
-  if (event.miniSEED) {
+  if (event.format == orvane::SeismogramFormat::kMiniSEED) {
     // A miniSEED record's times count from its first sample.
     for (const StationPlan& p : plans)
       std::printf(" \\\n    --pick %s=%.2f", ChannelId(event, p).c_str(), p.onsetP - p.b);
