@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "seismogram/EventReader.h"
 #include "seismogram/StationXML.h"
+#include "support/SacBuilder.h"
 #include "support/TempDir.h"
 
 namespace orvane {
@@ -176,6 +178,28 @@ TEST(DataCentreEvent, BadXmlIsRefusedWithTheReasonAndTheRestIsRead) {
     EXPECT_EQ(event.refused[0].path, paths[0]);
     EXPECT_EQ(event.refused[0].reason, "not a StationXML or QuakeML file: " + row.reason);
   }
+}
+
+// Event opening by the format table: the files named as a data centre's
+// are read together after the others, vertical components only.
+TEST(DataCentreEvent, EventReadingReadsTheDataCentreFilesTogether) {
+  RegisterDataCentreFormat();
+  test::ScopedTempDir dir;
+  WriteMiniSEED(dir / "a.mseed", {{"MOVE", "BHZ"}, {"NONE", "BHZ"}, {"MOVE", "BHN"}}, kStart);
+  Write(dir / "stations.xml", StationXml("1.2"));
+  test::SacBuilder().Float(KSAC::DELTA, 0.05f).Text(KSAC::KSTNM, "SAC").Samples({1, 2, 3}).WriteTo(dir / "b.sac");
+  const std::vector<std::string> paths = {(dir / "a.mseed").string(), (dir / "b.sac").string(),
+                                          (dir / "stations.xml").string()};
+  const EventFiles event = ReadEventFiles(paths);
+  ASSERT_TRUE(event.refused.empty()) << event.refused[0].reason;
+  ASSERT_EQ(event.records.size(), 3u);
+  EXPECT_EQ(event.records[0]->GetCharHeaderText(KSAC::KSTNM), "SAC");
+  EXPECT_EQ(event.channels, (std::vector<std::string>{"", "XX.MOVE..BHZ", "XX.NONE..BHZ"}));
+  EXPECT_EQ(event.formats[1], SeismogramFormat::kMiniSEED);
+  EXPECT_EQ(event.records[1]->GetFloatHeader(KSAC::STLA), -33.125f);
+  EXPECT_EQ(event.skippedComponents, 1);
+  EXPECT_EQ(event.companions, std::vector<std::string>{paths[2]});
+  EXPECT_EQ(event.notes, std::vector<std::string>{"XX.NONE..BHZ: no station position in the StationXML (left out of trials)"});
 }
 
 TEST(DataCentreEvent, IsoTimesAreUtcWithTheirZoneFractionAndCalendarChecked) {
