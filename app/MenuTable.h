@@ -33,6 +33,12 @@ enum CommandId : int {
   kCmSaveExercise = 11851,
   kCmSaveExerciseAs = 11852,
   kCmExportTrials = 11853,
+  // Options > Earth model, one item per model in the order of kEarthModels
+  // (not in the table: a submenu of radio items).
+  kCmModelIasp91 = 11854,
+  kCmModelAk135 = 11855,
+  kCmModelJB = 11856,
+  kCmShowAnswerKey = 11857,  ///< Options: the answer key alone, for teachers (not in the table)
 };
 
 struct MenuEntry {

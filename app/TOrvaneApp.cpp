@@ -112,6 +112,8 @@ bool TOrvaneApp::ParseCommandLine(int argc, char** argv, StartOptions& o, std::s
         return false;
       }
       if (!ParseValue(arg, argv[++i], o, error)) return false;
+    } else if (arg == "--teacher") {
+      o.teacher = true;
     } else if (IsUnregisterSwitch(QString::fromLocal8Bit(argv[i]))) {
       o.unregister = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -132,9 +134,10 @@ bool TOrvaneApp::ParseCommandLine(int argc, char** argv, StartOptions& o, std::s
 
 int TOrvaneApp::Usage(const std::string& why) {
   std::fprintf(stderr,
-               "orvane: %s\nusage: orvane [--unregister] [FILE... | EXERCISE.orvex]\n"
-               "       orvane --screenshot OUT.png [--size WxH] [FILE...]\n"
-               "       orvane --print-pdf OUT.pdf [--size WxH] [FILE...]\n",
+               "orvane: %s\nusage: orvane [--unregister] [--teacher] [FILE... | EXERCISE.orvex]\n"
+               "       orvane --screenshot OUT.png [--size WxH] [--teacher] [FILE...]\n"
+               "       orvane --print-pdf OUT.pdf [--size WxH] [--teacher] [FILE...]\n"
+               "--teacher adds the misfit map and the answer key to the Options menu.\n",
                why.c_str());
   return 2;
 }
@@ -164,7 +167,8 @@ void TOrvaneApp::InitMainWindow() {
   view_->SetKeepSettings(!headless);
   // The recent events are kept in Orvane.ini where the program starts.
   const QString recent = headless ? QString() : QDir::current().filePath("Orvane.ini");
-  frame_ = std::make_unique<TSDIDecFrame>(view_, recent);
+  frame_ = std::make_unique<TSDIDecFrame>(
+      view_, recent, options_.teacher ? TSDIDecFrame::Audience::kTeacher : TSDIDecFrame::Audience::kStudent);
   // Reports go to standard output as always, and the latest one to the status bar.
   SetErrorReportSink([frame = frame_.get()](const ErrorReportEntry& entry) {
     WriteErrorReportToStandardOutput(entry);

@@ -10,6 +10,9 @@
 //   orvane --print-pdf OUT.pdf [--size WxH] [FILE...]       prints the view to a PDF file and exits
 //                                                           (both options together write both files)
 //   orvane --unregister [FILE...]                           removes Orvane's desktop entries first
+//   orvane --teacher [...]                                  the teacher's program: Options > Show misfit
+//                                                           map and Show answer key are there, and Export
+//                                                           Trials gives the distances from the answer keys
 //
 // A normal start registers Orvane with the desktop (menu entry, file types);
 // "--unregister" (any case, or a leading part such as -u) removes that instead.
@@ -41,6 +44,7 @@ class View;
 /// What the command line asks for.
 struct StartOptions {
   bool unregister = false;
+  bool teacher = false;  ///< --teacher: the items that give the answer away are there
   QString screenshot;  ///< --screenshot: the PNG to write, or empty
   QString printPdf;    ///< --print-pdf: the PDF to write, or empty
   int width = 1024;    ///< --size of the window of a screenshot or printout

@@ -1,6 +1,7 @@
 #include "app/TSDIDecFrame.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -22,6 +23,7 @@
 #include "app/MenuTable.h"
 #include "app/Printout.h"
 #include "app/TOrvaneAboutDlg.h"
+#include "location/EarthModel.h"
 #include "view/View.h"
 
 namespace orvane {
@@ -63,8 +65,8 @@ const int kPaneCharacters[5] = {5, 5, 5, 5, 10};
 
 }  // namespace
 
-TSDIDecFrame::TSDIDecFrame(View* view, const QString& recentEventsFile, QWidget* parent)
-    : QMainWindow(parent), view_(view), recentFile_(recentEventsFile) {
+TSDIDecFrame::TSDIDecFrame(View* view, const QString& recentEventsFile, Audience audience, QWidget* parent)
+    : QMainWindow(parent), view_(view), audience_(audience), recentFile_(recentEventsFile) {
   setWindowTitle("Orvane");
   setObjectName("TSDIDecFrame");
   setCentralWidget(view_);
@@ -159,18 +161,52 @@ void TSDIDecFrame::BuildMenus() {
     if (entry.hint != nullptr) action->setStatusTip(QString::fromUtf8(entry.hint));
     actions_.insert(entry.id, action);
     Route(entry.id, action);
-    if (entry.id == kCmOneWindow) {
-      // The misfit map for teachers: off at every start, so that a student is
-      // not handed the answer.
-      menu->addSeparator();
-      QAction* misfit = menu->addAction(tr("Show m&isfit map"));
-      misfit->setObjectName(QStringLiteral("id%1").arg(kCmShowMisfit));
-      misfit->setCheckable(true);
-      misfit->setStatusTip(tr("Shades the globe by the RMS a trial would have there and marks the answer key"));
-      connect(misfit, &QAction::toggled, view_, &View::SetShowMisfit);
-      actions_.insert(kCmShowMisfit, misfit);
-    }
+    if (entry.id == kCmOneWindow) BuildOptionItems(menu);
   }
+}
+
+void TSDIDecFrame::BuildOptionItems(QMenu* options) {
+  // The Earth model: one radio item per model whose tables the program ships.
+  options->addSeparator();
+  QMenu* models = options->addMenu(tr("&Earth model"));
+  models->setObjectName(QStringLiteral("earthModelMenu"));
+  models->setAccessibleName(tr("Earth model"));
+  auto* group = new QActionGroup(models);
+  group->setExclusive(true);
+  const struct {
+    EarthModel model;
+    int id;
+    const char* text;
+  } items[] = {{EarthModel::kIasp91, kCmModelIasp91, "&IASP91"},
+               {EarthModel::kAk135, kCmModelAk135, "&AK135"},
+               {EarthModel::kJB, kCmModelJB, "&Jeffreys-Bullen"}};
+  for (const auto& item : items) {
+    QAction* action = models->addAction(tr(item.text));
+    action->setObjectName(QStringLiteral("id%1").arg(item.id));
+    action->setCheckable(true);
+    action->setActionGroup(group);
+    action->setStatusTip(tr("Trials use the travel times of the %1 Earth model")
+                             .arg(QString::fromLatin1(EarthModelTitle(item.model))));
+    const EarthModel model = item.model;
+    connect(action, &QAction::triggered, view_, [v = view_, model] { v->SetModel(model); });
+    actions_.insert(item.id, action);
+  }
+  // The misfit map and the answer key give the answer away: they are there
+  // only when the program was started for a teacher, and off at every start.
+  if (audience_ != Audience::kTeacher) return;
+  options->addSeparator();
+  QAction* misfit = options->addAction(tr("Show m&isfit map"));
+  misfit->setObjectName(QStringLiteral("id%1").arg(kCmShowMisfit));
+  misfit->setCheckable(true);
+  misfit->setStatusTip(tr("Shades the globe by the RMS a trial would have there and marks the answer key"));
+  connect(misfit, &QAction::toggled, view_, &View::SetShowMisfit);
+  actions_.insert(kCmShowMisfit, misfit);
+  QAction* key = options->addAction(tr("Show &answer key"));
+  key->setObjectName(QStringLiteral("id%1").arg(kCmShowAnswerKey));
+  key->setCheckable(true);
+  key->setStatusTip(tr("Marks the epicentre of smallest RMS at this depth on the globe"));
+  connect(key, &QAction::toggled, view_, &View::SetShowAnswerKey);
+  actions_.insert(kCmShowAnswerKey, key);
 }
 
 void TSDIDecFrame::Route(int id, QAction* action) {
@@ -264,6 +300,10 @@ void TSDIDecFrame::UpdateCheckMarks() {
   actions_.value(kCmOneWindow)->setChecked(view_->OneWindow());
   actions_.value(kCmMultipleWindows)->setChecked(!view_->OneWindow());
   actions_.value(kCmWantHints)->setChecked(view_->WantHints());
+  for (int id : {kCmModelIasp91, kCmModelAk135, kCmModelJB}) {
+    QAction* action = actions_.value(id);
+    action->setChecked(kEarthModels[id - kCmModelIasp91] == view_->Model());
+  }
 }
 
 TSDIDecFrame::~TSDIDecFrame() = default;

@@ -2,6 +2,8 @@
 // TSDIDecFrame: the main window. Its client is the main view; it carries the
 // menu, the tool bar "Toolbar" and the status bar with its five read-out
 // panes, all built from the menu table, and routes the commands to the view.
+// A teacher's frame also has the items that give the answer away (the misfit
+// map and the answer key); a student's has neither.
 
 #include <QHash>
 #include <QList>
@@ -32,10 +34,16 @@ class TSDIDecFrame : public QMainWindow {
   Q_OBJECT
 
  public:
+  /// Who the program was started for (orvane --teacher: the teacher).
+  enum class Audience { kStudent, kTeacher };
+
   /// @brief A frame around @p view, which it takes as its client (and owns).
   /// The recent events are kept in @p recentEventsFile ("Orvane.ini" in the
-  /// directory the program started in); an empty name keeps none.
-  explicit TSDIDecFrame(View* view, const QString& recentEventsFile = QString(), QWidget* parent = nullptr);
+  /// directory the program started in); an empty name keeps none. Only a
+  /// teacher's frame has Options > Show misfit map and Show answer key, and
+  /// only its Export Trials fills in the distances from the answer keys.
+  explicit TSDIDecFrame(View* view, const QString& recentEventsFile = QString(),
+                        Audience audience = Audience::kStudent, QWidget* parent = nullptr);
   ~TSDIDecFrame() override;
 
   /// The recent events shown in the File menu, newest first.
@@ -82,8 +90,9 @@ class TSDIDecFrame : public QMainWindow {
   bool SaveExerciseAs();
   /// @brief Saves the work to @p path (".orvex" added when it has no suffix).
   bool SaveExerciseTo(const QString& path);
-  /// @brief Writes the trials with their distances from the answer key to
-  /// @p path as CSV, whole or not at all.
+  /// @brief Writes the trials, as a save would write them, to @p path as
+  /// CSV, whole or not at all; for a teacher with their distances from the
+  /// answer keys, for a student with those columns left empty.
   bool ExportTrialsTo(const QString& path);
 
   // --- Recovery of unsaved work after a crash ------------------------------
@@ -133,6 +142,7 @@ class TSDIDecFrame : public QMainWindow {
   void WriteRecovery();
   QString ChooseFile(FileChoice choice);
   void BuildMenus();
+  void BuildOptionItems(QMenu* options);
   void BuildToolBar();
   void BuildStatusBar();
   void Route(int id, QAction* action);
@@ -141,6 +151,7 @@ class TSDIDecFrame : public QMainWindow {
   QPrinter& Printer();
 
   View* view_;
+  Audience audience_;
   QHash<int, QAction*> actions_;
   QLabel* panes_[5] = {};
   QPointer<HelpWindow> help_;

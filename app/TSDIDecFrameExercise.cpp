@@ -130,7 +130,7 @@ bool TSDIDecFrame::SaveExerciseTo(const QString& chosen) {
 }
 
 void TSDIDecFrame::ExportTrialsCommand() {
-  if (view_->Records().empty() || trialList.empty()) {
+  if (view_->Records().empty() || view_->ExerciseTrials().empty()) {
     statusBar()->showMessage(tr("There are no trials to export yet."));
     return;
   }
@@ -145,7 +145,16 @@ bool TSDIDecFrame::ExportTrialsTo(const QString& path) {
     return false;
   }
   std::vector<KSAC*> records = RecordPointers(view_->Records());
-  const std::string csv = TrialsCsv(MakeTrialReport(records, trials));
+  // A student's file leaves the distances from the answer keys empty: a few
+  // trials and their distances would give the answer away.
+  TrialReport report;
+  if (audience_ == Audience::kTeacher) {
+    report = MakeTrialReport(records, trials, view_->Model());
+  } else {
+    for (const ExerciseTrial& trial : trials)
+      report.rows.push_back(TrialReportRow{static_cast<int>(report.rows.size()) + 1, trial, {}, {}});
+  }
+  const std::string csv = TrialsCsv(report);
   std::string why;
   if (!WriteFileAtomically(QFile::encodeName(path).toStdString(), csv, &why)) {
     statusBar()->showMessage(tr("The trials were not exported: %1").arg(QString::fromStdString(why)));

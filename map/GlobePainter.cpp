@@ -148,8 +148,11 @@ void DrawStations(Surface& surface, const Earth& earth, const MapPicture& pictur
 // right and below.
 void DrawTrialDescription(Surface& surface, const MapPicture& picture) {
   const TrialState& t = picture.trial;
-  const QString text = QString::fromStdString(
+  QString text = QString::fromStdString(
       TrialDescription(t.originTime, t.epicentreLat, t.epicentreLon, picture.depth, t.rms));
+  // Trials on another model's tables say so: " ... RMS: 0.81 s  Model: AK135 ".
+  if (picture.model != kDefaultEarthModel)
+    text += QStringLiteral(" Model: %1 ").arg(QString::fromLatin1(EarthModelTitle(picture.model)));
   const Rect box = DrawLabel(surface, 5, 5, nullptr, text, palette::kDarkBlue, palette::kYellow, label::kLeft,
                              label::kHangs);
   surface.FillSolidRect(box.Offset(2, 2), kBlack);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 
+#include "location/EarthModel.h"
 #include "location/RMS.h"
 #include "location/TrialLocation.h"
 #include "platform/Rect.h"
@@ -33,6 +34,9 @@ struct MapPicture {
   TrialState trial;       ///< the last trial: epicentre, origin time, RMS
   float depth = 0.0f;     ///< the trial's depth in km, for its description
   int maximumRms = 10;    ///< whole seconds at the top of the RMS colour scale
+  /// The model whose tables made the trial; its description names it when
+  /// it is not the default.
+  EarthModel model = kDefaultEarthModel;
 
   /// The misfit map shaded under the map lines, or none. It must have been
   /// computed for this view and client area.

@@ -175,12 +175,29 @@ std::vector<ExerciseTrial> ExerciseTrialsAt(std::span<const RMS> trials, float d
   return made;
 }
 
+namespace {
+
+// The trials stand as the exercise held them while nothing discarded them
+// (the list then still begins with the trials made again at opening).
+bool TrialsAsOpened(std::span<const RMS> trials, const KeptWork& kept) {
+  return kept.trialsAsOpened && trials.size() >= kept.openedTrialCount;
+}
+
+}  // namespace
+
+std::vector<ExerciseTrial> ExerciseTrialsOf(std::span<const RMS> trials, float depth, const KeptWork& kept) {
+  std::vector<ExerciseTrial> made = ExerciseTrialsAt(trials, depth);
+  if (!TrialsAsOpened(trials, kept)) return made;
+  // The stored trials with their stored RMS, then those made since.
+  std::vector<ExerciseTrial> all = kept.openedTrials;
+  all.insert(all.end(), made.begin() + static_cast<std::ptrdiff_t>(kept.openedTrialCount), made.end());
+  return all;
+}
+
 Exercise ExerciseOf(const EventWork& work, const KeptWork& kept, const QString& exercisePath) {
   Exercise e;
   e.format = work.format;
-  // The trials stand as the exercise held them while nothing discarded them
-  // (the list then still begins with the trials made again at opening).
-  const bool asOpened = kept.trialsAsOpened && work.trials.size() >= kept.openedTrialCount;
+  const bool asOpened = TrialsAsOpened(work.trials, kept);
   const bool lastAsOpened = asOpened && work.trials.size() == kept.openedTrialCount;
   // A seismogram left out at opening goes back to its place as it was stored;
   // its marks belong to the last trial of the file, while that one is shown.
@@ -223,13 +240,8 @@ Exercise ExerciseOf(const EventWork& work, const KeptWork& kept, const QString& 
   // A globe zoomed in or out beyond what a float holds is stored at the
   // nearest radius an exercise file can hold.
   e.radius = std::clamp(work.globe.radius, std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::max());
-  e.trials = ExerciseTrialsAt(work.trials, work.depth);
-  if (asOpened) {
-    // The stored trials with their stored RMS, then those made since.
-    std::vector<ExerciseTrial> trials = kept.openedTrials;
-    trials.insert(trials.end(), e.trials.begin() + static_cast<std::ptrdiff_t>(kept.openedTrialCount), e.trials.end());
-    e.trials = std::move(trials);
-  }
+  e.model = work.model;
+  e.trials = ExerciseTrialsOf(work.trials, work.depth, kept);
   if (lastAsOpened) {
     e.lastTrial = kept.openedLastTrial;
   } else if (work.shownTrial) {

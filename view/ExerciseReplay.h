@@ -107,6 +107,7 @@ struct EventWork {
   std::optional<TrialState> shownTrial;      ///< the last trial, while it is shown
   std::span<const RMS> trials;               ///< trialList: every trial was made at depth
   float depth = 0.0f;
+  EarthModel model = kDefaultEarthModel;     ///< whose tables made the trials
   int maximumRms = 0;
   bool oneWindow = true;
   GlobeView globe;
@@ -121,6 +122,11 @@ Exercise ExerciseOf(const EventWork& work, const KeptWork& kept, const QString& 
 
 /// The trials of @p trials as an exercise holds them, each at @p depth.
 std::vector<ExerciseTrial> ExerciseTrialsAt(std::span<const RMS> trials, float depth);
+
+/// @brief The trials a save writes for @p trials (trialList, made at
+/// @p depth): while @p kept stands for the trials of the opened exercise,
+/// those as it held them, with their stored RMS, then the ones made since.
+std::vector<ExerciseTrial> ExerciseTrialsOf(std::span<const RMS> trials, float depth, const KeptWork& kept);
 
 /// @brief The shortest text that reads back as the same float ("1.25", "0.1").
 std::string ShortestFloatText(float value);

@@ -42,7 +42,8 @@ bool MisfitJob::Stop() {
   return had;
 }
 
-void MisfitJob::Start(std::span<KSAC* const> records, const GlobeView& view, int width, int height, float depthKm) {
+void MisfitJob::Start(std::span<KSAC* const> records, const GlobeView& view, int width, int height, float depthKm,
+                      EarthModel model, bool withMap) {
   Stop();
   complete = false;
   std::vector<TrialStation> stations;
@@ -56,7 +57,7 @@ void MisfitJob::Start(std::span<KSAC* const> records, const GlobeView& view, int
   std::atomic<bool>* cancel = &run->cancel;
   QPointer<MisfitJob> self(this);
   run->thread = std::thread([=] {
-    const PhaseTables tables = LoadPhaseTables(depthKm);
+    const PhaseTables tables = LoadPhaseTables(depthKm, model);
     const JB& p = *tables.p;
     const JB& s = *tables.s;
     Earth earth;
@@ -77,6 +78,11 @@ void MisfitJob::Start(std::span<KSAC* const> records, const GlobeView& view, int
           },
           Qt::QueuedConnection);
     };
+    if (!withMap) {
+      const BestEpicentreResult best = FindBestEpicentre(stations, p, s);
+      if (!*cancel) post(nullptr, best.ok(), best.lat, best.lon, true);
+      return;
+    }
     const Rect client{0, 0, width, height};
     auto coarse = std::make_shared<const MisfitRaster>(ComputeMisfitRaster(earth, client, stations, p, s, 8, cancel));
     if (*cancel) return;

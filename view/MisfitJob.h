@@ -1,7 +1,7 @@
 #pragma once
 // MisfitJob: the misfit map of the main view, computed on a thread of its
 // own: the coarse map first, then the answer key (the best epicentre), then
-// finer maps, each handed over on the main thread as it is done. Starting
+// finer maps (or the answer key alone), each handed over on the main thread as it is done. Starting
 // again (any change of view, picks or depth) or stopping cancels the run and
 // drops what it gave; what a cancelled run still posts is ignored.
 
@@ -10,6 +10,7 @@
 #include <memory>
 #include <span>
 
+#include "location/EarthModel.h"
 #include "map/MisfitMap.h"
 #include "view/ViewGeometry.h"
 
@@ -26,9 +27,11 @@ class MisfitJob : public QObject {
   ~MisfitJob() override;
 
   /// @brief Starts the map of @p view on a client area of @p width × @p height
-  /// for a source at @p depthKm, from the stations of @p records (a record
-  /// that cannot take part in a trial takes no part in the map).
-  void Start(std::span<KSAC* const> records, const GlobeView& view, int width, int height, float depthKm);
+  /// for a source at @p depthKm with the tables of @p model, from the
+  /// stations of @p records (a record that cannot take part in a trial takes
+  /// no part in the map). Without @p withMap only the answer key is found.
+  void Start(std::span<KSAC* const> records, const GlobeView& view, int width, int height, float depthKm,
+             EarthModel model = kDefaultEarthModel, bool withMap = true);
   /// @brief Cancels the run and drops the map and the answer key.
   /// @return Whether a map or an answer key was shown (the picture changes).
   bool Stop();

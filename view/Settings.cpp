@@ -127,6 +127,9 @@ ViewSettings ReadViewSettings(QSettings& settings) {
     v.depth = static_cast<float>(*depth);
   if (auto one = ReadStoredFlag(settings, names::kSeismograms)) v.oneWindow = *one;
   if (auto hints = ReadStoredFlag(settings, names::kWantHints)) v.wantHints = *hints;
+  const QVariant model = settings.value(names::kEarthModel);
+  if (model.typeId() == QMetaType::QString)
+    v.model = ParseEarthModel(model.toString().toStdString()).value_or(kDefaultEarthModel);
   return v;
 }
 
@@ -138,6 +141,7 @@ void WriteViewSettings(QSettings& settings, const ViewSettings& values) {
   settings.setValue(names::kDepth, StoredInteger(values.depth));
   WriteFlag(settings, names::kSeismograms, values.oneWindow);
   WriteFlag(settings, names::kWantHints, values.wantHints);
+  settings.setValue(names::kEarthModel, QString::fromLatin1(EarthModelName(values.model)));
   settings.sync();
 }
 

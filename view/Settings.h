@@ -1,7 +1,7 @@
 #pragma once
 // The view settings kept from one run to the next: the maximum RMS, the part
-// of the globe that faces the viewer, the zoom, the trial depth and the two
-// display options, as named values of the per-user settings store
+// of the globe that faces the viewer, the zoom, the trial depth, the two
+// display options and the Earth model, as named values of the per-user settings store
 // QSettings("Halvergate", "Orvane"). The view reads them when it is built and
 // writes them when it goes:
 //
@@ -22,10 +22,13 @@
 //   "seismograms"  1 byte: 1 all seismograms in one window,      default 1
 //                  0 one window per station
 //   "want hints"   1 byte: 1 show the hints window, 0 do not     default 1
+//   "Earth model"  text: whose travel-time tables the trials use  default iasp91
+//                  ("iasp91", "ak135" or "jb"; EarthModelName)
 //
 // A value that is missing, or that cannot be read as its kind (an integer that
 // is not a whole 32-bit number, a flag that is not one byte 0 or 1), keeps
-// its default; so does a "Radius" of 0 or less and a "Depth" outside 0-800.
+// its default; so does a "Radius" of 0 or less, a "Depth" outside 0-800 and
+// an "Earth model" that names no model this program ships.
 // Nothing is reported. Floats are written truncated towards zero.
 
 #include <QSettings>
@@ -35,9 +38,11 @@
 #include <memory>
 #include <optional>
 
+#include "location/EarthModel.h"
+
 namespace orvane {
 
-/// The seven stored values as the view holds them.
+/// The stored values as the view holds them.
 struct ViewSettings {
   int maximumRms = 10;        ///< seconds at the top of the RMS colour scale
   float spin = 0.0f;          ///< longitude facing the viewer, degrees, -180..180
@@ -46,6 +51,7 @@ struct ViewSettings {
   float depth = 0.0f;         ///< trial focal depth, km
   std::uint8_t oneWindow = 1;  ///< 1: all seismograms in one window
   std::uint8_t wantHints = 1;  ///< 1: show the hints window
+  EarthModel model = kDefaultEarthModel;  ///< whose travel-time tables the trials use
 };
 
 /// Names of the stored values.
@@ -57,6 +63,7 @@ inline const QString kRadius = QStringLiteral("Radius");
 inline const QString kDepth = QStringLiteral("Depth");
 inline const QString kSeismograms = QStringLiteral("seismograms");
 inline const QString kWantHints = QStringLiteral("want hints");
+inline const QString kEarthModel = QStringLiteral("Earth model");
 }  // namespace settings_names
 
 /// Deepest stored depth that is taken, km.
@@ -69,12 +76,13 @@ inline constexpr std::int32_t kMaxStoredDepthKm = 800;
 /// for ever, so the view then starts with the defaults and keeps nothing.
 std::unique_ptr<QSettings> OpenViewSettings(QString* refusal = nullptr);
 
-/// @brief The seven values read from @p settings, each with its default
+/// @brief The values read from @p settings, each with its default
 /// when it cannot be used.
 ViewSettings ReadViewSettings(QSettings& settings);
 
-/// @brief Writes the seven values into @p settings (floats truncated towards
-/// zero, "Longitude" and "Latitude" negated) and syncs it. Failures are ignored.
+/// @brief Writes the values into @p settings (floats truncated towards
+/// zero, "Longitude" and "Latitude" negated, the model by its name) and
+/// syncs it. Failures are ignored.
 void WriteViewSettings(QSettings& settings, const ViewSettings& values);
 
 /// @brief The stored integer @p name, when it exists and is a whole number

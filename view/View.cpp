@@ -28,6 +28,7 @@ View::View(QWidget* parent, std::unique_ptr<QSettings> settings)
   maximumRms = stored.maximumRms;
   globe = GlobeView{stored.spin, stored.tilt, stored.radius};
   depth = stored.depth;
+  model = stored.model;
   oneWindow = stored.oneWindow != 0;
   wantHints = stored.wantHints != 0;
   setObjectName("View");
@@ -54,6 +55,7 @@ ViewSettings View::CurrentSettings() const {
   s.depth = depth;
   s.oneWindow = oneWindow ? 1 : 0;
   s.wantHints = wantHints ? 1 : 0;
+  s.model = model;
   return s;
 }
 
@@ -104,17 +106,23 @@ void View::SetShowMisfit(bool show) {
   RestartMisfit();
 }
 
+void View::SetShowAnswerKey(bool show) {
+  showAnswerKey = show;
+  RestartMisfit();
+}
+
 void View::SetModified(bool value) {
   modified = value;
   emit workChanged();
 }
 
 void View::RestartMisfit() {
-  if (!showMisfit || records.empty()) {
+  if ((!showMisfit && !showAnswerKey) || records.empty()) {
     if (misfitJob.Stop()) Repaint();
     return;
   }
-  misfitJob.Start(recordPointers, globe, viewport()->width(), viewport()->height(), depth);
+  // The answer key alone needs no map of the view.
+  misfitJob.Start(recordPointers, globe, viewport()->width(), viewport()->height(), depth, model, showMisfit);
 }
 
 bool View::WaitForMisfit(int milliseconds) { return misfitJob.WaitUntilComplete(milliseconds); }
@@ -134,6 +142,7 @@ MapPicture View::Picture() const {
   picture.trial = trial;
   picture.depth = depth;
   picture.maximumRms = maximumRms;
+  picture.model = model;
   picture.misfit = misfitJob.Raster();
   picture.hasAnswerKey = misfitJob.HasAnswerKey();
   picture.answerLat = misfitJob.AnswerLat();
@@ -202,6 +211,11 @@ void View::UpdateAccessibleDescription() {
                 .arg(Text(LatitudeText(trial.epicentreLat)).trimmed(), Text(LongitudeText(trial.epicentreLon)).trimmed())
                 .arg(static_cast<double>(depth), 0, 'f', 0)
                 .arg(static_cast<double>(trial.rms), 0, 'f', 2);
+  if (model != kDefaultEarthModel) text += tr(" Earth model %1.").arg(QString::fromLatin1(EarthModelTitle(model)));
+  if (misfitJob.HasAnswerKey())
+    text += tr(" Answer key at %1 %2.")
+                .arg(Text(LatitudeText(misfitJob.AnswerLat())).trimmed(),
+                     Text(LongitudeText(misfitJob.AnswerLon())).trimmed());
   viewport()->setAccessibleDescription(text);
 }
 

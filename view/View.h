@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "location/EarthModel.h"
 #include "location/TrialLocation.h"
 #include "map/Earth.h"
 #include "map/GlobePainter.h"
@@ -83,7 +84,9 @@ class View : public QMdiArea {
   /// checksums as they are now, the picks, depth, maximum RMS, window mode,
   /// view and the trials in order.
   Exercise CurrentExercise(const QString& exercisePath = QString()) const;
-  /// The trials of the open event in order, each at the current depth.
+  /// @brief The trials of the open event in order, as a save writes them:
+  /// each at the current depth, and while seismograms of the opened exercise
+  /// are kept unopened, its trials with their stored RMS first.
   std::vector<ExerciseTrial> ExerciseTrials() const;
   /// @brief Writes CurrentExercise(@p path) to @p path, whole or not at all;
   /// the work counts as saved. @return false with the reason in @p error
@@ -125,6 +128,13 @@ class View : public QMdiArea {
   /// the globe repainted.
   void SetDepth(float depthKm);
 
+  /// @brief The Earth model whose travel-time tables every trial, replay,
+  /// misfit map and answer key uses from now on: stored, the trials
+  /// discarded as a new depth discards them, the globe repainted. Choosing
+  /// the model in use changes nothing.
+  void SetModel(EarthModel chosen);
+  EarthModel Model() const { return model; }
+
   /// @brief The picture the view shows now (for the screen and for printing).
   MapPicture Picture() const;
 
@@ -136,13 +146,20 @@ class View : public QMdiArea {
   const TrialState& Trial() const { return trial; }
   bool OneWindow() const { return oneWindow; }
 
-  // --- The misfit map (for teachers; off by default, not stored) ---------
+  // --- The misfit map and the answer key (for teachers; off by default,
+  // not stored) -------------------------------------------------------------
   /// @brief Shows or hides the misfit map: the RMS a trial would have at
   /// every point of the view, shaded under the map, and the answer key. It is
   /// computed in the background, coarse first, and follows every change of
   /// view, picks and depth.
   void SetShowMisfit(bool show);
   bool ShowMisfit() const { return showMisfit; }
+  /// @brief Shows or hides the answer key alone: the epicentre of smallest
+  /// RMS at the current depth, marked on the globe without the shading. It
+  /// is found in the background and follows every change of picks, depth and
+  /// model.
+  void SetShowAnswerKey(bool show);
+  bool ShowAnswerKey() const { return showAnswerKey; }
   /// The misfit map shown now (none while it is computed or hidden).
   std::shared_ptr<const MisfitRaster> Misfit() const { return misfitJob.Raster(); }
   /// @brief Waits (running the event loop) until the finest misfit map of the
@@ -192,7 +209,7 @@ class View : public QMdiArea {
   void centreReadoutChanged(const QString& lat, const QString& lon, const QString& scale);
   /// Something to tell the user in the status bar (a refused trial, skipped files).
   void messageChanged(const QString& text);
-  /// oneWindow or wantHints changed: the check marks of the options follow.
+  /// oneWindow, wantHints or the model changed: the check marks of the options follow.
   void optionsChanged();
   /// A trial was made, refused or discarded, or the event changed.
   void eventChanged();
@@ -242,6 +259,7 @@ class View : public QMdiArea {
 
   // Members in the view's own order.
   float depth = 0.0f;
+  EarthModel model = kDefaultEarthModel;  // whose tables the trials use
   GlobeView globe;
   Earth earth;
   GlobePainter globePainter;  // paints the picture with `earth`, keeping its background
@@ -269,6 +287,7 @@ class View : public QMdiArea {
   bool showSplash = true;
 
   bool showMisfit = false;
+  bool showAnswerKey = false;
   MisfitJob misfitJob;
 
   QString pointerLat;

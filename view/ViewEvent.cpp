@@ -223,7 +223,7 @@ void View::CloseEvent() {
   trial.epicentreLat = 0.0f;
   trial.epicentreLon = 0.0f;
   trialList.clear();
-  if (showMisfit) RestartMisfit();
+  RestartMisfit();
   Repaint();
   emit eventChanged();
   // Nothing is left to save.
@@ -239,9 +239,21 @@ void View::DiscardTrials() {
 
 void View::SetDepth(float depthKm) {
   depth = depthKm;
-  if (showMisfit) RestartMisfit();
+  RestartMisfit();
   DiscardTrials();
   if (!records.empty()) SetModified(true);
+}
+
+void View::SetModel(EarthModel chosen) {
+  if (chosen == model) return;
+  model = chosen;
+  RestartMisfit();
+  // Trials made with other tables would stand beside the new ones with RMS
+  // that cannot be compared.
+  DiscardTrials();
+  if (!records.empty()) SetModified(true);
+  emit optionsChanged();
+  SetMessage(tr("Trials now use the travel times of %1.").arg(QString::fromLatin1(EarthModelTitle(model))));
 }
 
 void View::PicksChanged() {

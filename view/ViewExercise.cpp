@@ -12,8 +12,9 @@ namespace orvane {
 
 std::vector<ExerciseTrial> View::ExerciseTrials() const {
   // The trials are discarded whenever the depth changes, so every trial of
-  // the list was made at the current depth.
-  return ExerciseTrialsAt(trialList, depth);
+  // the list was made at the current depth; the trials of an exercise
+  // opened without some of its seismograms stand as it held them.
+  return ExerciseTrialsOf(trialList, depth, kept);
 }
 
 void View::ForgetOpenedTrials() {
@@ -51,6 +52,7 @@ Exercise View::CurrentExercise(const QString& exercisePath) const {
   if (hasTrial) work.shownTrial = trial;
   work.trials = trialList;
   work.depth = depth;
+  work.model = model;
   work.maximumRms = maximumRms;
   work.oneWindow = oneWindow;
   work.globe = globe;
@@ -90,6 +92,7 @@ bool View::OpenExercise(const QString& path, QString* error) {
   oneWindow = exercise->oneWindow;
   maximumRms = exercise->maximumRms;
   depth = exercise->depth;
+  model = exercise->model;
   globe = GlobeView{exercise->centreLon, -exercise->centreLat, exercise->radius};
   // The files matched the stored fingerprints, or they would have been left out.
   std::vector<FileFingerprint> prints;
@@ -106,7 +109,7 @@ bool View::OpenExercise(const QString& path, QString* error) {
   AdoptEvent(std::move(opened.records), opened.paths, std::move(prints), exercise->format, std::move(opened.channels),
              std::move(with), std::move(withPrints));
   // The trials again, in order, as the clicks made them.
-  const RedoneTrials redone = RedoTrials(recordPointers, exercise->trials, trial);
+  const RedoneTrials redone = RedoTrials(recordPointers, exercise->trials, trial, model);
   hasTrial = redone.hasTrial;
   // What could not be opened is kept as it was stored, to be written back;
   // so are the trials, whose RMS come out otherwise without it.

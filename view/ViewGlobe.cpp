@@ -34,14 +34,16 @@ std::optional<TrialResult> View::TryEpicentre(const QPoint& position) {
   float lat = 0.0f;
   float lon = 0.0f;
   if (!earth.ScreenToLatLon(position.x(), position.y(), lat, lon)) return std::nullopt;
-  TrialResult result = TrialLocation(recordPointers, lat, lon, depth, trial);
+  TrialResult result = TrialLocation(recordPointers, lat, lon, depth, trial, model);
   if (result.ok()) {
     hasTrial = true;
     emit trialLocated();  // the windows show their marks, Delta T and Dist now
     SetModified(true);
-    SetMessage(tr("Trial at %1 %2: RMS %3 s")
-                   .arg(Text(LatitudeText(lat)).trimmed(), Text(LongitudeText(lon)).trimmed())
-                   .arg(static_cast<double>(result.rms), 0, 'f', 2));
+    QString text = tr("Trial at %1 %2: RMS %3 s")
+                       .arg(Text(LatitudeText(lat)).trimmed(), Text(LongitudeText(lon)).trimmed())
+                       .arg(static_cast<double>(result.rms), 0, 'f', 2);
+    if (model != kDefaultEarthModel) text += tr(" (%1)").arg(QString::fromLatin1(EarthModelTitle(model)));
+    SetMessage(text);
   } else {
     SetMessage(tr("No trial: %1").arg(Text(result.reason)));
   }

@@ -18,6 +18,8 @@
 #include "app/MenuTable.h"
 #include "app/RecentEvents.h"
 #include "app/TOrvaneAboutDlg.h"
+#include "app/TOrvaneApp.h"
+#include "location/EarthModel.h"
 #include "view/View.h"
 
 namespace orvane {
@@ -150,16 +152,15 @@ TEST_F(FrameTest, CommandsReachTheViewAndCheckMarksFollow) {
   EXPECT_FALSE(view->OneWindow());
   EXPECT_FALSE(frame.Action(kCmOneWindow)->isChecked());
   EXPECT_TRUE(frame.Action(kCmMultipleWindows)->isChecked());
-  // The misfit map is off at every start and follows its check mark.
-  QAction* misfit = frame.Action(kCmShowMisfit);
-  ASSERT_NE(misfit, nullptr);
-  EXPECT_TRUE(misfit->isCheckable());
-  EXPECT_FALSE(misfit->isChecked());
-  EXPECT_FALSE(view->ShowMisfit());
-  misfit->trigger();
-  EXPECT_TRUE(view->ShowMisfit());
-  misfit->trigger();
-  EXPECT_FALSE(view->ShowMisfit());
+  // The Earth model: one radio item per model, following the view.
+  EXPECT_TRUE(frame.Action(kCmModelIasp91)->isChecked());
+  frame.Action(kCmModelAk135)->trigger();
+  EXPECT_EQ(view->Model(), EarthModel::kAk135);
+  EXPECT_FALSE(frame.Action(kCmModelIasp91)->isChecked());
+  EXPECT_TRUE(frame.Action(kCmModelAk135)->isChecked());
+  view->SetModel(EarthModel::kJB);
+  EXPECT_TRUE(frame.Action(kCmModelJB)->isChecked());
+  EXPECT_FALSE(frame.Action(kCmModelAk135)->isChecked());
 
   const bool hints = view->WantHints();
   frame.Action(kCmWantHints)->trigger();
@@ -172,6 +173,56 @@ TEST_F(FrameTest, CommandsReachTheViewAndCheckMarksFollow) {
 
 namespace orvane {
 namespace {
+
+// The misfit map and the answer key give the answer away: a student's
+// program has neither item; "orvane --teacher" has both, off at the start.
+TEST(TeacherItems, OnlyAProgramStartedForATeacherHasThem) {
+  StartOptions options;
+  std::string error;
+  char program[] = "orvane", teacher[] = "--teacher", file[] = "TAIG.sac";
+  char* argv[] = {program, teacher, file, nullptr};
+  ASSERT_TRUE(TOrvaneApp::ParseCommandLine(3, argv, options, error)) << error;
+  EXPECT_TRUE(options.teacher);
+  EXPECT_EQ(options.files, QStringList{"TAIG.sac"});
+  char* plain[] = {program, file, nullptr};
+  StartOptions student;
+  ASSERT_TRUE(TOrvaneApp::ParseCommandLine(2, plain, student, error));
+  EXPECT_FALSE(student.teacher);
+
+  const auto optionTexts = [](const TSDIDecFrame& frame) {
+    QStringList texts;
+    for (const QAction* popup : frame.menuBar()->actions())
+      if (popup->text() == "&Options")
+        for (const QAction* item : popup->menu()->actions()) texts << item->text();
+    return texts;
+  };
+  View* studentView = new View;
+  TSDIDecFrame studentFrame(studentView);
+  EXPECT_EQ(studentFrame.Action(kCmShowMisfit), nullptr);
+  EXPECT_EQ(studentFrame.Action(kCmShowAnswerKey), nullptr);
+  EXPECT_FALSE(optionTexts(studentFrame).contains("Show m&isfit map"));
+  EXPECT_FALSE(optionTexts(studentFrame).contains("Show &answer key"));
+  EXPECT_TRUE(optionTexts(studentFrame).contains("&Earth model"));
+
+  View* view = new View;
+  TSDIDecFrame frame(view, QString(), TSDIDecFrame::Audience::kTeacher);
+  EXPECT_TRUE(optionTexts(frame).contains("Show m&isfit map"));
+  EXPECT_TRUE(optionTexts(frame).contains("Show &answer key"));
+  for (const int id : {kCmShowMisfit, kCmShowAnswerKey}) {
+    QAction* item = frame.Action(id);
+    ASSERT_NE(item, nullptr) << id;
+    EXPECT_TRUE(item->isCheckable());
+    EXPECT_FALSE(item->isChecked());
+  }
+  EXPECT_FALSE(view->ShowMisfit());
+  frame.Action(kCmShowMisfit)->trigger();
+  EXPECT_TRUE(view->ShowMisfit());
+  frame.Action(kCmShowAnswerKey)->trigger();
+  EXPECT_TRUE(view->ShowAnswerKey());
+  frame.Action(kCmShowMisfit)->trigger();
+  EXPECT_FALSE(view->ShowMisfit());
+  EXPECT_TRUE(view->ShowAnswerKey());
+}
 
 TEST(AboutBox, TextsFromTheVersionBlock) {
   TOrvaneAboutDlg about;

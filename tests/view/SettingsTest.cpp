@@ -221,6 +221,19 @@ TEST_F(SettingsTest, TheDefaultsAreWrittenAsTheySay) {
   EXPECT_EQ(ReadStoredFlag(*s, names::kWantHints), 1);
 }
 
+// The Earth model is kept by its name; a name of no shipped model gives the
+// default.
+TEST_F(SettingsTest, TheEarthModelIsKeptByName) {
+  ViewSettings v;
+  v.model = EarthModel::kJB;
+  WriteViewSettings(*Open(), v);
+  EXPECT_EQ(Open()->value(names::kEarthModel).toString(), "jb");
+  EXPECT_EQ(ReadViewSettings(*Open()).model, EarthModel::kJB);
+  EXPECT_EQ(ReadWith(names::kEarthModel, QStringLiteral("AK135")).model, EarthModel::kAk135);
+  EXPECT_EQ(ReadWith(names::kEarthModel, QStringLiteral("prem")).model, EarthModel::kIasp91);
+  EXPECT_EQ(ReadWith(names::kEarthModel, QStringLiteral("../ak135")).model, EarthModel::kIasp91);
+}
+
 TEST_F(SettingsTest, ALongitudeRoundTripsThroughASpin) {
   auto s = Open();
   s->setValue(names::kLongitude, 30);

@@ -22,7 +22,10 @@
 #include <vector>
 
 #include "dialogs/DepthCB.h"
+#include "location/EarthModel.h"
+#include "location/PhaseTables.h"
 #include "location/RMS.h"
+#include "location/TrialLocation.h"
 #include "platform/ErrorReport.h"
 #include "seismogram/MiniSEED.h"
 #include "seismogram/RecordReadouts.h"
@@ -384,6 +387,53 @@ TEST_F(ViewExercise, DamagedOrForeignExercisesChangeNothing) {
     EXPECT_EQ(Take(view), before);
     EXPECT_TRUE(view.IsModified());
   }
+}
+
+// Another Earth model empties the trial list, as a new depth does, and the
+// next trial is made with that model's tables.
+TEST_F(ViewExercise, AnEarthModelChangeEmptiesTheTrialsAndTheNextTrialUsesItsTables) {
+  Work();
+  const RMS first = trialList.front();
+  view.SetModel(EarthModel::kAk135);
+  EXPECT_EQ(view.Model(), EarthModel::kAk135);
+  EXPECT_TRUE(trialList.empty());
+  const std::optional<TrialResult> made =
+      view.TryEpicentre(QPoint(view.viewport()->width() / 3, view.viewport()->height() / 2));
+  ASSERT_TRUE(made && made->ok());
+  ASSERT_EQ(trialList.size(), 1u);
+  ASSERT_EQ(Bits(trialList[0].lat), Bits(first.lat));
+  ASSERT_EQ(Bits(trialList[0].lon), Bits(first.lon));
+
+  std::vector<TrialStation> stations(view.Records().size());
+  for (std::size_t i = 0; i < stations.size(); ++i) StationOf(*view.Records()[i], stations[i]);
+  const auto rmsWith = [&](EarthModel model) {
+    const PhaseTables tables = LoadPhaseTables(33.0f, model);
+    return EvaluateTrial(stations, first.lat, first.lon, *tables.p, *tables.s, {}).rms;
+  };
+  EXPECT_EQ(Bits(made->rms), Bits(rmsWith(EarthModel::kAk135)));
+  EXPECT_EQ(Bits(first.rms), Bits(rmsWith(EarthModel::kIasp91)));
+  EXPECT_NE(made->rms, first.rms);
+  EXPECT_TRUE(view.MessageText().contains("AK135")) << view.MessageText().toStdString();
+  EXPECT_TRUE(view.viewport()->accessibleDescription().contains("Earth model AK135"));
+}
+
+// The model is part of the work: saved with it, and the trials of an
+// exercise opened again are made with its tables, to the stored RMS.
+TEST_F(ViewExercise, AnExerciseOnAnotherModelOpensWithItsModel) {
+  view.SetModel(EarthModel::kAk135);
+  Work();
+  const Snapshot before = Take(view);
+  ASSERT_TRUE(view.SaveExercise(Path("quake/ak135.orvex")));
+  const auto stored = ReadExerciseFile(Path("quake/ak135.orvex"));
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->model, EarthModel::kAk135);
+  Disturb();
+  view.SetModel(EarthModel::kIasp91);
+  ASSERT_TRUE(view.OpenExercise(Path("quake/ak135.orvex")));
+  EXPECT_EQ(view.Model(), EarthModel::kAk135);
+  EXPECT_EQ(Take(view), before);
+  EXPECT_FALSE(view.MessageText().contains("now has RMS")) << view.MessageText().toStdString();
+  EXPECT_EQ(view.CurrentSettings().model, EarthModel::kAk135);
 }
 
 TEST_F(ViewExercise, SavingNeedsAnOpenEvent) {

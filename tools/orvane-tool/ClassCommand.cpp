@@ -15,6 +15,7 @@
 #include "location/TrialLocation.h"
 #include "platform/ErrorReport.h"
 #include "tools/orvane-tool/Arguments.h"
+#include "tools/orvane-tool/ExerciseCommand.h"
 #include "tools/orvane-tool/Json.h"
 #include "view/ClassReport.h"
 #include "view/ExerciseFile.h"
@@ -53,27 +54,6 @@ void WriteTrial(JsonWriter& w, const char* key, const std::optional<ClassTrial>&
   w.EndObject();
 }
 
-void WriteKey(JsonWriter& w, const AnswerKey& key) {
-  w.BeginObject().Key("depth").Float(key.depth);
-  if (key.best.ok()) {
-    w.Key("epicentre").BeginArray().Float(key.best.lat).Float(key.best.lon).EndArray();
-    w.Key("rms").Float(key.best.trial.rms);
-  } else {
-    w.Key("epicentre").Null().Key("rms").Null().Key("reason").String(key.best.trial.reason);
-  }
-  w.Key("precise").BeginObject();
-  if (key.precise.ok()) {
-    w.Key("epicentre").BeginArray().Double(key.precise.lat).Double(key.precise.lon).EndArray();
-    w.Key("depth").Double(key.precise.depth).Key("rms").Double(key.precise.trial.rms);
-    if (key.best.ok())
-      w.Key("distanceFromClassicKeyKm")
-          .Double(HaversineDegrees(key.precise.lat, key.precise.lon, key.best.lat, key.best.lon) * kKmPerDegree);
-  } else {
-    w.Key("epicentre").Null().Key("rms").Null().Key("reason").String(key.precise.trial.reason);
-  }
-  w.EndObject().EndObject();
-}
-
 std::string Json(const ClassReport& report) {
   JsonWriter w;
   w.BeginObject();
@@ -89,7 +69,7 @@ std::string Json(const ClassReport& report) {
   }
   w.NewLine().EndArray();
   w.Key("answerKeys").BeginArray();
-  for (const AnswerKey& key : report.keys) WriteKey(w.NewLine(), key);
+  for (const AnswerKey& key : report.keys) WriteAnswerKey(w.NewLine(), key);
   w.NewLine().EndArray();
   w.Key("seismograms").BeginArray();
   for (const ClassSeismogram& s : report.seismograms) {

@@ -33,6 +33,27 @@ void OptionalFloat(JsonWriter& w, const char* key, std::optional<float> value) {
 
 }  // namespace
 
+void WriteAnswerKey(JsonWriter& w, const AnswerKey& key) {
+  w.BeginObject().Key("depth").Float(key.depth);
+  if (key.best.ok()) {
+    w.Key("epicentre").BeginArray().Float(key.best.lat).Float(key.best.lon).EndArray();
+    w.Key("rms").Float(key.best.trial.rms);
+  } else {
+    w.Key("epicentre").Null().Key("rms").Null().Key("reason").String(key.best.trial.reason);
+  }
+  w.Key("precise").BeginObject();
+  if (key.precise.ok()) {
+    w.Key("epicentre").BeginArray().Double(key.precise.lat).Double(key.precise.lon).EndArray();
+    w.Key("depth").Double(key.precise.depth).Key("rms").Double(key.precise.trial.rms);
+    if (key.best.ok())
+      w.Key("distanceFromClassicKeyKm")
+          .Double(HaversineDegrees(key.precise.lat, key.precise.lon, key.best.lat, key.best.lon) * kKmPerDegree);
+  } else {
+    w.Key("epicentre").Null().Key("rms").Null().Key("reason").String(key.precise.trial.reason);
+  }
+  w.EndObject().EndObject();
+}
+
 int ExerciseCommand(int argc, char** argv) {
   bool csv = false;
   EventOptions event;
@@ -91,25 +112,7 @@ int ExerciseCommand(int argc, char** argv) {
 
   w.Key("answerKeys").BeginArray();
   for (const AnswerKey& key : report.keys) {
-    w.NewLine().BeginObject().Key("depth").Float(key.depth);
-    if (key.best.ok()) {
-      w.Key("epicentre").BeginArray().Float(key.best.lat).Float(key.best.lon).EndArray();
-      w.Key("rms").Float(key.best.trial.rms);
-    } else {
-      w.Key("epicentre").Null().Key("rms").Null().Key("reason").String(key.best.trial.reason);
-    }
-    w.Key("precise").BeginObject();
-    if (key.precise.ok()) {
-      w.Key("epicentre").BeginArray().Double(key.precise.lat).Double(key.precise.lon).EndArray();
-      w.Key("depth").Double(key.precise.depth).Key("rms").Double(key.precise.trial.rms);
-      if (key.best.ok())
-        w.Key("distanceFromClassicKeyKm")
-            .Double(HaversineDegrees(key.precise.lat, key.precise.lon, key.best.lat, key.best.lon) * kKmPerDegree);
-    } else {
-      w.Key("epicentre").Null().Key("rms").Null().Key("reason").String(key.precise.trial.reason);
-    }
-    w.EndObject();
-    w.EndObject();
+    WriteAnswerKey(w.NewLine(), key);
   }
   w.NewLine().EndArray();
 

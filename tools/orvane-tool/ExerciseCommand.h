@@ -1,7 +1,16 @@
 #pragma once
 // orvane-tool exercise: a student's saved exercise for the teacher.
 
+namespace orvane {
+struct AnswerKey;
+}
+
 namespace orvane::tool {
+
+class JsonWriter;
+
+/// @brief One answer key as an entry of "answerKeys" (exercise and class).
+void WriteAnswerKey(JsonWriter& w, const AnswerKey& key);
 
 /// @brief orvane-tool exercise [--csv] [--model NAME] FILE.orvex
 /// Opens the exercise as the program does (its seismograms checked against

@@ -120,6 +120,7 @@ int RenderCommand(int argc, char** argv) {
     picture.trial = state;
     picture.depth = o.event.depth;
     picture.maximumRms = o.maximumRms;
+    picture.model = o.event.model;
     if (o.misfit) {
       // The misfit of a trial at every other pixel, and the answer key.
       std::vector<TrialStation> stations(records.size());
