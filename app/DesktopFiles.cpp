@@ -18,7 +18,7 @@ struct MimeType {
 std::vector<MimeType> Types() {
   std::vector<MimeType> types;
   for (const SeismogramFormatEntry& entry : SeismogramFormats())
-    types.push_back({entry.mimeType, entry.title + " seismogram", entry.patterns, {}});
+    types.push_back({entry.mimeType, entry.title + " seismogram", entry.desktopPatterns.value_or(entry.patterns), {}});
   types.push_back({"application/x-orvane-exercise", "Orvane exercise", {"*.orvex"}, "application/json"});
   return types;
 }

@@ -1,6 +1,7 @@
 #include "seismogram/EventReader.h"
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -28,9 +29,15 @@ std::optional<std::string> RefusedUnread(const std::string& path) {
 
 EventFiles ReadEventFiles(std::span<const std::string> paths, std::optional<SeismogramFormat> chosen) {
   EventFiles event;
+  std::map<SeismogramFormat, std::vector<std::string>> together;
   for (const std::string& path : paths) {
     if (std::optional<std::string> why = RefusedUnread(path)) {
       event.refused.push_back({path, std::move(*why)});
+      continue;
+    }
+    const SeismogramFormatEntry& entry = FormatEntry(chosen ? *chosen : SeismogramFormatForPath(path));
+    if (!entry.read) {
+      together[entry.format].push_back(path);
       continue;
     }
     SeismogramReadResult result = chosen ? ReadSeismogramFileChosen(path, *chosen) : ReadSeismogramFile(path);
@@ -39,7 +46,17 @@ EventFiles ReadEventFiles(std::span<const std::string> paths, std::optional<Seis
       continue;
     }
     event.formats.push_back(result.format);
+    event.channels.emplace_back();
     event.records.push_back(std::move(result.record));
+  }
+  for (const auto& [format, files] : together) {
+    const SeismogramFormatEntry& entry = FormatEntry(format);
+    if (entry.readTogether) {
+      entry.readTogether(files, event);
+      continue;
+    }
+    for (const std::string& path : files)
+      event.refused.push_back({path, "this program reads no " + entry.title + " files"});
   }
   return event;
 }

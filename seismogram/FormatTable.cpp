@@ -114,22 +114,37 @@ std::vector<SeismogramFormatEntry> MakeTable() {
   std::vector<SeismogramFormatEntry> table;
   // The first entry takes the names no other entry claims.
   table.push_back({SeismogramFormat::kSAC, "sac", "SAC", {"*.sac"}, "SAC files (*.sac)", "application/x-orvane-sac",
-                   ReadSAC, DecodeSAC, kSACHeaderBytes + 4u * KSAC::kMaxSamples, WriteSAC, SeismogramFormat::kPEPP});
+                   ReadSAC, DecodeSAC, kSACHeaderBytes + 4u * KSAC::kMaxSamples, WriteSAC, SeismogramFormat::kPEPP, nullptr, std::nullopt});
   table.push_back({SeismogramFormat::kPEPP, "pepp", "PEPP", {"*.set"}, "PEPP files (*.set)",
                    "application/x-orvane-pepp", ReadWith<PEPP, LoadPEPP>, DecodeWith<PEPP, DecodePEPP>,
-                   kPEPPMaxFileBytes, WritePEPP, std::nullopt});
+                   kPEPPMaxFileBytes, WritePEPP, std::nullopt, nullptr, std::nullopt});
   // Reading a PSN file turns its 16-bit samples into floats; there is no
   // faithful way back, so there is no writer.
   table.push_back({SeismogramFormat::kPSN, "psn", "PSN", {"*.psn"}, "PSN files (*.psn)", "application/x-orvane-psn",
-                   ReadWith<PSN, LoadPSN>, DecodeWith<PSN, DecodePSN>, kPSNMaxFileBytes, nullptr, std::nullopt});
+                   ReadWith<PSN, LoadPSN>, DecodeWith<PSN, DecodePSN>, kPSNMaxFileBytes, nullptr, std::nullopt, nullptr, std::nullopt});
+  // A data centre's miniSEED, read together with the StationXML (and
+  // QuakeML) chosen with it: one record per channel. Its reader reads XML
+  // with Qt and is set from above (RegisterDataCentreFormat). The desktop
+  // claims the miniSEED names only.
+  table.push_back({SeismogramFormat::kMiniSEED, "miniseed", "miniSEED", {"*.mseed", "*.miniseed", "*.ms", "*.xml"},
+                   "Data centre files (*.mseed *.miniseed *.ms *.xml)", "application/vnd.fdsn.mseed", nullptr,
+                   nullptr, 0, nullptr, std::nullopt, nullptr,
+                   std::vector<std::string>{"*.mseed", "*.miniseed"}});
+  return table;
+}
+
+std::vector<SeismogramFormatEntry>& Table() {
+  static std::vector<SeismogramFormatEntry> table = MakeTable();
   return table;
 }
 
 }  // namespace
 
-const std::vector<SeismogramFormatEntry>& SeismogramFormats() {
-  static const std::vector<SeismogramFormatEntry> table = MakeTable();
-  return table;
+const std::vector<SeismogramFormatEntry>& SeismogramFormats() { return Table(); }
+
+void SetReadTogether(SeismogramFormat format, ReadTogetherFunction reader) {
+  for (SeismogramFormatEntry& entry : Table())
+    if (entry.format == format) entry.readTogether = reader;
 }
 
 const SeismogramFormatEntry& FormatEntry(SeismogramFormat format) {

@@ -16,9 +16,13 @@ namespace orvane {
 
 class KSAC;
 struct SeismogramReadResult;
+struct EventFiles;
 
 /// The formats, in the order of the table (the open dialog's filters).
-enum class SeismogramFormat { kSAC, kPEPP, kPSN };
+enum class SeismogramFormat { kSAC, kPEPP, kPSN, kMiniSEED };
+
+/// Reads the files of one event together (see SeismogramFormatEntry::readTogether).
+using ReadTogetherFunction = void (*)(std::span<const std::string> paths, EventFiles& event);
 
 /// One format of the table.
 struct SeismogramFormatEntry {
@@ -53,7 +57,21 @@ struct SeismogramFormatEntry {
   /// read refuses is tried by this format's reader (not when the format was
   /// given explicitly).
   std::optional<SeismogramFormat> fallback;
+  /// For a format whose files make sense only together (a data centre's
+  /// miniSEED with the StationXML of its stations), instead of read: reads
+  /// every chosen file of the format at once, each giving any number of
+  /// records or none, and adds them to the event. Its reader lives in a
+  /// library above this one and is set there (SetReadTogether); until then
+  /// such files are refused with the reason.
+  ReadTogetherFunction readTogether = nullptr;
+  /// The patterns the desktop registers as this format's type, when not all
+  /// of patterns are its own ("*.xml" is every XML file).
+  std::optional<std::vector<std::string>> desktopPatterns;
 };
+
+/// @brief Sets the reader of the files of @p format read together (once, at
+/// start, before any file is read).
+void SetReadTogether(SeismogramFormat format, ReadTogetherFunction reader);
 
 /// @brief Every format, in the order of the enumeration.
 const std::vector<SeismogramFormatEntry>& SeismogramFormats();
@@ -61,7 +79,7 @@ const std::vector<SeismogramFormatEntry>& SeismogramFormats();
 /// @brief The table's entry of @p format.
 const SeismogramFormatEntry& FormatEntry(SeismogramFormat format);
 
-/// "sac", "pepp" or "psn".
+/// "sac", "pepp", "psn" or "miniseed".
 const char* SeismogramFormatName(SeismogramFormat format);
 
 /// @brief The format named "sac", "pepp" or "psn"; nothing for any other text.

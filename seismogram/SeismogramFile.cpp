@@ -47,6 +47,10 @@ SeismogramReadResult ReadAs(const std::string& path, SeismogramFormat format, bo
       withFallback && entry.fallback ? &FormatEntry(*entry.fallback) : nullptr;
   SeismogramReadResult result;
   result.format = format;
+  if (!entry.read) {
+    result.reason = "a " + entry.title + " file is read together with the others of its event, not alone";
+    return result;
+  }
   namespace fs = std::filesystem;
   std::error_code ec;
   const fs::file_status status = fs::status(path, ec);

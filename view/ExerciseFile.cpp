@@ -10,6 +10,7 @@
 #include <QJsonParseError>
 #include <QJsonValue>
 
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -83,9 +84,15 @@ QJsonArray Pair(float a, float b) { return QJsonArray{Number(a), Number(b)}; }
 
 }  // namespace
 
+int ExerciseVersionOf(const Exercise& exercise) {
+  const bool channels = std::any_of(exercise.seismograms.begin(), exercise.seismograms.end(),
+                                    [](const ExerciseSeismogram& s) { return !s.channel.empty(); });
+  return channels || !exercise.with.empty() ? 2 : 1;
+}
+
 QByteArray ExerciseJson(const Exercise& exercise) {
   QJsonObject root;
-  root["orvex"] = kExerciseVersion;
+  root["orvex"] = ExerciseVersionOf(exercise);
   root["format"] = exercise.format ? QJsonValue(QString::fromUtf8(SeismogramFormatName(*exercise.format)))
                                    : QJsonValue(QJsonValue::Null);
   QJsonArray seismograms;
@@ -94,6 +101,7 @@ QByteArray ExerciseJson(const Exercise& exercise) {
     o["path"] = QString::fromStdString(s.path);
     o["size"] = static_cast<double>(s.size);
     o["sha256"] = QString::fromStdString(s.sha256);
+    if (!s.channel.empty()) o["channel"] = QString::fromStdString(s.channel);
     o["pick"] = s.pick ? Number(*s.pick) : QJsonValue(QJsonValue::Null);
     if (s.marks) {
       QJsonArray marks;
@@ -106,6 +114,14 @@ QByteArray ExerciseJson(const Exercise& exercise) {
     seismograms.append(o);
   }
   root["seismograms"] = seismograms;
+  if (!exercise.with.empty()) {
+    QJsonArray with;
+    for (const ExerciseSeismogram& s : exercise.with)
+      with.append(QJsonObject{{"path", QString::fromStdString(s.path)},
+                              {"size", static_cast<double>(s.size)},
+                              {"sha256", QString::fromStdString(s.sha256)}});
+    root["with"] = with;
+  }
   root["depth"] = Number(exercise.depth);
   root["maximumRms"] = exercise.maximumRms;
   root["oneWindow"] = exercise.oneWindow;
@@ -189,6 +205,13 @@ std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error) {
     if (!sha.isString() || !IsHex64(sha.toString()))
       return refuse(QStringLiteral("%1 has no SHA-256 checksum").arg(name));
     s.sha256 = sha.toString().toStdString();
+    const QJsonValue channel = o["channel"];
+    if (!channel.isUndefined()) {
+      if (!channel.isString() || channel.toString().isEmpty() || channel.toString().size() > 64 ||
+          channel.toString().contains(QChar(0)))
+        return refuse(QStringLiteral("%1 has a channel that is no channel name").arg(name));
+      s.channel = channel.toString().toStdString();
+    }
     if (!o["pick"].isNull()) {
       float pick = 0.0f;
       if (!r.Float(o["pick"], name + " pick", pick, -FLT_MAX, FLT_MAX)) return refuse(r.error);
@@ -209,6 +232,28 @@ std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error) {
       s.leftOut = leftOut.toBool();
     }
     e.seismograms.push_back(std::move(s));
+  }
+  const QJsonValue with = root["with"];
+  if (!with.isUndefined()) {
+    const QJsonArray files = with.toArray();
+    if (!with.isArray() || files.size() > kMaxSeismograms)
+      return refuse(QStringLiteral("the files read with the seismograms are not a list"));
+    for (qsizetype i = 0; i < files.size(); ++i) {
+      const QString name = QStringLiteral("file %1 read with them").arg(i + 1);
+      const QJsonObject o = files[i].toObject();
+      const QJsonValue path = o["path"];
+      const QJsonValue sha = o["sha256"];
+      ExerciseSeismogram s;
+      double size = 0;
+      if (!files[i].isObject() || !path.isString() || path.toString().isEmpty() || path.toString().contains(QChar(0)))
+        return refuse(QStringLiteral("%1 has no file name").arg(name));
+      if (!r.Integer(o["size"], name + " size", size, 0, kMaxFileSize)) return refuse(r.error);
+      if (!sha.isString() || !IsHex64(sha.toString())) return refuse(QStringLiteral("%1 has no SHA-256 checksum").arg(name));
+      s.path = path.toString().toStdString();
+      s.size = static_cast<std::int64_t>(size);
+      s.sha256 = sha.toString().toStdString();
+      e.with.push_back(std::move(s));
+    }
   }
 
   // Whatever depth and maximum RMS the program can hold is read back: the

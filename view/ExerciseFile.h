@@ -4,10 +4,13 @@
 // version:
 //
 //   {"orvex": 1,
-//    "format": "sac" | "pepp" | "psn" | null,      (null: each file by its name)
+//    "format": "sac" | "pepp" | "psn" | "miniseed" | null,  (null: each file by its name)
 //    "seismograms": [{"path": "TAIG.sac", "size": 29432, "sha256": "9f…",
+//                     "channel": "IU.TAIG.00.BHZ",   (only for a channel of a miniSEED file)
 //                     "pick": 55.37 | null, "marks": [t1, t2, gcarc, user5] | null,
 //                     "leftOut": true}, …],       (absent: false)
+//    "with": [{"path": "stations.xml", "size": 6113, "sha256": "…"}, …],
+//                                                   (only when files were read with them)
 //    "depth": 33, "maximumRms": 10, "oneWindow": true,
 //    "model": "ak135",                              (absent: iasp91)
 //    "view": {"centre": [41.3, 142.8], "radius": 400},
@@ -32,6 +35,13 @@
 // it converts to, which reads back to the same float bits (a negative zero
 // reads back as zero).
 //
+// A data centre's miniSEED file holds many channels, each a seismogram of its
+// own: such a seismogram names its channel, and the StationXML (and QuakeML)
+// files read with them are listed in "with", checked as the seismograms are.
+// An exercise with them is version 2 (a program that knows only version 1
+// would open the wrong channels); any other is written as version 1, as it
+// always was.
+//
 // Reading refuses, with a reason, anything that is not such a file: not JSON,
 // another JSON document, a newer version, a field of the wrong type or out of
 // range. A refused file gives no Exercise at all, so nothing is changed.
@@ -55,8 +65,9 @@
 
 namespace orvane {
 
-/// The version this program writes; it reads this one and older.
-constexpr int kExerciseVersion = 1;
+/// The newest version this program writes (for an exercise with miniSEED
+/// channels; others are version 1); it reads this one and older.
+constexpr int kExerciseVersion = 2;
 /// Larger files are refused unread: an exercise of a few hundred trials is a
 /// few tens of kilobytes.
 constexpr qint64 kMaxExerciseBytes = 16 * 1024 * 1024;
@@ -72,6 +83,8 @@ struct ExerciseSeismogram {
   /// t1, t2, gcarc and user5 while a trial is shown
   std::optional<std::array<float, 4>> marks;
   bool leftOut = false;      ///< left out of the location by the student
+  /// NET.STA.LOC.CHA of a miniSEED file's channel; empty: the file is the seismogram
+  std::string channel = {};
   bool operator==(const ExerciseSeismogram&) const = default;
 };
 
@@ -98,6 +111,9 @@ struct ExerciseShownTrial {
 struct Exercise {
   std::optional<SeismogramFormat> format;  ///< the open dialog's choice; none: by file name
   std::vector<ExerciseSeismogram> seismograms;
+  /// Files read with the seismograms (StationXML, QuakeML): path, size and
+  /// checksum only.
+  std::vector<ExerciseSeismogram> with;
   float depth = 0.0f;       ///< km
   int maximumRms = 10;      ///< whole seconds at the top of the colour scale
   bool oneWindow = true;    ///< all seismograms in one window, or one per station
@@ -109,6 +125,10 @@ struct Exercise {
   std::optional<ExerciseShownTrial> lastTrial;  ///< none while no trial is shown
   bool operator==(const Exercise&) const = default;
 };
+
+/// @brief The version @p exercise is written as: 2 with miniSEED channels
+/// or files read with them, otherwise 1.
+int ExerciseVersionOf(const Exercise& exercise);
 
 /// @brief The JSON text of @p exercise (indented, UTF-8).
 QByteArray ExerciseJson(const Exercise& exercise);

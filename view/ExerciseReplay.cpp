@@ -12,51 +12,97 @@
 
 namespace orvane {
 
+namespace {
+
+// Why the file at @p path is not the one stored as @p entry, or nothing.
+std::optional<std::string> ChangedSince(const QString& path, const ExerciseSeismogram& entry) {
+  const QFileInfo info(path);
+  if (!info.exists()) return "missing";
+  if (!info.isFile()) return "not a file";
+  // A file that changed since the save would give other trials: it is left
+  // out rather than matched with a pick made on another trace. The size
+  // tells most changes without reading the file.
+  if (info.size() != entry.size) return "changed since the exercise was saved";
+  const auto print = FingerprintOf(path);
+  if (!print) return "cannot be read";
+  if (print->size != entry.size || print->sha256 != entry.sha256) return "changed since the exercise was saved";
+  return std::nullopt;
+}
+
+}  // namespace
+
 ExerciseRecords OpenExerciseRecords(const Exercise& exercise, const QString& exercisePath) {
   ExerciseRecords opened;
-  for (std::size_t i = 0; i < exercise.seismograms.size(); ++i) {
+  const std::size_t count = exercise.seismograms.size();
+  std::vector<std::unique_ptr<KSAC>> byEntry(count);
+  std::vector<QString> paths(count);
+  std::vector<std::size_t> channels;  // entries of miniSEED channels, read together below
+  for (std::size_t i = 0; i < count; ++i) {
     const ExerciseSeismogram& entry = exercise.seismograms[i];
-    const QString path = ResolvedSeismogramPath(entry.path, exercisePath);
-    const std::string name = path.toStdString();
-    const QFileInfo info(path);
-    if (!info.exists()) {
-      opened.leftOut.push_back({name, "missing"});
+    paths[i] = ResolvedSeismogramPath(entry.path, exercisePath);
+    const std::string name = paths[i].toStdString();
+    if (auto why = ChangedSince(paths[i], entry)) {
+      opened.leftOut.push_back({name, std::move(*why)});
       continue;
     }
-    if (!info.isFile()) {
-      opened.leftOut.push_back({name, "not a file"});
+    if (!entry.channel.empty()) {
+      channels.push_back(i);
       continue;
     }
-    // A file that changed since the save would give other trials: it is left
-    // out rather than matched with a pick made on another trace. The size
-    // tells most changes without reading the file.
-    if (info.size() != entry.size) {
-      opened.leftOut.push_back({name, "changed since the exercise was saved"});
-      continue;
-    }
-    const auto print = FingerprintOf(path);
-    if (!print) {
-      opened.leftOut.push_back({name, "cannot be read"});
-      continue;
-    }
-    if (print->size != entry.size || print->sha256 != entry.sha256) {
-      opened.leftOut.push_back({name, "changed since the exercise was saved"});
-      continue;
-    }
-    const std::string paths[] = {name};
-    EventFiles files = ReadEventFiles(paths, exercise.format);
+    const std::string one[] = {name};
+    EventFiles files = ReadEventFiles(one, exercise.format);
     if (files.records.empty()) {
       opened.leftOut.push_back({name, files.refused.empty() ? std::string("cannot be read") : files.refused[0].reason});
       continue;
     }
-    std::unique_ptr<KSAC> record = std::move(files.records[0]);
+    byEntry[i] = std::move(files.records[0]);
+  }
+  if (!channels.empty()) {
+    // The channels' files and those read with them (the stations'
+    // positions), all as they were, read at once.
+    std::optional<std::string> why;
+    std::vector<std::string> together;
+    for (const ExerciseSeismogram& with : exercise.with) {
+      const QString path = ResolvedSeismogramPath(with.path, exercisePath);
+      if (auto changed = ChangedSince(path, with)) {
+        why = QFileInfo(path).fileName().toStdString() + " read with it is " + *changed;
+        break;
+      }
+      together.push_back(path.toStdString());
+    }
+    for (std::size_t i : channels) {
+      const std::string name = paths[i].toStdString();
+      if (std::find(together.begin(), together.end(), name) == together.end()) together.insert(together.begin(), name);
+    }
+    EventFiles files;
+    if (!why) files = ReadEventFiles(together, SeismogramFormat::kMiniSEED);
+    for (std::size_t i : channels) {
+      const std::string name = paths[i].toStdString();
+      const std::string& channel = exercise.seismograms[i].channel;
+      std::size_t k = 0;
+      while (k < files.records.size() &&
+             (!files.records[k] || files.records[k]->fileName != name || files.channels[k] != channel))
+        ++k;
+      if (why) {
+        opened.leftOut.push_back({name + " " + channel, *why});
+      } else if (k == files.records.size()) {
+        opened.leftOut.push_back({name + " " + channel, "the channel cannot be read from the file"});
+      } else {
+        byEntry[i] = std::move(files.records[k]);
+      }
+    }
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!byEntry[i]) continue;
+    const ExerciseSeismogram& entry = exercise.seismograms[i];
     if (entry.pick)
-      record->SetPick(0, *entry.pick);
-    else if (HasPick(*record))
-      record->SetPick(0, 0.0f);  // the student cleared the pick the file came with
-    record->leftOut = entry.leftOut;
-    opened.records.push_back(std::move(record));
-    opened.paths << QFileInfo(path).absoluteFilePath();
+      byEntry[i]->SetPick(0, *entry.pick);
+    else if (HasPick(*byEntry[i]))
+      byEntry[i]->SetPick(0, 0.0f);  // the student cleared the pick the file came with
+    byEntry[i]->leftOut = entry.leftOut;
+    opened.records.push_back(std::move(byEntry[i]));
+    opened.paths << QFileInfo(paths[i]).absoluteFilePath();
+    opened.channels.push_back(entry.channel);
     opened.entries.push_back(i);
   }
   return opened;
@@ -176,6 +222,7 @@ Exercise ExerciseOf(const EventWork& work, const KeptWork& kept, const QString& 
     s.path = StoredSeismogramPath(work.paths[i], exercisePath);
     s.size = work.prints[i].size;
     s.sha256 = work.prints[i].sha256;
+    if (i < work.channels.size()) s.channel = work.channels[i];
     if (HasPick(r)) s.pick = r.GetPick(0);
     s.leftOut = r.leftOut;
     if (work.shownTrial)
@@ -184,6 +231,13 @@ Exercise ExerciseOf(const EventWork& work, const KeptWork& kept, const QString& 
     e.seismograms.push_back(std::move(s));
   }
   putKept(std::numeric_limits<std::size_t>::max());
+  for (std::size_t i = 0; i < work.withPaths.size() && i < work.withPrints.size(); ++i) {
+    ExerciseSeismogram with;
+    with.path = StoredSeismogramPath(work.withPaths[i], exercisePath);
+    with.size = work.withPrints[i].size;
+    with.sha256 = work.withPrints[i].sha256;
+    e.with.push_back(std::move(with));
+  }
   e.depth = work.depth;
   e.maximumRms = work.maximumRms;
   e.oneWindow = work.oneWindow;

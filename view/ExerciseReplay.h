@@ -29,6 +29,7 @@ namespace orvane {
 struct ExerciseRecords {
   std::vector<std::unique_ptr<KSAC>> records;  ///< the files that opened, in the exercise's order, picks restored
   QStringList paths;                           ///< the absolute path of each record
+  std::vector<std::string> channels;           ///< each record's miniSEED channel, or empty
   std::vector<std::size_t> entries;            ///< the index in Exercise::seismograms of each record
   std::vector<RefusedFile> leftOut;            ///< missing, changed since the save, or unreadable
 };
@@ -41,7 +42,10 @@ struct ExerciseRecords {
 /// (which clears t1…t9, as a pick by the student does); a file stored without
 /// a pick has none, even if the file itself holds one (the student cleared
 /// it). A seismogram stored as left out of the location is left out again.
-/// Touches no global state.
+/// The channels of miniSEED files are read together with the files stored
+/// beside them ("with"), which must be as they were too, or every such
+/// channel is left out with the reason; each comes back as the record of its
+/// file and channel. Touches no global state.
 ExerciseRecords OpenExerciseRecords(const Exercise& exercise, const QString& exercisePath);
 
 /// What redoing the trials gave.
@@ -99,6 +103,9 @@ struct EventWork {
   std::span<KSAC* const> records;            ///< in the event's order
   std::span<const QString> paths;            ///< the absolute path of each record
   std::span<const FileFingerprint> prints;   ///< each file as it was read
+  std::span<const std::string> channels;     ///< each record's miniSEED channel, or empty (or no entries at all)
+  std::span<const QString> withPaths;        ///< files read with the records (StationXML), absolute
+  std::span<const FileFingerprint> withPrints;
   std::optional<TrialState> shownTrial;      ///< the last trial, while it is shown
   std::span<const RMS> trials;               ///< trialList: every trial was made at depth
   float depth = 0.0f;

@@ -15,6 +15,7 @@
 #include "location/RMS.h"
 #include "map/MapPainter.h"
 #include "platform/Surface.h"
+#include "seismogram/DataCentreEvent.h"
 #include "seismogram/RecordReadouts.h"
 #include "view/Splash.h"
 #include "view/ViewAccessible.h"
@@ -23,6 +24,8 @@ namespace orvane {
 
 View::View(QWidget* parent, std::unique_ptr<QSettings> settings)
     : QMdiArea(parent), settingsStore(std::move(settings)) {
+  // A data centre's miniSEED with its StationXML opens as one event.
+  RegisterDataCentreFormat();
   // Settings that cannot be read safely: the defaults, and the reason for
   // the frame's status bar.
   if (!settingsStore) settingsStore = OpenViewSettings(&message);

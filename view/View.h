@@ -265,9 +265,12 @@ class View : public QMdiArea {
   void TrialsDiscardedByPick();
   void ForgetOpenedTrials();
   void ShowHints(const QString& text);
-  /// The note of CreateSeismogramWindows, if any.
+  /// The note of CreateSeismogramWindows, if any. @p channels: each
+  /// record's miniSEED channel, or empty; @p with: the files read with the
+  /// records (StationXML), absolute, with their prints.
   QString AdoptEvent(std::vector<std::unique_ptr<KSAC>> opened, QStringList paths, std::vector<FileFingerprint> prints,
-                     std::optional<SeismogramFormat> format);
+                     std::optional<SeismogramFormat> format, std::vector<std::string> channels = {},
+                     QStringList with = {}, std::vector<FileFingerprint> withPrints = {});
   /// Makes the windows that show the event; a note for the status bar when
   /// they are not those the option asks for.
   QString CreateSeismogramWindows();
@@ -308,6 +311,9 @@ class View : public QMdiArea {
   QStringList eventPaths;             // the records' files, absolute
   std::vector<FileFingerprint> eventPrints;  // size and SHA-256 of each file as it was read
   std::optional<SeismogramFormat> eventFormat;
+  std::vector<std::string> eventChannels;  // each record's miniSEED channel, or empty
+  QStringList eventWith;                   // files read with the records (StationXML), absolute
+  std::vector<FileFingerprint> eventWithPrints;
   // What the opened exercise holds that the open event cannot make again.
   KeptWork kept;
   bool modified = false;

@@ -65,15 +65,25 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
 
   // Each file's fingerprint once, as it was read: saving an exercise (and
   // the recovery file after every pick) then reads no seismogram again.
+  // The files opened: each record's (once, though a miniSEED file gives
+  // several), then those read with them (StationXML).
   QStringList opened;
   QStringList absolute;
   std::vector<FileFingerprint> prints;
   for (const auto& r : files.records) {
-    opened << QString::fromStdString(r->fileName);
-    absolute << QFileInfo(opened.back()).absoluteFilePath();
+    const QString file = QString::fromStdString(r->fileName);
+    if (!opened.contains(file)) opened << file;
+    absolute << QFileInfo(file).absoluteFilePath();
     // A file gone at once is stored with a fingerprint no file has, so the
     // exercise names it as changed.
     prints.push_back(FingerprintOf(absolute.back()).value_or(FileFingerprint{0, std::string(64, '0')}));
+  }
+  QStringList with;
+  std::vector<FileFingerprint> withPrints;
+  for (const std::string& companion : files.companions) {
+    opened << QString::fromStdString(companion);
+    with << QFileInfo(opened.back()).absoluteFilePath();
+    withPrints.push_back(FingerprintOf(with.back()).value_or(FileFingerprint{0, std::string(64, '0')}));
   }
   CloseEvent();
   // The globe turns to the new event's stations when any of them is hidden.
@@ -81,16 +91,22 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
     globe = ViewShowingEvent(files.records);
   else
     turnPending = true;
-  const QString windows = AdoptEvent(std::move(files.records), std::move(absolute), std::move(prints), format);
+  const QString windows = AdoptEvent(std::move(files.records), std::move(absolute), std::move(prints), format,
+                                     std::move(files.channels), std::move(with), std::move(withPrints));
   emit eventOpened(opened, format ? static_cast<int>(*format) : -1);
   RestartMisfit();
   if (wantHints) ShowHints("picking.txt");
   const int count = static_cast<int>(records.size());
+  QString text;
   if (!windows.isEmpty())
-    SetMessage(files.refused.empty() ? windows + '.' : tr("%1; left out: %2").arg(windows, skipped));
+    text = files.refused.empty() ? windows + '.' : tr("%1; left out: %2").arg(windows, skipped);
   else
-    SetMessage(files.refused.empty() ? tr("Opened %n seismogram(s).", nullptr, count)
-                                     : tr("Opened %n seismogram(s); left out: %1", nullptr, count).arg(skipped));
+    text = files.refused.empty() ? tr("Opened %n seismogram(s).", nullptr, count)
+                                 : tr("Opened %n seismogram(s); left out: %1", nullptr, count).arg(skipped);
+  if (files.skippedComponents > 0)
+    text += tr(" %n other component(s) not opened (only vertical ones are).", nullptr, files.skippedComponents);
+  for (const std::string& note : files.notes) text += " " + Text(note) + ".";
+  SetMessage(text);
   Repaint();
   emit eventChanged();
   UpdateCentreReadout();
@@ -113,12 +129,17 @@ GlobeView View::ViewShowingEvent(std::span<const std::unique_ptr<KSAC>> opened) 
 }
 
 QString View::AdoptEvent(std::vector<std::unique_ptr<KSAC>> opened, QStringList paths,
-                         std::vector<FileFingerprint> prints, std::optional<SeismogramFormat> format) {
+                         std::vector<FileFingerprint> prints, std::optional<SeismogramFormat> format,
+                         std::vector<std::string> channels, QStringList with, std::vector<FileFingerprint> withPrints) {
   records = std::move(opened);
   for (const auto& r : records) recordPointers.push_back(r.get());
   eventPaths = std::move(paths);
   eventPrints = std::move(prints);
   eventFormat = format;
+  eventChannels = std::move(channels);
+  eventChannels.resize(records.size());
+  eventWith = std::move(with);
+  eventWithPrints = std::move(withPrints);
   return CreateSeismogramWindows();
 }
 
@@ -148,14 +169,18 @@ QString View::CreateSeismogramWindows() {
   // One window per station, beside its station on the globe. A station on
   // the far side gets its window at its mirror point, marked in the caption.
   earth.SetView(globe.spin, globe.tilt, globe.radius, viewport()->width(), viewport()->height());
-  for (KSAC* record : recordPointers) {
+  for (std::size_t i = 0; i < recordPointers.size(); ++i) {
+    KSAC* record = recordPointers[i];
     const float stla = record->GetFloatHeader(KSAC::STLA);
     const float stlo = record->GetFloatHeader(KSAC::STLO);
     const bool farSide = !Earth::IsNearSide(earth.Rotate(earth.ModelPoint(stla, stlo)));
     record->SetFloatHeader(KSAC::GCARC, 0.0f);
     auto* window = new Event(*record);
     QMdiSubWindow* frame = addSubWindow(window, Event::SubWindowFlags());
+    // A miniSEED file holds many channels: its windows are named by channel.
     QString title = QString::fromStdString(record->fileName);
+    if (i < eventChannels.size() && !eventChannels[i].empty())
+      title = QString::fromStdString(eventChannels[i]) + " (" + QFileInfo(title).fileName() + ")";
     if (farSide) title += tr(" (far side)");
     frame->setWindowTitle(title);
     PlaceSeismogramWindow(frame);
@@ -223,6 +248,9 @@ void View::CloseEvent() {
   eventPrints.clear();
   eventFormat.reset();
   turnPending = false;
+  eventChannels.clear();
+  eventWith.clear();
+  eventWithPrints.clear();
   kept = KeptWork{};
   hasTrial = false;
   trial.epicentreLat = 0.0f;

@@ -46,6 +46,9 @@ Exercise View::CurrentExercise(const QString& exercisePath) const {
   work.records = recordPointers;
   work.paths = std::span<const QString>(eventPaths.constData(), static_cast<std::size_t>(eventPaths.size()));
   work.prints = eventPrints;
+  work.channels = eventChannels;
+  work.withPaths = std::span<const QString>(eventWith.constData(), static_cast<std::size_t>(eventWith.size()));
+  work.withPrints = eventWithPrints;
   if (hasTrial) work.shownTrial = trial;
   work.trials = trialList;
   work.depth = depth;
@@ -95,7 +98,16 @@ bool View::OpenExercise(const QString& path, QString* error) {
   std::vector<FileFingerprint> prints;
   for (std::size_t entry : opened.entries)
     prints.push_back(FileFingerprint{exercise->seismograms[entry].size, exercise->seismograms[entry].sha256});
-  const QString windows = AdoptEvent(std::move(opened.records), opened.paths, std::move(prints), exercise->format);
+  // The files read with the seismograms stay part of the event as stored,
+  // whether or not they could be read now.
+  QStringList with;
+  std::vector<FileFingerprint> withPrints;
+  for (const ExerciseSeismogram& w : exercise->with) {
+    with << QFileInfo(ResolvedSeismogramPath(w.path, path)).absoluteFilePath();
+    withPrints.push_back(FileFingerprint{w.size, w.sha256});
+  }
+  const QString windows = AdoptEvent(std::move(opened.records), opened.paths, std::move(prints), exercise->format, std::move(opened.channels),
+                                     std::move(with), std::move(withPrints));
   // The trials again, in order, as the clicks made them.
   const RedoneTrials redone = RedoTrials(recordPointers, exercise->trials, trial, model);
   hasTrial = redone.hasTrial;

@@ -12,12 +12,14 @@
 #include <map>
 #include <numbers>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "location/GreatCircle.h"
 #include "location/JB.h"
 #include "location/PreciseKey.h"
 #include "location/TravelTimeGrid.h"
+#include "seismogram/DataCentreEvent.h"
 #include "seismogram/KSAC.h"
 #include "seismogram/RecordReadouts.h"
 #include "seismogram/SeismogramFile.h"
@@ -54,20 +56,28 @@ synth::EventDescription ReadEvent(const std::string& name) {
   return event ? *event : synth::EventDescription{};
 }
 
-// The seismogram files of a folder (not its README), by file name.
+// The seismogram files of a folder (not its README), by file name: SAC, PEPP
+// or PSN files, or a data centre's miniSEED and StationXML.
 std::map<std::string, std::string> SeismogramFiles(const fs::path& dir) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::directory_iterator(dir)) {
     const std::string ext = entry.path().extension().string();
-    if (ext == ".sac" || ext == ".set" || ext == ".psn")
+    if (ext == ".sac" || ext == ".set" || ext == ".psn" || ext == ".mseed" || ext == ".xml")
       files[entry.path().filename().string()] = test::ReadText(entry.path());
   }
   return files;
 }
 
+// The paths of those files, in name order.
+std::vector<std::string> SeismogramPaths(const fs::path& dir) {
+  std::vector<std::string> paths;
+  for (const auto& [file, bytes] : SeismogramFiles(dir)) paths.push_back((dir / file).string());
+  return paths;
+}
+
 // One committed record with what the test works out for it on its own.
 struct Record {
-  std::string path;
+  std::string path;  // its file, or for miniSEED its channel (what --pick names)
   std::unique_ptr<KSAC> ksac;
   float distance = 0.0f;    // degrees from the catalogue epicentre
   double p = 0.0, s = 0.0;  // arrivals from the tables, seconds after the reference
@@ -77,13 +87,22 @@ struct Record {
 std::vector<Record> ReadRecords(const std::string& name, const synth::EventDescription& event) {
   const JB p("P", static_cast<float>(event.depth)), s("S", static_cast<float>(event.depth));
   std::vector<Record> records;
-  for (const auto& [file, bytes] : SeismogramFiles(kExamples / name)) {
+  std::vector<std::pair<std::string, std::unique_ptr<KSAC>>> read;
+  if (event.format == SeismogramFormat::kMiniSEED) {
+    DataCentreEvent centre = ReadDataCentreFiles(SeismogramPaths(kExamples / name));
+    EXPECT_TRUE(centre.refused.empty() && centre.withoutPosition.empty() && centre.notes.empty()) << name;
+    for (std::size_t i = 0; i < centre.records.size(); ++i) read.emplace_back(centre.ids[i], std::move(centre.records[i]));
+  } else {
+    for (const std::string& path : SeismogramPaths(kExamples / name)) {
+      SeismogramReadResult one = ReadSeismogramFile(path);
+      EXPECT_TRUE(one.record) << path << ": " << one.reason;
+      if (one.record) read.emplace_back(path, std::move(one.record));
+    }
+  }
+  for (auto& [path, ksac] : read) {
     Record r;
-    r.path = (kExamples / name / file).string();
-    SeismogramReadResult read = ReadSeismogramFile(r.path);
-    EXPECT_TRUE(read.record) << r.path << ": " << read.reason;
-    if (!read.record) continue;
-    r.ksac = std::move(read.record);
+    r.path = path;
+    r.ksac = std::move(ksac);
     FileTime reference = 0;
     EXPECT_TRUE(r.ksac->GetReferenceFileTime(reference)) << r.path;
     r.originAfterReference = static_cast<double>(event.origin - reference) / kTicksPerSecond;
@@ -192,6 +211,13 @@ TEST_F(SampleEvents, RecordsAreLaidOutAsDataCentresWriteThem) {
       EXPECT_EQ(k.GetFloatHeader(KSAC::EVDP), KSAC::UNDEFINED_FLOAT) << r.path;
       EXPECT_EQ(k.GetFloatHeader(KSAC::O), KSAC::UNDEFINED_FLOAT) << r.path;
       const SYSTEMTIME ref = k.GetReferenceSystemTime();
+      if (event.format == SeismogramFormat::kMiniSEED) {
+        // A miniSEED record's reference time is its first sample, here a
+        // minute before the origin.
+        EXPECT_EQ(b, 0.0f) << r.path;
+        EXPECT_NEAR(r.originAfterReference, 60.0, 0.05) << r.path;
+        continue;
+      }
       EXPECT_EQ(ref.wMilliseconds, 0) << r.path;
       if (event.format == SeismogramFormat::kPSN) {
         EXPECT_EQ(b, 0.0f) << r.path;  // the format has no b: the first sample is the reference
@@ -251,13 +277,13 @@ TEST_F(SampleEvents, AnswerKeyFindsTheCatalogueEpicentre) {
   for (const std::string& name : EventNames()) {
     const synth::EventDescription event = ReadEvent(name);
     const std::vector<Record> records = ReadRecords(name, event);
-    std::vector<std::string> picks, files;
+    std::vector<std::string> picks;
+    const std::vector<std::string> files = SeismogramPaths(kExamples / name);
     for (const Record& r : records) {
       char pick[32];
       std::snprintf(pick, sizeof pick, "=%.2f", r.p);
       picks.push_back("--pick");
       picks.push_back(r.path + pick);
-      files.push_back(r.path);
     }
     for (const float depth : {static_cast<float>(event.depth), static_cast<float>(event.depth < 16.5   ? 10.0
                                                                                   : event.depth < 80.0 ? 33.0

@@ -28,6 +28,7 @@
 #include "location/RMS.h"
 #include "location/TrialLocation.h"
 #include "platform/ErrorReport.h"
+#include "seismogram/MiniSEED.h"
 #include "seismogram/RecordReadouts.h"
 #include "support/ExampleEvent.h"
 #include "support/TempDir.h"
@@ -256,6 +257,51 @@ TEST_F(ViewExercise, AStationLeftOutAndAPickClearedStayOutOfTheTrialsAndComeBack
   QTest::keyClick(windowOf(kLeft), Qt::Key_L);
   EXPECT_FALSE(view.Records()[kLeft]->leftOut);
   EXPECT_EQ(view.TryEpicentre(centre)->picked, 7);
+}
+
+// A data centre's event: one miniSEED file of many channels with the
+// StationXML of their stations. Each pick comes back on its own channel, at
+// its own station.
+TEST_F(ViewExercise, ADataCentreEventComesBackWithEachPickOnItsChannel) {
+  const fs::path event = fs::path(kExamples) / "miniseed-tohoku-synthetic";
+  fs::create_directories(dir / "tohoku");
+  for (const char* name : {"event.mseed", "stations.xml"}) fs::copy_file(event / name, dir / "tohoku" / name);
+  // A horizontal component beside them is not opened, and the status bar says so.
+  {
+    std::vector<unsigned char> bytes;
+    std::string reason;
+    ASSERT_TRUE(EncodeMiniSEED("XX", "EXTRA", "", "BHN", 1'299'822'324'100'000LL, 20.0, std::vector<float>(100, 1.0f),
+                               {}, bytes, reason));
+    std::ofstream(dir / "tohoku" / "extra.mseed", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  view.MultipleWindowSeismograms();
+  view.OpenEventFiles({Path("tohoku/event.mseed"), Path("tohoku/stations.xml"), Path("tohoku/extra.mseed")},
+                      SeismogramFormat::kMiniSEED);
+  ASSERT_EQ(view.Records().size(), 12u);
+  EXPECT_EQ(view.MessageText(), "Opened 12 seismogram(s). 1 other component(s) not opened (only vertical ones are).");
+  EXPECT_TRUE(view.SeismogramWindows().front()->windowTitle().startsWith("IC.BJT.00.BHZ (event.mseed)"))
+      << view.SeismogramWindows().front()->windowTitle().toStdString();
+  for (std::size_t i = 0; i < view.Records().size(); ++i) view.Records()[i]->SetPick(0, 300.0f + 10.0f * i);
+  view.PicksChanged();
+  const Snapshot before = Take(view);
+  const float yssLatitude = view.Records().back()->GetFloatHeader(KSAC::STLA);  // IU.YSS, last by channel
+  ASSERT_EQ(yssLatitude, 46.9587f);
+  ASSERT_TRUE(view.SaveExercise(Path("tohoku/work.orvex")));
+  const auto stored = ReadExerciseFile(Path("tohoku/work.orvex"));
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(ExerciseVersionOf(*stored), 2);
+  EXPECT_EQ(stored->seismograms[0].path, "event.mseed");
+  EXPECT_EQ(stored->seismograms[0].channel, "IC.BJT.00.BHZ");
+  ASSERT_EQ(stored->with.size(), 1u);
+  EXPECT_EQ(stored->with[0].path, "stations.xml");
+
+  Disturb();
+  QString error;
+  ASSERT_TRUE(view.OpenExercise(Path("tohoku/work.orvex"), &error)) << error.toStdString();
+  EXPECT_EQ(Take(view), before);
+  EXPECT_EQ(view.Records().back()->GetFloatHeader(KSAC::STLA), yssLatitude);
+  EXPECT_EQ(view.Records().back()->GetCharHeaderText(KSAC::KSTNM), "YSS");
 }
 
 TEST_F(ViewExercise, AMovedFolderOpensThroughItsRelativePaths) {

@@ -4,8 +4,15 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "seismogram/EventReader.h"
+#include "seismogram/SeismogramFile.h"
+#ifdef ORVANE_TOOL_DATACENTRE
+#include "seismogram/BinaryFile.h"
+#include "seismogram/DataCentreEvent.h"
+#endif
 
 namespace orvane::tool {
 
@@ -111,22 +118,70 @@ bool ParseEventOption(const char* command, const std::string& name, const std::s
   return true;
 }
 
+bool IsDataCentreInput(const std::string& path) {
+#ifdef ORVANE_TOOL_DATACENTRE
+  if (IsDataCentreFileName(path)) return true;
+  // Files that data centres hand out do not always have such a name.
+  if (SeismogramFormatForPath(path) != SeismogramFormat::kSAC) return false;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  std::vector<unsigned char> head;
+  ByteReadError error;
+  return ReadFileBytes(path, 64, head, error) && LooksLikeMiniSEED(head);
+#else
+  (void)path;
+  return false;
+#endif
+}
+
 bool ReadEvent(const char* command, const std::vector<std::string>& files,
-               const std::vector<std::pair<std::string, float>>& picks, std::vector<std::unique_ptr<KSAC>>& records) {
-  EventFiles event = ReadEventFiles(files);
-  for (const RefusedFile& refused : event.refused) Fail(command, refused.path + ": " + refused.reason);
-  if (!event.refused.empty()) return false;
-  records = std::move(event.records);
-  for (const auto& [file, seconds] : picks) {
+               const std::vector<std::pair<std::string, float>>& picks, EventRecords& event) {
+  std::vector<std::string> classic, centre;
+  for (const std::string& file : files) (IsDataCentreInput(file) ? centre : classic).push_back(file);
+  EventFiles read = ReadEventFiles(classic);
+  bool refused = !read.refused.empty();
+  for (const RefusedFile& r : read.refused) Fail(command, r.path + ": " + r.reason);
+  for (auto& record : read.records) {
+    event.files.push_back(record->fileName);
+    event.channels.emplace_back();
+    event.records.push_back(std::move(record));
+  }
+#ifdef ORVANE_TOOL_DATACENTRE
+  if (!centre.empty()) {
+    DataCentreEvent data = ReadDataCentreFiles(centre);
+    refused = refused || !data.refused.empty();
+    for (const RefusedFile& r : data.refused) Fail(command, r.path + ": " + r.reason);
+    for (const std::string& note : data.notes) Fail(command, note);
+    if (data.skippedComponents > 0)
+      Fail(command, std::to_string(data.skippedComponents) +
+                        " channels that are not vertical components (code ending in Z) were not opened");
+    for (std::size_t i = 0; i < data.records.size(); ++i) {
+      event.files.push_back(data.records[i]->fileName);
+      event.channels.push_back(data.ids[i]);
+      event.records.push_back(std::move(data.records[i]));
+    }
+    event.origin = data.origin;
+  }
+#endif
+  if (refused) return false;
+  for (const auto& [name, seconds] : picks) {
     bool found = false;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-      if (files[i] == file) {
-        records[i]->SetPick(0, seconds);
+    for (std::size_t i = 0; i < event.records.size(); ++i) {
+      if (event.files[i] == name || event.channels[i] == name) {
+        event.records[i]->SetPick(0, seconds);
         found = true;
       }
     }
-    if (!found) return Fail(command, "--pick names '" + file + "', which is not one of the files");
+    if (!found) return Fail(command, "--pick names '" + name + "', which is not one of the files or channels");
   }
+  return true;
+}
+
+bool ReadEvent(const char* command, const std::vector<std::string>& files,
+               const std::vector<std::pair<std::string, float>>& picks, std::vector<std::unique_ptr<KSAC>>& records) {
+  EventRecords event;
+  if (!ReadEvent(command, files, picks, event)) return false;
+  records = std::move(event.records);
   return true;
 }
 

@@ -14,6 +14,7 @@
 
 #include "location/EarthModel.h"
 #include "seismogram/KSAC.h"
+#include "seismogram/StationInventory.h"
 
 namespace orvane::tool {
 
@@ -65,11 +66,33 @@ struct EventOptions {
 ///         not 'a.sac'", "--model is one of iasp91, ak135, jb, not 'prem'".
 bool ParseEventOption(const char* command, const std::string& name, const std::string& value, EventOptions& event);
 
-/// @brief Reads @p files in order into @p records (each file's format by its
-/// name) and sets each pick of @p picks as the P pick of every file of that
-/// name.
-/// @return false after naming every file that cannot be read, with its
-///         reason, or when a pick names none of the files.
+/// The records of an event as the tool reads them.
+struct EventRecords {
+  std::vector<std::unique_ptr<KSAC>> records;
+  std::vector<std::string> files;     ///< the file each record was read from
+  std::vector<std::string> channels;  ///< "NET.STA.LOC.CHA" of a miniSEED record; empty for the others
+  std::optional<EventOrigin> origin;  ///< from a QuakeML file among the files
+};
+
+/// @brief true when @p path is read as a data-centre file (miniSEED,
+/// StationXML, QuakeML): a name the open dialog's "Data centre files" filter
+/// shows (*.mseed, *.miniseed, *.ms, *.xml), or a file of another name that
+/// begins with a miniSEED data record. Always false in a build without them.
+bool IsDataCentreInput(const std::string& path);
+
+/// @brief Reads @p files as the program opens an event: each SAC, PEPP or PSN
+/// file into a record (its format by its name), in order; then the
+/// data-centre files together, one record per vertical component ordered by
+/// channel (what merging their records did, and how many other components
+/// were not opened, go to standard error). Sets each pick of @p picks as the
+/// P pick of every record read from the file of that name, or of the miniSEED
+/// channel of that name ("XX.STA.00.BHZ=12.5").
+/// @return false after naming every file (or channel) that cannot be read,
+///         with its reason, or when a pick names none of them.
+bool ReadEvent(const char* command, const std::vector<std::string>& files,
+               const std::vector<std::pair<std::string, float>>& picks, EventRecords& event);
+
+/// @brief ReadEvent keeping only the records.
 bool ReadEvent(const char* command, const std::vector<std::string>& files,
                const std::vector<std::pair<std::string, float>>& picks, std::vector<std::unique_ptr<KSAC>>& records);
 

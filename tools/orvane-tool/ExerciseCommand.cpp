@@ -100,7 +100,7 @@ int ExerciseCommand(int argc, char** argv) {
   JsonWriter w;
   w.BeginObject();
   w.Key("exercise").String(files[0]);
-  w.Key("version").Int(kExerciseVersion);
+  w.Key("version").Int(ExerciseVersionOf(*exercise));
   if (exercise->format) w.Key("format").String(SeismogramFormatName(*exercise->format)); else w.Key("format").Null();
   w.Key("depth").Float(exercise->depth);
   w.Key("maximumRms").Int(exercise->maximumRms);

@@ -72,11 +72,16 @@ std::string StationName(const KSAC& record) {
   return name;
 }
 
+// What names record @p i on the command line: its miniSEED channel, or its file.
+std::string RecordName(const EventRecords& event, std::size_t i) {
+  return event.channels[i].empty() ? event.files[i] : event.channels[i];
+}
+
 // One line on standard error for each record the trial left out.
-void PrintLeftOut(const char* command, const std::vector<std::string>& files, const TrialResult& trial) {
+void PrintLeftOut(const char* command, const EventRecords& event, const TrialResult& trial) {
   for (const LeftOutRecord& left : trial.leftOut) {
-    const std::string& file = left.index < files.size() ? files[left.index] : left.file;
-    Fail(command, file + ": left out of the trial: " + left.reason);
+    const std::string name = left.index < event.records.size() ? RecordName(event, left.index) : left.file;
+    Fail(command, name + ": left out of the trial: " + left.reason);
   }
 }
 
@@ -84,6 +89,21 @@ bool IsLeftOut(const TrialResult& trial, std::size_t index) {
   for (const LeftOutRecord& left : trial.leftOut)
     if (left.index == index) return true;
   return false;
+}
+
+// The instant of @p time in microseconds since 1970, or nothing.
+std::optional<MicroTime> MicroTimeOf(const SYSTEMTIME& time) {
+  FileTime ticks = 0;
+  if (!SystemTimeToFileTime(time, ticks)) return std::nullopt;
+  constexpr FileTime kUnixEpochTicks = 116'444'736'000'000'000LL;
+  return (ticks - kUnixEpochTicks) / 10;
+}
+
+std::string MicroTimeText(MicroTime time) {
+  FileTime ticks = time * 10 + 116'444'736'000'000'000LL;
+  SYSTEMTIME t;
+  if (!FileTimeToSystemTime(ticks - ticks % 10'000, t)) return "";
+  return TimeText(t);
 }
 
 // The precise key as a JSON object, beside the classic key at (@p lat, @p lon).
@@ -102,14 +122,14 @@ void PrintPreciseKey(JsonWriter& w, const PreciseKeyResult& key, float lat, floa
   w.EndObject();
 }
 
-void PrintTrial(const std::vector<std::string>& files, const std::vector<std::unique_ptr<KSAC>>& records,
-                float lat, float lon, const EventOptions& event, const TrialResult& trial,
-                const PreciseKeyResult* precise = nullptr) {
+void PrintTrial(const EventRecords& event, float lat, float lon, const EventOptions& options, const TrialResult& trial,
+                const PreciseKeyResult* precise = nullptr, const std::optional<EventOrigin>& catalogue = std::nullopt) {
+  const std::vector<std::unique_ptr<KSAC>>& records = event.records;
   JsonWriter w;
   w.BeginObject();
   w.Key("epicentre").BeginArray().Float(lat).Float(lon).EndArray();
-  w.Key("depth").Float(event.depth);
-  w.Key("model").String(EarthModelName(event.model));
+  w.Key("depth").Float(options.depth);
+  w.Key("model").String(EarthModelName(options.model));
   w.Key("originTime").String(TimeText(trial.originTime));
   w.Key("rms").Float(trial.rms);
   w.Key("stations").BeginArray();
@@ -117,7 +137,8 @@ void PrintTrial(const std::vector<std::string>& files, const std::vector<std::un
     const KSAC& r = *records[i];
     const float t0 = r.GetPick(0);
     w.NewLine().BeginObject();
-    w.Key("file").String(files[i]);
+    w.Key("file").String(event.files[i]);
+    if (!event.channels[i].empty()) w.Key("channel").String(event.channels[i]);
     w.Key("kstnm").String(StationName(r));
     // A record the trial left out has no distance and no predicted arrivals.
     const bool part = !IsLeftOut(trial, i);
@@ -137,6 +158,20 @@ void PrintTrial(const std::vector<std::string>& files, const std::vector<std::un
   if (precise != nullptr) {
     w.Key("precise");
     PrintPreciseKey(w, *precise, lat, lon);
+  }
+  if (catalogue) {
+    // The event's origin as the data centre gives it, and how far the
+    // epicentre found lies from it.
+    w.Key("catalogue").BeginObject();
+    w.Key("epicentre").BeginArray().Double(catalogue->latitude).Double(catalogue->longitude).EndArray();
+    if (catalogue->depth) w.Key("depth").Double(*catalogue->depth / 1000.0); else w.Key("depth").Null();
+    w.Key("originTime").String(MicroTimeText(catalogue->time));
+    w.Key("distance").Float(GreatCircle(lat, lon, static_cast<float>(catalogue->latitude),
+                                        static_cast<float>(catalogue->longitude)));
+    const auto found = MicroTimeOf(trial.originTime);
+    if (found) w.Key("originTimeDifference").Double(static_cast<double>(*found - catalogue->time) * 1.0e-6);
+    else w.Key("originTimeDifference").Null();
+    w.EndObject();
   }
   w.EndObject();
   std::fputs(w.str().c_str(), stdout);
@@ -184,19 +219,19 @@ int LocateCommand(int argc, char** argv) {
                  "FILE...\n");
     return 2;
   }
-  std::vector<std::unique_ptr<KSAC>> records;
-  if (!ReadEvent("locate", o.values, o.event.picks, records)) return 1;
-  std::vector<KSAC*> pointers = RecordPointers(records);
+  EventRecords event;
+  if (!ReadEvent("locate", o.values, o.event.picks, event)) return 1;
+  std::vector<KSAC*> pointers = RecordPointers(event.records);
   TrialState state;
   const auto [lat, lon] = *o.event.epicentre;
   ScopedErrorReportCapture quiet;  // the refusal is said on standard error below
   const TrialResult trial = TrialLocation(pointers, lat, lon, o.event.depth, state, o.event.model);
-  PrintLeftOut("locate", o.values, trial);
+  PrintLeftOut("locate", event, trial);
   if (!trial.ok()) {
     Fail("locate", trial.reason);
     return 1;
   }
-  PrintTrial(o.values, records, lat, lon, o.event, trial);
+  PrintTrial(event, lat, lon, o.event, trial);
   return 0;
 }
 
@@ -209,8 +244,9 @@ int BestCommand(int argc, char** argv) {
                  "[--pick FILE=SECONDS]... FILE...\n");
     return 2;
   }
-  std::vector<std::unique_ptr<KSAC>> records;
-  if (!ReadEvent("best", o.values, o.event.picks, records)) return 1;
+  EventRecords event;
+  if (!ReadEvent("best", o.values, o.event.picks, event)) return 1;
+  const std::vector<std::unique_ptr<KSAC>>& records = event.records;
   // Records that cannot take part are left out of the search as of every
   // trial; the trial at the best point names them.
   std::vector<TrialStation> stations(records.size());
@@ -222,23 +258,23 @@ int BestCommand(int argc, char** argv) {
   std::vector<KSAC*> pointers = RecordPointers(records);
   if (!best.ok()) {
     // The same trial anywhere names the records left out, then the refusal.
-    PrintLeftOut("best", o.values, LocateTrial(pointers, best.lat, best.lon, p, s));
+    PrintLeftOut("best", event, LocateTrial(pointers, best.lat, best.lon, p, s));
     Fail("best", best.trial.reason);
     return 1;
   }
   const TrialResult trial = LocateTrial(pointers, best.lat, best.lon, p, s);
-  PrintLeftOut("best", o.values, trial);
+  PrintLeftOut("best", event, trial);
   if (!trial.ok()) {
     Fail("best", trial.reason);
     return 1;
   }
   if (!o.precise) {
-    PrintTrial(o.values, records, best.lat, best.lon, o.event, trial);
+    PrintTrial(event, best.lat, best.lon, o.event, trial, nullptr, event.origin);
     return 0;
   }
   const PreciseKeyResult precise = FindPreciseKey(PreciseStations(pointers), TravelTimeGrid::Load("P", o.event.model),
                                                   o.event.depth, o.depthSearch);
-  PrintTrial(o.values, records, best.lat, best.lon, o.event, trial, &precise);
+  PrintTrial(event, best.lat, best.lon, o.event, trial, &precise, event.origin);
   return 0;
 }
 

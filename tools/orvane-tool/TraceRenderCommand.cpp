@@ -62,7 +62,9 @@ bool Parse(int argc, char** argv, TraceRenderOptions& o) {
     return false;
   if (o.out.empty()) return Fail(kName, "--out FILE.png is required");
   if (o.oneWindow && o.station) return Fail(kName, "--one-window and --station exclude each other");
-  if (o.station && std::find(o.files.begin(), o.files.end(), *o.station) == o.files.end())
+  // --station names a file, or a miniSEED channel of the data-centre files.
+  const bool dataCentre = std::any_of(o.files.begin(), o.files.end(), IsDataCentreInput);
+  if (o.station && !dataCentre && std::find(o.files.begin(), o.files.end(), *o.station) == o.files.end())
     o.files.push_back(*o.station);
   if (o.files.empty()) return Fail(kName, "no seismogram files given");
   return true;
@@ -79,9 +81,17 @@ int TraceRenderCommand(int argc, char** argv) {
     return 2;
   }
 
-  std::vector<std::unique_ptr<KSAC>> records;
-  if (!ReadEvent(kName, o.files, o.event.picks, records)) return 1;
-  std::vector<KSAC*> pointers = RecordPointers(records);
+  EventRecords event;
+  if (!ReadEvent(kName, o.files, o.event.picks, event)) return 1;
+  std::vector<KSAC*> pointers = RecordPointers(event.records);
+  std::size_t shown = 0;
+  if (o.station) {
+    while (shown < pointers.size() && event.files[shown] != *o.station && event.channels[shown] != *o.station) ++shown;
+    if (shown == pointers.size()) {
+      Fail(kName, "--station names '" + *o.station + "', which is none of the records");
+      return 1;
+    }
+  }
 
   TrialState state;
   if (!MakeRequestedTrial(kName, pointers, o.event, state)) return 1;
@@ -97,9 +107,7 @@ int TraceRenderCommand(int argc, char** argv) {
     Surface surface(image);
     const TextMetrics metrics = surface.GetTextMetrics();
     if (single) {
-      const auto at = std::find(o.files.begin(), o.files.end(), *o.station) - o.files.begin();
-      PaintEventPicture(surface, LayOutEvent(width, height, metrics), *pointers[static_cast<std::size_t>(at)],
-                        EventView{});
+      PaintEventPicture(surface, LayOutEvent(width, height, metrics), *pointers[shown], EventView{});
     } else {
       const int count = static_cast<int>(pointers.size());
       const std::vector<int> gains(pointers.size(), 1);

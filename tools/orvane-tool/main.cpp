@@ -8,6 +8,9 @@
 #include <string>
 
 #include "seismogram/FormatTable.h"
+#ifdef ORVANE_TOOL_DATACENTRE
+#include "seismogram/DataCentreEvent.h"
+#endif
 #include "tools/orvane-tool/Commands.h"
 #ifdef ORVANE_TOOL_EXERCISE
 #include "tools/orvane-tool/ClassCommand.h"
@@ -33,11 +36,11 @@ const std::string kFormats = orvane::SeismogramFormatNames("", "|", "|");
 
 const Entry kCommands[] = {
     {"help", nullptr, "help"},
-    {"header", orvane::tool::HeaderCommand, "header [--format " + kFormats + "] FILE...   header of seismogram files as JSON"},
-    {"convert", orvane::tool::ConvertCommand, "convert [--format " + kFormats + "] IN OUT   to SAC (big-endian), or PEPP when OUT ends in .set"},
+    {"header", orvane::tool::HeaderCommand, "header [--format " + kFormats + "] [--stations FILE.xml]... FILE...   header of seismogram files (miniSEED: every channel) as JSON"},
+    {"convert", orvane::tool::ConvertCommand, "convert [--format " + kFormats + "] [--stations FILE.xml]... [--channel NET.STA.LOC.CHA] [--bandpass LO,HI[,ORDER]] IN OUT   to SAC (big-endian), or PEPP when OUT ends in .set"},
     {"traveltime", orvane::tool::TravelTimeCommand, "traveltime --phase P|S [--depth KM] [--model NAME] [--inverse] VALUE...   travel times (or distances) from the model's P.JB/S.JB"},
-    {"locate", orvane::tool::LocateCommand, "locate [--depth KM] [--model NAME] --epicentre LAT,LON [--pick FILE=SECONDS]... FILE...   one trial location as JSON"},
-    {"best", orvane::tool::BestCommand, "best [--depth KM] [--model NAME] [--precise [--depth-search]] [--pick FILE=SECONDS]... FILE...   the epicentre of smallest RMS (and the precise key) as JSON"},
+    {"locate", orvane::tool::LocateCommand, "locate [--depth KM] [--model NAME] --epicentre LAT,LON [--pick FILE|CHANNEL=SECONDS]... FILE...   one trial location as JSON (miniSEED with StationXML among the files)"},
+    {"best", orvane::tool::BestCommand, "best [--depth KM] [--model NAME] [--precise [--depth-search]] [--pick FILE|CHANNEL=SECONDS]... FILE...   the epicentre of smallest RMS (and the precise key) as JSON; with a QuakeML origin, compared with it"},
 #ifdef ORVANE_TOOL_EXERCISE
     {"exercise", orvane::tool::ExerciseCommand, "exercise [--csv] [--model NAME] FILE.orvex   a saved exercise (stations, trials, distances from the answer key) as JSON, or its trials as CSV"},
     {"class", orvane::tool::ClassCommand, "class [--csv] [--map OUT.png] [--model NAME] EXERCISE.orvex...   a class's exercises on one event side by side (last and best trials, answer keys) as JSON or CSV, and their last trials on a map"},
@@ -56,6 +59,9 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef ORVANE_TOOL_DATACENTRE
+  orvane::RegisterDataCentreFormat();  // miniSEED with StationXML, read as one event
+#endif
   if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
     PrintUsage(argc < 2 ? stderr : stdout);
     return argc < 2 ? 2 : 0;

@@ -117,7 +117,7 @@ std::optional<EventDescription> ParseEventDescription(std::string_view text, std
     } else if (key == "format") {
       if (!count(1)) return std::nullopt;
       const auto format = ParseSeismogramFormat(values[0]);
-      if (!format) return fail("expected sac, pepp or psn, found '" + values[0] + "'");
+      if (!format) return fail("expected " + SeismogramFormatNames("", ", ", " or ") + ", found '" + values[0] + "'");
       event.format = *format;
     } else if (key == "origin" || key == "reference") {
       if (!count(1)) return std::nullopt;

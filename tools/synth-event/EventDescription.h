@@ -4,7 +4,11 @@
 // values separated by blanks; '#' starts a comment; blank lines are ignored:
 //
 //   title        Gorkha, Nepal, Mw 7.8 (USGS ComCat)
-//   format       sac                      sac, pepp or psn
+//   format       sac                      sac, pepp, psn or miniseed (one
+//                                         miniSEED file of every station,
+//                                         event.mseed, and their StationXML,
+//                                         stations.xml, as a data centre
+//                                         hands them out)
 //   origin       2015-04-25T06:11:25.950  UTC, milliseconds optional
 //   epicentre    28.231 84.731            degrees, north and east positive
 //   depth        8.2                      km
@@ -66,6 +70,8 @@ enum class Arithmetic {
 
 struct EventDescription {
   std::string title;
+  /// miniSEED records are planned as SAC records are: a reference time,
+  /// and the first sample b seconds after it.
   SeismogramFormat format = SeismogramFormat::kSAC;
   FileTime origin = 0;  ///< origin time, ticks
   double lat = 0.0, lon = 0.0, depth = 0.0;

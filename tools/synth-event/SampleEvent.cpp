@@ -16,6 +16,9 @@
 #include "seismogram/RecordReadouts.h"
 #include "seismogram/SeismogramFile.h"
 #include "tools/synth-event/SyntheticTrace.h"
+#ifdef ORVANE_SYNTH_MINISEED
+#include "tools/synth-event/DataCentreFiles.h"
+#endif
 
 namespace orvane::synth {
 namespace {
@@ -46,6 +49,8 @@ float StoredDegrees(SeismogramFormat format, double degrees) {
 
 std::string FileNameFor(const EventDescription& event, const StationEntry& st) {
   switch (event.format) {
+    case SeismogramFormat::kMiniSEED:
+      return "event.mseed";
     case SeismogramFormat::kPEPP:
       return st.code + ".set";
     case SeismogramFormat::kPSN:
@@ -236,8 +241,15 @@ bool PlanSampleEvent(const EventDescription& event, std::vector<StationPlan>& pl
 bool WriteSampleEvent(const EventDescription& event, const std::filesystem::path& out, std::vector<StationPlan>& plans,
                       std::string& error) {
   if (!PlanSampleEvent(event, plans, error)) return false;
+#ifndef ORVANE_SYNTH_MINISEED
+  if (event.format == SeismogramFormat::kMiniSEED) {
+    error = "this build writes no miniSEED files";
+    return false;
+  }
+#endif
   std::error_code ec;
   std::filesystem::create_directories(out, ec);
+  std::vector<unsigned char> mseed;
   const WaveSizes sizes{event.pAmplitude, event.sAmplitude, event.surfaceAmplitude, event.microseism, event.whiteNoise};
   for (std::size_t i = 0; i < plans.size(); ++i) {
     const StationPlan& plan = plans[i];
@@ -256,6 +268,13 @@ bool WriteSampleEvent(const EventDescription& event, const std::filesystem::path
 
     const std::string path = (out / plan.fileName).string();
     bool written = false;
+#ifdef ORVANE_SYNTH_MINISEED
+    if (event.format == SeismogramFormat::kMiniSEED) {
+      // Every station's records go into one file, written at the end.
+      if (!AppendMiniSEED(event, plan, samples, mseed, error)) return false;
+      continue;
+    }
+#endif
     if (event.format == SeismogramFormat::kPSN) {
       written = WritePSNFile(path, event, plan, samples, error);
     } else {
@@ -270,6 +289,9 @@ bool WriteSampleEvent(const EventDescription& event, const std::filesystem::path
     }
     if (!written || !CheckReadBack(path, plan, error)) return false;
   }
+#ifdef ORVANE_SYNTH_MINISEED
+  if (event.format == SeismogramFormat::kMiniSEED) return WriteDataCentreFiles(event, plans, mseed, out, error);
+#endif
   return true;
 }
 

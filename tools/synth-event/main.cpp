@@ -11,6 +11,7 @@
 // event, every station's distance and arrivals, and the orvane-tool command
 // that gives the program's answer key are printed on standard output.
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +22,9 @@
 #include "tools/synth-event/EventDescription.h"
 #include "tools/synth-event/FixedExample.h"
 #include "tools/synth-event/SampleEvent.h"
+#ifdef ORVANE_SYNTH_MINISEED
+#include "tools/synth-event/DataCentreFiles.h"
+#endif
 
 namespace {
 
@@ -46,6 +50,20 @@ void PrintEvent(const EventDescription& event, const std::filesystem::path& out,
                 FormatUtcTime(p.reference).c_str());
   }
   std::printf("answer key:\n  build/bin/orvane-tool best --depth %g", event.depth);
+#ifdef ORVANE_SYNTH_MINISEED
+  if (event.format == orvane::SeismogramFormat::kMiniSEED) {
+    // A miniSEED record's times count from its first sample.
+    for (const StationPlan& p : plans)
+      std::printf(" \\\n    --pick %s=%.2f", ChannelId(event, p).c_str(), p.onsetP - p.b);
+    std::printf(" \\\n    %s %s\n", (out / kMiniSEEDFile).string().c_str(), (out / kStationXmlFile).string().c_str());
+    std::printf("%-16s %-23s %9s %9s\n", "channel", "first sample", "P", "S");
+    for (const StationPlan& p : plans)
+      std::printf("%-16s %-23s %9.3f %9.3f\n", ChannelId(event, p).c_str(),
+                  FormatUtcTime(p.reference + std::llround(static_cast<double>(p.b) * 1.0e4) * 1000).c_str(),
+                  p.onsetP - p.b, p.onsetS - p.b);
+    return;
+  }
+#endif
   for (const StationPlan& p : plans)
     std::printf(" \\\n    --pick %s=%.2f", (out / p.fileName).string().c_str(), p.onsetP);
   for (const StationPlan& p : plans) std::printf(" \\\n    %s", (out / p.fileName).string().c_str());
