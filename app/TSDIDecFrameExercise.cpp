@@ -224,12 +224,18 @@ bool TSDIDecFrame::OfferRecovery() {
     QString question =
         tr("Orvane did not close properly last time. Restore the work that was not saved (kept %1)?").arg(kept);
     if (left.size() > 1) question += tr(" (%1 of %2)").arg(i + 1).arg(left.size());
-    const QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    // No throws the work away; Cancel (also Escape, or closing the box)
+    // leaves it to be offered again at the next start.
+    const QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     const QMessageBox::StandardButton answer =
         ask_ ? ask_(question, buttons) : AskWithMessageBox(this, question, buttons);
-    if (answer != QMessageBox::Yes) {
+    if (answer == QMessageBox::No) {
       left[i]->RemoveFile();  // declined: the student does not want it
       continue;
+    }
+    if (answer != QMessageBox::Yes) {
+      ShowMessage(tr("The unsaved work is kept in %1 and offered again at the next start.").arg(where));
+      return false;
     }
     QString why;
     if (!ReadExerciseFile(path, &why)) {

@@ -388,6 +388,20 @@ TEST_F(FrameExercise, RecoveryThatIsDeclinedIsRemoved) {
   EXPECT_EQ(questions.size(), 1);
 }
 
+// Escape, or closing the question, is no answer: the work stays for later.
+TEST_F(FrameExercise, RecoveryThatIsPutOffIsKept) {
+  frame.SetRecoveryEnabled(true);
+  const QString recovery = RecoveryFile::Folder() + "/crashed.orvex";
+  QDir().mkpath(RecoveryFile::Folder());
+  std::ofstream(recovery.toStdString()) << "{\"orvex\": 1";
+  answer = QMessageBox::Cancel;
+  EXPECT_FALSE(frame.OfferRecovery());
+  EXPECT_TRUE(QFile::exists(recovery));
+  EXPECT_TRUE(frame.statusBar()->currentMessage().contains(QDir::toNativeSeparators(recovery)));
+  EXPECT_FALSE(frame.OfferRecovery());
+  EXPECT_EQ(questions.size(), 2);
+}
+
 TEST_F(FrameExercise, WithoutRecoveryNothingIsWritten) {
   Work(1);
   QTest::qWait(800);
