@@ -86,16 +86,9 @@ const char* ReadStation(const KSAC& record, TrialStation& s) {
   return why;
 }
 
-}  // namespace
-
-TrialResult StationOf(const KSAC& record, TrialStation& station) {
-  if (const char* why = ReadStation(record, station))
-    return Refusal(TrialStatus::kBadRecord, record.fileName + " has " + why, record.fileName);
-  return {};
-}
-
-TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, float lon,
-                          const JB& p, const JB& s, std::span<StationPrediction> predictions) {
+// Why no trial can be made with these tables at this epicentre, or ok.
+TrialResult CheckTrialInputs(std::size_t stationCount, float lat, float lon, const JB& p, const JB& s,
+                             std::span<const StationPrediction> predictions) {
   if (TrialResult r = CheckTable(p); !r.ok()) return r;
   if (TrialResult r = CheckTable(s); !r.ok()) return r;
   // A NaN position would make every distance and travel time NaN, whose cut
@@ -103,10 +96,15 @@ TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, flo
   if (!std::isfinite(lat) || !std::isfinite(lon))
     return Refusal(TrialStatus::kBadEpicentre, "The trial epicentre is not a position on the globe");
   const bool full = !predictions.empty();
-  if (full && predictions.size() != stations.size())
+  if (full && predictions.size() != stationCount)
     return Refusal(TrialStatus::kBadRecord, "internal: one prediction per station is needed");
+  return {};
+}
 
-  int picked = 0;
+// The picked stations that take part, into @p picked; when there is none, a
+// refusal that tells the student what to do.
+TrialResult CountPicked(std::span<const TrialStation> stations, int& picked) {
+  picked = 0;
   int pickedLeftOut = 0;
   int pickedSetAside = 0;  // left out by the student
   for (const TrialStation& st : stations) {
@@ -127,12 +125,16 @@ TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, flo
                        ? "No seismogram has a P pick: pick the P arrivals first"
                        : "No seismogram with a P pick can take part in a trial: pick the P arrivals of the others");
   }
+  return {};
+}
 
-  // First pass: distances, travel times and the origin-time sum. The sum is
-  // held in 128 bits: present-day tick counts are about 1.3e17, so a signed
-  // 64-bit sum would overflow beyond some 68 picked records.
-  std::vector<float> travelP;
-  if (!full) travelP.resize(stations.size());
+// First pass: distances, travel times (into @p predictions, or the P times
+// into @p travelP when there are none) and the origin-time sum. The sum is
+// held in 128 bits: present-day tick counts are about 1.3e17, so a signed
+// 64-bit sum would overflow beyond some 68 picked records.
+__int128 OriginTicksSum(std::span<const TrialStation> stations, float lat, float lon, const JB& p, const JB& s,
+                        std::span<StationPrediction> predictions, std::vector<float>& travelP) {
+  const bool full = !predictions.empty();
   __int128 sum = 0;
   for (std::size_t i = 0; i < stations.size(); ++i) {
     const TrialStation& st = stations[i];
@@ -154,17 +156,15 @@ TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, flo
       travelP[i] = AsStoredPick(tp);
     }
   }
-  const auto origin = static_cast<FileTime>(sum / picked);  // truncates towards zero
+  return sum;
+}
 
-  TrialResult result;
-  result.originTicks = origin;
-  result.picked = picked;
-  if (origin < 0 || !FileTimeToSystemTime(origin, result.originTime))
-    return Refusal(TrialStatus::kBadRecord, "The origin time of this trial would lie before 1601");
-  result.originTime.wDayOfWeek = 0;
-
-  // Second pass: move the travel times from the origin to each record's
-  // reference time (by whole tenths), observed travel time, misfit.
+// Second pass: move the travel times from @p origin to each record's
+// reference time (by whole tenths), observed travel time, misfit.
+// @return the sum of the squared residuals of the picked stations.
+float SumOfSquares(std::span<const TrialStation> stations, FileTime origin, const JB& p,
+                   std::span<StationPrediction> predictions, const std::vector<float>& travelP) {
+  const bool full = !predictions.empty();
   float sumOfSquares = 0.0f;
   for (std::size_t i = 0; i < stations.size(); ++i) {
     const TrialStation& st = stations[i];
@@ -194,6 +194,36 @@ TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, flo
       sumOfSquares = static_cast<float>(sumOfSquares + residual * residual);
     }
   }
+  return sumOfSquares;
+}
+
+}  // namespace
+
+TrialResult StationOf(const KSAC& record, TrialStation& station) {
+  if (const char* why = ReadStation(record, station))
+    return Refusal(TrialStatus::kBadRecord, record.fileName + " has " + why, record.fileName);
+  return {};
+}
+
+TrialResult EvaluateTrial(std::span<const TrialStation> stations, float lat, float lon,
+                          const JB& p, const JB& s, std::span<StationPrediction> predictions) {
+  if (TrialResult r = CheckTrialInputs(stations.size(), lat, lon, p, s, predictions); !r.ok()) return r;
+  int picked = 0;
+  if (TrialResult r = CountPicked(stations, picked); !r.ok()) return r;
+
+  std::vector<float> travelP;
+  if (predictions.empty()) travelP.resize(stations.size());
+  const __int128 sum = OriginTicksSum(stations, lat, lon, p, s, predictions, travelP);
+  const auto origin = static_cast<FileTime>(sum / picked);  // truncates towards zero
+
+  TrialResult result;
+  result.originTicks = origin;
+  result.picked = picked;
+  if (origin < 0 || !FileTimeToSystemTime(origin, result.originTime))
+    return Refusal(TrialStatus::kBadRecord, "The origin time of this trial would lie before 1601");
+  result.originTime.wDayOfWeek = 0;
+
+  const float sumOfSquares = SumOfSquares(stations, origin, p, predictions, travelP);
   result.rms = static_cast<float>(std::sqrt(static_cast<long double>(sumOfSquares) / picked));
   return result;
 }

@@ -74,47 +74,26 @@ std::string TrialFields(const std::optional<ClassTrial>& t) {
          "," + Km(t->preciseDistanceKm);
 }
 
-}  // namespace
-
-const AnswerKey* ClassReport::MapKey() const {
-  if (keys.empty()) return nullptr;
-  std::map<int, int> lastTrials;  // by depth column
-  for (const ClassRow& row : rows)
-    if (row.last) ++lastTrials[JB::DepthColumn(row.last->trial.depth)];
-  const AnswerKey* chosen = &keys.front();
-  int most = 0;
-  for (const AnswerKey& key : keys) {
-    const auto found = lastTrials.find(key.column);
-    if (found != lastTrials.end() && found->second > most) {
-      most = found->second;
-      chosen = &key;
-    }
-  }
-  return chosen;
-}
-
-std::optional<ClassReport> MakeClassReport(std::span<const ClassExercise> exercises,
-                                           std::optional<EarthModel> model, std::string* error) {
-  const auto refuse = [error](const std::string& why) -> std::optional<ClassReport> {
-    if (error) *error = why;
-    return std::nullopt;
-  };
-  if (exercises.empty()) return refuse("no exercise to report");
+// Why @p exercises cannot be reported together (none, another event, or
+// different Earth models when no model is named), or empty.
+std::string WhyNotOneReport(std::span<const ClassExercise> exercises, const std::optional<EarthModel>& model) {
+  if (exercises.empty()) return "no exercise to report";
   if (const auto other = OtherEvent(exercises))
-    return refuse(exercises[*other].file + " shares no seismogram with " + exercises[0].file +
-                  " (by their SHA-256 checksums): it is an exercise on another event");
+    return exercises[*other].file + " shares no seismogram with " + exercises[0].file +
+           " (by their SHA-256 checksums): it is an exercise on another event";
   if (!model) {
     for (const ClassExercise& e : exercises) {
       if (e.exercise.model != exercises[0].exercise.model)
-        return refuse(exercises[0].file + " uses the Earth model " + EarthModelName(exercises[0].exercise.model) +
-                      " and " + e.file + " " + EarthModelName(e.exercise.model) + ": name one with --model");
+        return exercises[0].file + " uses the Earth model " + EarthModelName(exercises[0].exercise.model) + " and " +
+               e.file + " " + EarthModelName(e.exercise.model) + ": name one with --model";
     }
   }
+  return {};
+}
 
-  ClassReport report;
-  report.model = model ? *model : exercises[0].exercise.model;
-
-  // The event's seismograms by checksum, with every student's pick.
+// The event's seismograms by checksum, with the median of every student's
+// pick on each.
+void GatherSeismograms(std::span<const ClassExercise> exercises, ClassReport& report) {
   std::map<std::string, std::vector<float>> picks;
   for (const ClassExercise& e : exercises) {
     for (const ExerciseSeismogram& s : e.exercise.seismograms) {
@@ -135,8 +114,12 @@ std::optional<ClassReport> MakeClassReport(std::span<const ClassExercise> exerci
     s.picks = static_cast<int>(found->second.size());
     s.pick = Median(found->second);
   }
-  // Each opened once, from the first exercise that finds it, with the
-  // class's pick in place of that exercise's.
+}
+
+// Each seismogram opened once, from the first exercise that finds it, with
+// the class's pick in place of that exercise's; a note for each that none
+// can open, with the reason.
+void OpenSeismograms(std::span<const ClassExercise> exercises, ClassReport& report) {
   std::vector<RefusedFile> unopened;
   for (const ClassExercise& e : exercises) {
     ExerciseRecords opened = OpenExerciseRecords(e.exercise, e.path);
@@ -164,8 +147,12 @@ std::optional<ClassReport> MakeClassReport(std::span<const ClassExercise> exerci
     }
     report.notes.push_back(s.file + ": " + why + "; the answer keys are searched without it");
   }
+}
 
-  // The rows, and the trials whose distances from the keys they show.
+// The rows, one per exercise.
+// @return the trials whose distances from the keys they show: the last and
+// the best of each row that has trials.
+std::vector<ExerciseTrial> AddRows(std::span<const ClassExercise> exercises, ClassReport& report) {
   std::vector<ExerciseTrial> shown;
   for (const ClassExercise& e : exercises) {
     ClassRow row;
@@ -185,9 +172,15 @@ std::optional<ClassReport> MakeClassReport(std::span<const ClassExercise> exerci
     }
     report.rows.push_back(std::move(row));
   }
-  // Without any trial, the key at the depth the first exercise was left at.
+  return shown;
+}
+
+// The answer keys at the depths of the @p shown trials, and each row's
+// distances from them. Without any trial, the key at @p depth (where the
+// first exercise was left).
+void AddKeys(std::vector<ExerciseTrial> shown, float depth, ClassReport& report) {
   const bool anyTrial = !shown.empty();
-  if (!anyTrial) shown.push_back(ExerciseTrial{0.0f, 0.0f, exercises[0].exercise.depth, 0.0f});
+  if (!anyTrial) shown.push_back(ExerciseTrial{0.0f, 0.0f, depth, 0.0f});
   TrialReport keys = MakeTrialReport(RecordPointers(report.records), shown, report.model);
   report.keys = std::move(keys.keys);
   if (anyTrial) {
@@ -201,6 +194,38 @@ std::optional<ClassReport> MakeClassReport(std::span<const ClassExercise> exerci
       }
     }
   }
+}
+
+}  // namespace
+
+const AnswerKey* ClassReport::MapKey() const {
+  if (keys.empty()) return nullptr;
+  std::map<int, int> lastTrials;  // by depth column
+  for (const ClassRow& row : rows)
+    if (row.last) ++lastTrials[JB::DepthColumn(row.last->trial.depth)];
+  const AnswerKey* chosen = &keys.front();
+  int most = 0;
+  for (const AnswerKey& key : keys) {
+    const auto found = lastTrials.find(key.column);
+    if (found != lastTrials.end() && found->second > most) {
+      most = found->second;
+      chosen = &key;
+    }
+  }
+  return chosen;
+}
+
+std::optional<ClassReport> MakeClassReport(std::span<const ClassExercise> exercises,
+                                           std::optional<EarthModel> model, std::string* error) {
+  if (const std::string why = WhyNotOneReport(exercises, model); !why.empty()) {
+    if (error) *error = why;
+    return std::nullopt;
+  }
+  ClassReport report;
+  report.model = model ? *model : exercises[0].exercise.model;
+  GatherSeismograms(exercises, report);
+  OpenSeismograms(exercises, report);
+  AddKeys(AddRows(exercises, report), exercises[0].exercise.depth, report);
   return report;
 }
 
