@@ -326,8 +326,13 @@ DrawnSamples SampleStatisticsCache::Drawn(KSAC& record) {
   const DrawnSamples own{std::span<const float>(samples, static_cast<std::size_t>(npts)),
                          record.GetFloatHeader(KSAC::DEPMIN), record.GetFloatHeader(KSAC::DEPMAX),
                          record.GetFloatHeader(KSAC::DEPMEN)};
+  // The column peaks of the samples that go are dropped with them: they are
+  // known by the address of the samples, which new ones may take.
+  const auto drop = [this, &record] {
+    if (filtered_.erase(&record) != 0) peaks_.erase(&record);
+  };
   if (!record.filter || npts == 0) {
-    filtered_.erase(&record);
+    drop();
     return own;
   }
   Filtered& kept = filtered_[&record];
@@ -338,9 +343,10 @@ DrawnSamples SampleStatisticsCache::Drawn(KSAC& record) {
     if (!filter) {
       // The windows refuse such a choice; one that got here anyway (a record
       // whose sampling cannot carry it) is drawn as it is.
-      filtered_.erase(&record);
+      drop();
       return own;
     }
+    peaks_.erase(&record);
     kept = Filtered{samples, npts, delta, *record.filter, std::vector<float>(static_cast<std::size_t>(npts)), 0, 0, 0};
     filter->Apply(samples, kept.values.data(), kept.values.size());
     const SampleStatistics statistics = ComputeSampleStatistics(kept.values.data(), npts);
