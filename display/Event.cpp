@@ -1,6 +1,7 @@
 #include "display/Event.h"
 
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPaintEvent>
 
 #include <algorithm>
@@ -25,8 +26,20 @@ int ScrollBarLeft(int charWidth) { return 14 * charWidth; }
 Event::Event(KSAC& shown, QWidget* parent)
     : SeismogramWindow(QString::fromLocal8Bit(shown.fileName.c_str()),
                        tr("Seismogram %1").arg(QString::fromLatin1(SpokenStationLabel(shown).c_str())), parent),
-      record(shown) {
+      record(shown),
+      caption(windowTitle()) {
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  ShowFilters();
+}
+
+void Event::SetCaption(const QString& text) {
+  caption = text;
+  ShowFilters();
+}
+
+void Event::ShowFilters() {
+  setWindowTitle(caption + QString::fromLatin1(FilterTag(record).c_str()));
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) frame->setWindowTitle(windowTitle());
   UpdateDescription();
 }
 

@@ -6,7 +6,8 @@
 //
 // The main view wraps it in a QMdiSubWindow with SubWindowFlags() and a
 // fixed size (the student cannot resize it); its window title is the
-// record's file name. It refers to the record without owning it. A pick that
+// record's file name (or the caption the main view gives it), followed by
+// the band while the trace is drawn through a filter: "TAIG.sac [1-5 Hz]". It refers to the record without owning it. A pick that
 // discards the trials of the event is announced with trialsDiscarded(), so
 // that the main view repaints the globe.
 //
@@ -42,6 +43,10 @@ class Event : public SeismogramWindow {
   ~Event() override;
 
   KSAC& Record() const { return record; }
+  /// @brief The window title without the filter's band; the window (and the
+  /// sub-window that holds it) shows it with the band.
+  void SetCaption(const QString& text);
+  std::span<KSAC* const> AllRecords() const override { return std::span<KSAC* const>(&self, 1); }
   /// Its record, wherever @p at lies.
   KSAC* RecordAt(const QPoint& at) const override;
   int Zoom() const { return zoom; }
@@ -54,6 +59,7 @@ class Event : public SeismogramWindow {
   void Pick(QPoint at) override;
   float TimeStretch() const override { return static_cast<float>(zoom); }
   void SetTimeStretch(int stretch) override { zoom = stretch; }
+  void ShowFilters() override;
 
  private:
   bool GainStep(int position, int delta);
@@ -64,6 +70,8 @@ class Event : public SeismogramWindow {
   // The state of the window, as the model of the window names it.
   Rect traceArea;
   KSAC& record;
+  KSAC* const self = &record;
+  QString caption;
   int marginX = 0;
   int marginY = 0;
   QLineEdit* gainBox = nullptr;

@@ -65,7 +65,7 @@ EventScale PaintEventPicture(Surface& surface, const EventLayout& layout, KSAC& 
   // Labels in the trace area's top-left corner.
   SetDrawingOrigin(surface, area, true);
   int y = layout.labelHeight;
-  DrawLabel(surface, cw, y, &font, HeaderText(StationLabel(record)), palette::kBlack, palette::kNone, label::kLeft,
+  DrawLabel(surface, cw, y, &font, HeaderText(StationLineText(record)), palette::kBlack, palette::kNone, label::kLeft,
             label::kStandsOn);
   y += layout.labelHeight;
   DrawLabel(surface, cw, y, &font, HeaderText(ReferenceTimeText(record, TextPrecision::kTenths)), palette::kBlack,
@@ -98,20 +98,19 @@ EventScale PaintEventPicture(Surface& surface, const EventLayout& layout, KSAC& 
   // The trace.
   SetDrawingOrigin(surface, area, true);
   if (hasSamples) {
-    if (cache != nullptr)
-      cache->Apply(record);
-    else
-      record.ComputeMinMaxMean();
-    const float min = record.GetFloatHeader(KSAC::DEPMIN);
-    const float max = record.GetFloatHeader(KSAC::DEPMAX);
-    const SampleRows rows{scale.traceHeight / 2, record.GetFloatHeader(KSAC::DEPMEN),
-                          EventAmplitudeScale(min, max, view.gain, scale.traceHeight)};
+    // Without a cache of its own (printing) the picture keeps one for this paint.
+    SampleStatisticsCache once;
+    SampleStatisticsCache& kept = cache != nullptr ? *cache : once;
+    kept.Apply(record);
+    // The trace through its filter, if one is chosen, scaled by what is drawn.
+    const DrawnSamples drawn = kept.Drawn(record);
+    const SampleRows rows{scale.traceHeight / 2, drawn.mean,
+                          EventAmplitudeScale(drawn.min, drawn.max, view.gain, scale.traceHeight)};
     const SampleColumns columns{scale.pixelsPerSample, -static_cast<float>(scale.scrollOffset)};
     // A station left out of the location is drawn greyed.
     const int ink = record.leftOut ? palette::kDarkGrey : palette::kBlack;
     const Pen previous = surface.SelectPen(Pen::Solid(QColor(standardColours[ink]), 1));
-    DrawTrace(surface, std::span<const float>(record.samples.get(), static_cast<std::size_t>(scale.sampleCount)),
-              columns, rows, scale.traceWidth);
+    DrawTrace(surface, drawn.samples, columns, rows, scale.traceWidth);
     surface.SelectPen(previous);
   }
 

@@ -3,10 +3,11 @@
 // Surface so that the window, an image and a printer get the same pixels:
 // dark grey around a sunken white trace area with the station label, the
 // reference time and the sampling; the pick time with Delta T and the distance
-// of the last trial; minute ticks and labels; the trace scaled to three
-// quarters of the height times the gain; the picked arrival in dark red on
-// the lower half and the predicted P (dark blue) and S (dark green) on the
-// upper half.
+// of the last trial; minute ticks and labels; the trace (through the
+// record's band-pass filter while one is chosen, named beside the station)
+// scaled to three quarters of the height times the gain; the picked arrival
+// in dark red on the lower half and the predicted P (dark blue) and S (dark
+// green) on the upper half.
 
 #include <cstdint>
 
@@ -50,9 +51,11 @@ struct EventScale {
   float firstSample = 0.0f;      ///< b: seconds from the reference time to the first sample
 };
 
-/// @brief Paints the picture of @p record into @p layout. Sets the record's
-/// depmin, depmax and depmen (through @p cache when given, which keeps them
-/// between paints). The surface's selections, origin and clip are put back.
+/// @brief Paints the picture of @p record into @p layout, its trace through
+/// the record's filter while one is chosen. Sets the record's depmin, depmax
+/// and depmen (through @p cache when given, which keeps them, and the
+/// filtered samples, between paints). The surface's selections, origin and
+/// clip are put back.
 EventScale PaintEventPicture(Surface& surface, const EventLayout& layout, KSAC& record, const EventView& view,
                              SampleStatisticsCache* cache = nullptr);
 

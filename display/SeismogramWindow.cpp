@@ -10,12 +10,15 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <string>
 
 #include "display/ControlNames.h"
+#include "display/FilterDialog.h"
 #include "display/TraceLayout.h"
 #include "display/TraceTexts.h"
 #include "display/UpDown.h"
 #include "location/Picking.h"
+#include "seismogram/BandPassFilter.h"
 #include "seismogram/KSAC.h"
 #include "seismogram/RecordReadouts.h"
 
@@ -74,6 +77,7 @@ void SeismogramWindow::contextMenuEvent(QContextMenuEvent* event) {
   leave->setShortcut(QKeySequence(Qt::Key_L));
   leave->setCheckable(true);
   leave->setChecked(record->leftOut);
+  AddFilterMenu(menu, *record);
   // The event may be closed (and this window with it) while the menu is up.
   const QPointer<SeismogramWindow> alive(this);
   const QAction* chosen = menu.exec(event->globalPos());
@@ -82,6 +86,114 @@ void SeismogramWindow::contextMenuEvent(QContextMenuEvent* event) {
     ClearPick(*record);
   else if (chosen == leave)
     SetLeftOut(*record, !record->leftOut);
+}
+
+std::span<const BandPass> SeismogramWindow::FilterPresets() {
+  static constexpr BandPass kPresets[] = {{0.5, 2.0, 4}, {1.0, 5.0, 4}, {2.0, 8.0, 4}};
+  return kPresets;
+}
+
+// The Filter submenu of @p record's trace; each item does its work itself.
+void SeismogramWindow::AddFilterMenu(QMenu& menu, KSAC& record) {
+  menu.addSeparator();
+  QMenu* filters = menu.addMenu(tr("&Filter"));
+  const QString station = QString::fromLatin1(SpokenStationLabel(record).c_str());
+  filters->setAccessibleName(tr("Filter of %1").arg(station));
+  // The event may be closed while the menu is up: the items act only on a
+  // window (and so on records) that is still there.
+  const auto choice = [this, &record, filters](const QString& text, const std::optional<BandPass>& band) {
+    QAction* item = filters->addAction(text);
+    item->setCheckable(true);
+    item->setChecked(record.filter == band);
+    connect(item, &QAction::triggered, this, [this, &record, band] { SetFilter(record, band); });
+  };
+  choice(tr("&No filter"), std::nullopt);
+  for (const BandPass& preset : FilterPresets())
+    choice(QString::fromLatin1(FilterText(preset).c_str()), preset);
+  const bool custom =
+      record.filter && std::find(FilterPresets().begin(), FilterPresets().end(), *record.filter) == FilterPresets().end();
+  QAction* other = filters->addAction(custom ? tr("&Custom (%1)...").arg(QString::fromLatin1(FilterText(*record.filter).c_str()))
+                                             : tr("&Custom..."));
+  other->setCheckable(true);
+  other->setChecked(custom);
+  // The dialog opens once the menu has gone.
+  connect(other, &QAction::triggered, this, [this, &record] { ChooseCustomFilter(record); }, Qt::QueuedConnection);
+  if (AllRecords().size() > 1) {
+    filters->addSeparator();
+    QAction* all = filters->addAction(tr("&Apply to all rows"));
+    all->setToolTip(tr("Every row drawn through the filter of this one"));
+    const std::optional<BandPass> band = record.filter;
+    connect(all, &QAction::triggered, this, [this, band] { SetFilterOfAll(band); });
+  }
+}
+
+void SeismogramWindow::ChooseCustomFilter(KSAC& record) {
+  const QString station = QString::fromLatin1(SpokenStationLabel(record).c_str());
+  const QPointer<FilterDialog> dialog =
+      new FilterDialog(this, station, record.filter.value_or(FilterPresets()[1]), record.GetFloatHeader(KSAC::DELTA));
+  const QPointer<SeismogramWindow> alive(this);
+  const int result = dialog->exec();
+  // Closing the event takes the window, the dialog and the record with it.
+  if (!alive || !dialog) return;
+  const BandPass band = dialog->Band();
+  delete dialog;
+  if (result == QDialog::Accepted) SetFilter(record, band);
+}
+
+namespace {
+
+// Why @p record cannot be drawn through @p band, or nothing.
+std::optional<std::string> FilterRefusal(const KSAC& record, const std::optional<BandPass>& band) {
+  if (!band) return std::nullopt;
+  std::string reason;
+  if (BandPassFilter::Design(*band, record.GetFloatHeader(KSAC::DELTA), reason)) return std::nullopt;
+  return reason;
+}
+
+}  // namespace
+
+bool SeismogramWindow::SetFilter(KSAC& record, const std::optional<BandPass>& band) {
+  if (const std::optional<std::string> why = FilterRefusal(record, band)) {
+    emit message(tr("No filter %1 for %2: %3.")
+                     .arg(QString::fromLatin1(FilterText(*band).c_str()),
+                          QString::fromLatin1(SpokenStationLabel(record).c_str()), QString::fromStdString(*why)));
+    return false;
+  }
+  if (record.filter == band) return true;
+  record.filter = band;
+  ShowFilters();
+  update();
+  emit filterChanged();
+  return true;
+}
+
+int SeismogramWindow::SetFilterOfAll(const std::optional<BandPass>& band) {
+  int taken = 0;
+  bool changed = false;
+  QStringList refused;
+  std::string reason;
+  for (KSAC* record : AllRecords()) {
+    if (const std::optional<std::string> why = FilterRefusal(*record, band)) {
+      refused << QString::fromLatin1(SpokenStationLabel(*record).c_str());
+      reason = *why;
+      continue;
+    }
+    ++taken;
+    changed = changed || record->filter != band;
+    record->filter = band;
+  }
+  if (changed) {
+    ShowFilters();
+    update();
+    emit filterChanged();
+  }
+  if (!refused.isEmpty())
+    emit message(tr("No filter %1 for %2 of %3 seismogram(s) (%4): %5.")
+                     .arg(QString::fromLatin1(FilterText(*band).c_str()))
+                     .arg(refused.size())
+                     .arg(AllRecords().size())
+                     .arg(refused.join(QStringLiteral(", ")), QString::fromStdString(reason)));
+  return taken;
 }
 
 void SeismogramWindow::keyPressEvent(QKeyEvent* event) {

@@ -14,6 +14,16 @@
 // it out or takes it back (in a window of one station: its trace, wherever
 // the pointer is). Either way the trials are discarded, as by a new pick.
 //
+// Its "Filter" submenu chooses the band-pass the trace is drawn through:
+// none, one of the presets (FilterPresets) or a custom band (FilterDialog).
+// The choice belongs to the record (KSAC::filter), so it follows the station
+// from one window mode to the other; in the window of all seismograms
+// "Apply to all rows" gives every row the filter of the row under the
+// pointer. A band that the record's sampling cannot carry (a corner at or
+// above its Nyquist frequency) is refused, and message() says why. The
+// filter changes what is drawn only: picks are times and stay where they
+// are; the samples stay as read.
+//
 // Controls, found by object name: "id25011" the zoom box (QLineEdit),
 // "id11902" the zoom up-down (UpDown, 1 to the window's maximum), "id25010"
 // the scroll bar (0–100, only while zoom > 1).
@@ -21,10 +31,15 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <optional>
+#include <span>
+
 #include "display/TraceDrawing.h"
 #include "platform/Rect.h"
+#include "seismogram/BandPass.h"
 
 class QLineEdit;
+class QMenu;
 class QScrollBar;
 
 namespace orvane {
@@ -62,6 +77,22 @@ class SeismogramWindow : public QWidget {
   /// back; the pick stays. Discards the trials and tells the main view.
   void SetLeftOut(KSAC& record, bool leftOut);
 
+  /// The bands the Filter menu offers: 0.5-2, 1-5 and 2-8 Hz, order 4.
+  static std::span<const BandPass> FilterPresets();
+  /// @brief Draws @p record through @p band (none: as it is) from the next
+  /// paint. @return false, with the reason told by message(), when the
+  /// record's sampling cannot carry the band; its filter then stays.
+  bool SetFilter(KSAC& record, const std::optional<BandPass>& band);
+  /// @brief SetFilter for every record the window shows; those that cannot
+  /// carry the band keep theirs and are named in one message.
+  /// @return How many records took the band.
+  int SetFilterOfAll(const std::optional<BandPass>& band);
+  /// @brief "Custom...": the FilterDialog for @p record, run modally; OK
+  /// draws the record through the band it shows.
+  void ChooseCustomFilter(KSAC& record);
+  /// Every record the window shows.
+  virtual std::span<KSAC* const> AllRecords() const = 0;
+
  public slots:
   /// @brief The trial location changed t1, t2 and gcarc: repaint now, with the globe.
   void TrialLocated();
@@ -72,6 +103,10 @@ class SeismogramWindow : public QWidget {
   /// The student set or cleared a pick, or left a station out or took it
   /// back (the globe and the misfit map follow).
   void picked();
+  /// The student chose another filter for a trace (part of the saved work).
+  void filterChanged();
+  /// Something to tell the student in the status bar (a band refused).
+  void message(const QString& text);
 
  protected:
   /// @brief A window with @p title (its sub-window's caption) and the
@@ -100,6 +135,8 @@ class SeismogramWindow : public QWidget {
   void MakeZoomControls(int maximum, int position, const QString& description);
   /// @brief @p steps steps of the zoom up-down at once (negative: down), within its range.
   void StepZoom(int steps);
+  /// @brief A filter changed: the window shows it (caption, descriptions).
+  virtual void ShowFilters() {}
 
   void mousePressEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -121,6 +158,7 @@ class SeismogramWindow : public QWidget {
  private:
   void Scroll();
   bool ZoomStep(int position, int step);
+  void AddFilterMenu(QMenu& menu, KSAC& record);
 };
 
 }  // namespace orvane

@@ -55,6 +55,7 @@ class Seismograms : public SeismogramWindow {
 
   /// The records in row order (nearest first since the last paint).
   std::span<KSAC* const> Records() const { return records; }
+  std::span<KSAC* const> AllRecords() const override { return records; }
   float Zoom() const { return zoom; }
   /// The gain of row position @p row (1 outside the rows).
   int GainOfRow(int row) const;
@@ -86,6 +87,7 @@ class Seismograms : public SeismogramWindow {
   void Pick(QPoint at) override;
   float TimeStretch() const override { return zoom; }
   void SetTimeStretch(int stretch) override { zoom = static_cast<float>(stretch); }
+  void ShowFilters() override { UpdateDescription(); }
 
  private:
   bool GainStep(const UpDown* spin, int position, int delta);

@@ -71,28 +71,24 @@ void PaintRowTexts(Surface& surface, const SeismogramsLayout& layout, const QFon
     DrawLabel(surface, cw, *texts.baseline[line] - ascent, &font, HeaderText(text), colour, palette::kNone,
               label::kLeft, label::kHangs);
   };
-  draw(kStationLine, StationLabel(record), palette::kBlack);
+  draw(kStationLine, StationLineText(record), palette::kBlack);
   draw(kReferenceLine, ReferenceTimeText(record, TextPrecision::kHundredths), palette::kBlack);
   draw(kPickLine, PickTimeText(record, TextPrecision::kHundredths), palette::kDarkRed);
   draw(kResidualLine, ResidualText(record, TextPrecision::kHundredths), palette::kDarkRed);
 }
 
-// The amplitude scale, mean and first column of a row's trace; false when the
-// row has no trace to draw.
-bool PrepareRow(KSAC& record, const SeismogramsScale& scale, SampleStatisticsCache* cache, SampleColumns& columns) {
+// What a row's trace draws (its samples, or its filter's, with their
+// amplitude scale and mean) and its first column; false when the row has no
+// trace to draw.
+bool PrepareRow(KSAC& record, const SeismogramsScale& scale, SampleStatisticsCache& cache, DrawnSamples& drawn,
+                SampleColumns& columns) {
   const std::int32_t npts = record.GetIntHeader(KSAC::NPTS);
   if (record.samples == nullptr || npts <= 0 || scale.pixelsPerSecond <= 0.0f) return false;
-  if (cache != nullptr)
-    cache->Apply(record);
-  else
-    record.ComputeMinMaxMean();
+  cache.Apply(record);
+  drawn = cache.Drawn(record);
   const int x0 = TruncToInt(record.alignOffset * scale.pixelsPerSecond - static_cast<float>(scale.scrollOffset));
   columns = SampleColumns{scale.pixelsPerSecond * record.GetFloatHeader(KSAC::DELTA), static_cast<float>(x0)};
   return true;
-}
-
-std::span<const float> SamplesOf(const KSAC& record) {
-  return std::span<const float>(record.samples.get(), static_cast<std::size_t>(record.GetIntHeader(KSAC::NPTS)));
 }
 
 int GainOf(const SeismogramsView& view, int row) {
@@ -105,7 +101,7 @@ int GainOf(const SeismogramsView& view, int row) {
 // the arrivals of hundreds of stations still stand out. Drawn as one image at
 // the traces area's top-left (the drawing origin).
 void PaintShadedRows(Surface& surface, const SeismogramsLayout& layout, std::span<KSAC*> records,
-                     const SeismogramsView& view, const SeismogramsScale& scale, SampleStatisticsCache* cache) {
+                     const SeismogramsView& view, const SeismogramsScale& scale, SampleStatisticsCache& cache) {
   const RowGeometry& rows = layout.rows;
   const int width = layout.tracesArea.Width();
   const int last = std::min(static_cast<int>(records.size()), rows.firstRow + rows.visibleRows);
@@ -114,16 +110,14 @@ void PaintShadedRows(Surface& surface, const SeismogramsLayout& layout, std::spa
   image.fill(QColor(standardColours[palette::kWhite]));
   for (int row = rows.firstRow; row < last; ++row) {
     KSAC& record = *records[static_cast<std::size_t>(row)];
+    DrawnSamples drawn;
     SampleColumns columns;
-    if (!PrepareRow(record, scale, cache, columns)) continue;
-    const float mean = record.GetFloatHeader(KSAC::DEPMEN);
-    const float largest = std::max(std::fabs(record.GetFloatHeader(KSAC::DEPMAX) - mean),
-                                   std::fabs(record.GetFloatHeader(KSAC::DEPMIN) - mean));
+    if (!PrepareRow(record, scale, cache, drawn, columns)) continue;
+    const float mean = drawn.mean;
+    const float largest = std::max(std::fabs(drawn.max - mean), std::fabs(drawn.min - mean));
     if (!(largest > 0.0f) || !std::isfinite(largest)) continue;
     const float gain = static_cast<float>(GainOf(view, row));
-    std::vector<float> computed;
-    const std::vector<float>& peaks = cache != nullptr ? cache->ColumnPeaksOf(record, columns, mean, width)
-                                                       : (computed = ColumnPeaks(SamplesOf(record), columns, mean, width));
+    const std::vector<float>& peaks = cache.ColumnPeaksOf(record, drawn.samples, columns, mean, width);
     const int top = rows.Band(row).top;
     for (int x = 0; x < width; ++x) {
       const float level = std::min(1.0f, gain * peaks[static_cast<std::size_t>(x)] / largest);
@@ -155,6 +149,9 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
   const int width = area.Width();
   const int height = area.Height();
   const float zoom = std::max(1.0f, view.zoom);
+  // Without a cache of its own (printing) the picture keeps one for this paint.
+  SampleStatisticsCache once;
+  SampleStatisticsCache& kept = cache != nullptr ? *cache : once;
 
   SortByDistance(records);
   const CommonClock clock = AlignRecords(records);
@@ -208,7 +205,7 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
   // comes first.
   SetDrawingOrigin(surface, area, true);
   const bool shaded = !rowsShown.texts && rowHeight < kShadedBelow;
-  if (shaded) PaintShadedRows(surface, layout, records, view, scale, cache);
+  if (shaded) PaintShadedRows(surface, layout, records, view, scale, kept);
 
   // The rows shown: borders always (but for traces only), the trace where the
   // row needs repainting. Traces only, the rows may be a pixel or two: each
@@ -227,18 +224,18 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
     if (rowsShown.texts && (band.top + area.top >= invalid.bottom || band.bottom + area.top < invalid.top)) continue;
 
     KSAC& record = *records[row];
+    DrawnSamples drawn;
     SampleColumns columns;
-    if (!PrepareRow(record, scale, cache, columns)) continue;
+    if (!PrepareRow(record, scale, kept, drawn, columns)) continue;
     if (rowsShown.texts) {
       SetDrawingArea(surface, area.left, band.top + layout.topMargin, area.right, band.bottom + layout.topMargin,
                      true);
       SetDrawingOrigin(surface, area, false);
     }
-    const SampleRows rows{band.centre, record.GetFloatHeader(KSAC::DEPMEN),
-                          SeismogramsAmplitudeScale(record.GetFloatHeader(KSAC::DEPMIN),
-                                                    record.GetFloatHeader(KSAC::DEPMAX), GainOf(view, row), swing)};
+    const SampleRows rows{band.centre, drawn.mean,
+                          SeismogramsAmplitudeScale(drawn.min, drawn.max, GainOf(view, row), swing)};
     const Pen previous = surface.SelectPen(record.leftOut ? grey : black);  // greyed: left out of the location
-    DrawTrace(surface, SamplesOf(record), columns, rows, width);
+    DrawTrace(surface, drawn.samples, columns, rows, width);
     surface.SelectPen(previous);
   }
 

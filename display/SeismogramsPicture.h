@@ -68,7 +68,10 @@ struct SeismogramsScale {
 /// @p layout shows. Rows whose band misses @p invalid (window coordinates) get
 /// only their borders. In compact mode the rows have no borders and no texts.
 /// Sets depmin, depmax and depmen of every painted record (through @p cache when
-/// given). The surface's selections, origin and clip are put back.
+/// given, which keeps them, and the filtered samples, between paints). A
+/// record with a filter chosen is drawn through it, scaled by what is drawn,
+/// and its station label names the band. The surface's selections, origin
+/// and clip are put back.
 SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayout& layout,
                                          std::span<KSAC*> records, const SeismogramsView& view,
                                          const Rect& invalid, SampleStatisticsCache* cache = nullptr);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -13,7 +14,9 @@
 
 #include "display/TraceLayout.h"
 #include "platform/Surface.h"
+#include "seismogram/BandPassFilter.h"
 #include "seismogram/KSAC.h"
+#include "seismogram/SampleStatistics.h"
 
 namespace orvane {
 namespace {
@@ -304,18 +307,54 @@ std::vector<float> ColumnPeaks(std::span<const float> samples, const SampleColum
   return peaks;
 }
 
-const std::vector<float>& SampleStatisticsCache::ColumnPeaksOf(const KSAC& record, const SampleColumns& columns,
-                                                               float mean, int width) {
-  const float* samples = record.samples.get();
-  const std::int32_t npts = std::max(0, record.GetIntHeader(KSAC::NPTS));
+const std::vector<float>& SampleStatisticsCache::ColumnPeaksOf(const KSAC& record, std::span<const float> samples,
+                                                               const SampleColumns& columns, float mean, int width) {
+  const auto npts = static_cast<std::int32_t>(samples.size());
   Peaks& kept = peaks_[&record];
-  if (kept.samples != samples || kept.npts != npts || kept.step != columns.step || kept.offset != columns.offset ||
-      kept.mean != mean || kept.width != width) {
-    kept = Peaks{samples, npts, columns.step, columns.offset, mean, width,
-                 ColumnPeaks(std::span<const float>(samples, static_cast<std::size_t>(samples ? npts : 0)), columns,
-                             mean, width)};
+  if (kept.samples != samples.data() || kept.npts != npts || kept.step != columns.step ||
+      kept.offset != columns.offset || kept.mean != mean || kept.width != width) {
+    kept = Peaks{samples.data(), npts, columns.step, columns.offset, mean, width,
+                 ColumnPeaks(samples, columns, mean, width)};
   }
   return kept.peaks;
+}
+
+DrawnSamples SampleStatisticsCache::Drawn(KSAC& record) {
+  const float* samples = record.samples.get();
+  const std::int32_t npts = samples != nullptr ? std::max(0, record.GetIntHeader(KSAC::NPTS)) : 0;
+  const float delta = record.GetFloatHeader(KSAC::DELTA);
+  const DrawnSamples own{std::span<const float>(samples, static_cast<std::size_t>(npts)),
+                         record.GetFloatHeader(KSAC::DEPMIN), record.GetFloatHeader(KSAC::DEPMAX),
+                         record.GetFloatHeader(KSAC::DEPMEN)};
+  // The column peaks of the samples that go are dropped with them: they are
+  // known by the address of the samples, which new ones may take.
+  const auto drop = [this, &record] {
+    if (filtered_.erase(&record) != 0) peaks_.erase(&record);
+  };
+  if (!record.filter || npts == 0) {
+    drop();
+    return own;
+  }
+  Filtered& kept = filtered_[&record];
+  if (kept.values.empty() || kept.samples != samples || kept.npts != npts || kept.delta != delta ||
+      !(kept.band == *record.filter)) {
+    std::string reason;
+    const std::optional<BandPassFilter> filter = BandPassFilter::Design(*record.filter, delta, reason);
+    if (!filter) {
+      // The windows refuse such a choice; one that got here anyway (a record
+      // whose sampling cannot carry it) is drawn as it is.
+      drop();
+      return own;
+    }
+    peaks_.erase(&record);
+    kept = Filtered{samples, npts, delta, *record.filter, std::vector<float>(static_cast<std::size_t>(npts)), 0, 0, 0};
+    filter->Apply(samples, kept.values.data(), kept.values.size());
+    const SampleStatistics statistics = ComputeSampleStatistics(kept.values.data(), npts);
+    kept.min = statistics.min;
+    kept.max = statistics.max;
+    kept.mean = statistics.mean;
+  }
+  return DrawnSamples{std::span<const float>(kept.values), kept.min, kept.max, kept.mean};
 }
 
 void SampleStatisticsCache::Apply(KSAC& record) {

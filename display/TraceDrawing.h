@@ -21,9 +21,12 @@
 // column.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <unordered_map>
 #include <vector>
+
+#include "seismogram/BandPass.h"
 
 namespace orvane {
 
@@ -65,28 +68,58 @@ void DrawTrace(Surface& surface, std::span<const float> samples, const SampleCol
 /// Costs one pass over the samples on the columns.
 std::vector<float> ColumnPeaks(std::span<const float> samples, const SampleColumns& columns, float mean, int width);
 
-/// The smallest, largest and mean sample of records, computed once per record.
+/// What a window draws of a record: its samples, or those of its filter, and
+/// the smallest, largest and mean of them, by which the trace is scaled.
+struct DrawnSamples {
+  std::span<const float> samples;
+  float min = 0.0f;
+  float max = 0.0f;
+  float mean = 0.0f;
+};
+
+/// The smallest, largest and mean sample of records, computed once per record,
+/// and the filtered samples of the records drawn through a band-pass.
 ///
 /// The windows scale every trace by depmin, depmax and depmen, recomputed from
 /// all samples at every paint. A record's samples never change while it is
 /// shown, so the cache computes them on a record's first paint and afterwards
 /// only writes the kept values back into the header, which keeps a repaint of a
 /// million samples from summing them each time. A record is known again by its
-/// address, its samples array and its count.
+/// address, its samples array and its count; its filtered samples also by the
+/// band chosen and its sampling interval.
 class SampleStatisticsCache {
  public:
   /// @brief Sets depmin, depmax and depmen of @p record as ComputeMinMaxMean would.
   void Apply(KSAC& record);
-  /// @brief ColumnPeaks of @p record's samples, kept from the last call for the
-  /// record with the same columns, mean and width: a repaint at the same zoom
-  /// and scroll reads no sample again.
-  const std::vector<float>& ColumnPeaksOf(const KSAC& record, const SampleColumns& columns, float mean, int width);
+  /// @brief What the windows draw of @p record, after Apply(@p record): its
+  /// own samples with the header's statistics or, while a band-pass is chosen
+  /// for it (KSAC::filter) that its sampling allows, its samples through that
+  /// filter (causal, from rest, restarting after each gap), filtered once per
+  /// choice and kept, with the statistics of the filtered samples. The
+  /// header keeps the statistics of the record's own samples.
+  DrawnSamples Drawn(KSAC& record);
+  /// @brief ColumnPeaks of @p samples drawn for @p record, kept from the last
+  /// call for the record with the same samples, columns, mean and width: a
+  /// repaint at the same zoom and scroll reads no sample again.
+  const std::vector<float>& ColumnPeaksOf(const KSAC& record, std::span<const float> samples,
+                                          const SampleColumns& columns, float mean, int width);
   void Clear() {
     entries_.clear();
     peaks_.clear();
+    filtered_.clear();
   }
 
  private:
+  struct Filtered {
+    const float* samples = nullptr;
+    std::int32_t npts = 0;
+    float delta = 0.0f;
+    BandPass band;
+    std::vector<float> values;
+    float min = 0.0f, max = 0.0f, mean = 0.0f;
+  };
+  std::unordered_map<const KSAC*, Filtered> filtered_;
+
   struct Peaks {
     const float* samples = nullptr;
     std::int32_t npts = 0;

@@ -68,8 +68,24 @@ std::string SpokenStationLabel(const KSAC& record) {
   return station + " " + component;
 }
 
+std::string FilterText(const BandPass& band) {
+  std::string text = Format("%g-%g Hz", band.low, band.high);
+  if (band.order != 4) text += Format(", order %d", band.order);
+  return text;
+}
+
+std::string FilterTag(const KSAC& record) {
+  return record.filter ? " [" + FilterText(*record.filter) + "]" : std::string();
+}
+
+std::string StationLineText(const KSAC& record) { return StationLabel(record) + FilterTag(record); }
+
 std::string TraceDescription(const KSAC& record, TextPrecision precision) {
   std::string text = SpokenStationLabel(record) + ".";
+  if (record.filter) {
+    text += Format(" Filtered %g to %g Hz", record.filter->low, record.filter->high);
+    text += record.filter->order != 4 ? Format(", order %d.", record.filter->order) : std::string(".");
+  }
   if (record.leftOut) text += " Left out of the location.";
   if (!HasPick(record)) return text + " No pick.";
   text += " P pick " + PickTimeText(record, precision) + ".";

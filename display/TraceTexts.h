@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "seismogram/BandPass.h"
+
 namespace orvane {
 
 class KSAC;
@@ -39,9 +41,21 @@ std::string SampleRateText(const KSAC& record);
 /// kstnm is undefined).
 std::string SpokenStationLabel(const KSAC& record);
 
+/// @brief The band of a filter as the windows write it: "1-5 Hz", or
+/// "1-5 Hz, order 2" for the gentler design (corners as "%g").
+std::string FilterText(const BandPass& band);
+
+/// @brief " [1-5 Hz]" while a filter is chosen for the record, else empty:
+/// what its station label and the caption of its window carry.
+std::string FilterTag(const KSAC& record);
+
+/// @brief The station label with the filter tag: "ANMO BHZ [1-5 Hz]".
+std::string StationLineText(const KSAC& record);
+
 /// @brief What a screen reader says of a trace: the spoken station label, the
-/// pick, Delta T and the distance, e.g. "ANMO BHZ. P pick 2025/10/19 07:51:01.2.
-/// Delta T 0.7 s. Distance 22.2 degrees." or "ANMO BHZ. No pick."
+/// filter, the pick, Delta T and the distance, e.g. "ANMO BHZ. P pick
+/// 2025/10/19 07:51:01.2. Delta T 0.7 s. Distance 22.2 degrees.",
+/// "ANMO BHZ. No pick." or "ANMO BHZ. Filtered 1 to 5 Hz. No pick."
 std::string TraceDescription(const KSAC& record, TextPrecision precision);
 
 /// @brief The same followed by the reference time, for a row that has no room

@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include "seismogram/BandPass.h"
+
 namespace orvane {
 
 class KSAC;
@@ -44,6 +46,11 @@ class BandPassFilter {
   /// is at or above the Nyquist frequency (50 Hz) of samples 0.01 s apart".
   static std::optional<BandPassFilter> Design(double low, double high, int order, double delta,
                                               std::string& reason);
+
+  /// @brief Design(band.low, band.high, band.order, delta, reason).
+  static std::optional<BandPassFilter> Design(const BandPass& band, double delta, std::string& reason) {
+    return Design(band.low, band.high, band.order, delta, reason);
+  }
 
   const std::vector<Section>& sections() const { return sections_; }
 

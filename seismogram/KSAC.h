@@ -13,8 +13,10 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "seismogram/BandPass.h"
 #include "seismogram/Calendar.h"
 
 namespace orvane {
@@ -156,6 +158,11 @@ class KSAC {
   /// and takes no part in the origin time or the RMS of a trial. Not part of
   /// any file format (exercise files keep it).
   bool leftOut = false;
+  /// The band-pass the seismogram windows draw this record through (none:
+  /// its samples as they are). It changes what is drawn only: the samples,
+  /// the picks and everything written from the record stay as read. Not
+  /// part of any file format (exercise files keep it).
+  std::optional<BandPass> filter;
 
  private:
   // Tick count of pick slot n; false when there is no such instant.

@@ -111,6 +111,8 @@ QByteArray ExerciseJson(const Exercise& exercise) {
       o["marks"] = QJsonValue(QJsonValue::Null);
     }
     if (s.leftOut) o["leftOut"] = true;
+    if (s.filter)
+      o["filter"] = QJsonObject{{"low", s.filter->low}, {"high", s.filter->high}, {"order", s.filter->order}};
     seismograms.append(o);
   }
   root["seismograms"] = seismograms;
@@ -230,6 +232,18 @@ std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error) {
     if (!leftOut.isUndefined()) {
       if (!leftOut.isBool()) return refuse(QStringLiteral("%1 leftOut is not true or false").arg(name));
       s.leftOut = leftOut.toBool();
+    }
+    const QJsonValue filter = o["filter"];
+    if (!filter.isUndefined() && !filter.isNull()) {
+      // A band at all; whether a seismogram's sampling can carry it is told
+      // when the seismogram is opened.
+      const QJsonObject band = filter.toObject();
+      const QJsonValue low = band["low"], high = band["high"], order = band["order"];
+      if (!filter.isObject() || !low.isDouble() || !high.isDouble() || !order.isDouble() ||
+          !(low.toDouble() > 0.0) || !(high.toDouble() > low.toDouble()) || !std::isfinite(high.toDouble()) ||
+          (order.toDouble() != 2.0 && order.toDouble() != 4.0))
+        return refuse(QStringLiteral("%1 filter is not a band (low and high corners in Hz, order 2 or 4)").arg(name));
+      s.filter = BandPass{low.toDouble(), high.toDouble(), static_cast<int>(order.toDouble())};
     }
     e.seismograms.push_back(std::move(s));
   }

@@ -8,7 +8,8 @@
 //    "seismograms": [{"path": "TAIG.sac", "size": 29432, "sha256": "9f…",
 //                     "channel": "IU.TAIG.00.BHZ",   (only for a channel of a miniSEED file)
 //                     "pick": 55.37 | null, "marks": [t1, t2, gcarc, user5] | null,
-//                     "leftOut": true}, …],       (absent: false)
+//                     "leftOut": true,            (absent: false)
+//                     "filter": {"low": 1, "high": 5, "order": 4}}, …],  (absent: none)
 //    "with": [{"path": "stations.xml", "size": 6113, "sha256": "…"}, …],
 //                                                   (only when files were read with them)
 //    "depth": 33, "maximumRms": 10, "oneWindow": true,
@@ -27,7 +28,9 @@
 //
 // A seismogram the student left out of the location carries "leftOut": true;
 // the field is written only then, so that older files read as before and
-// older programs still read the file (they ignore the field).
+// older programs still read the file (they ignore the field). So does the
+// band-pass the student chose to draw a seismogram through: "filter", only
+// while there is one; it changes no version.
 //
 // Paths are relative to the exercise file where the seismogram lies in its
 // folder or below it, so that a folder moved or copied as a whole opens
@@ -61,6 +64,7 @@
 #include <vector>
 
 #include "location/EarthModel.h"
+#include "seismogram/BandPass.h"
 #include "seismogram/SeismogramFile.h"
 
 namespace orvane {
@@ -83,6 +87,8 @@ struct ExerciseSeismogram {
   /// t1, t2, gcarc and user5 while a trial is shown
   std::optional<std::array<float, 4>> marks;
   bool leftOut = false;      ///< left out of the location by the student
+  /// the band-pass the seismogram is drawn through; none: as it is
+  std::optional<BandPass> filter = {};
   /// NET.STA.LOC.CHA of a miniSEED file's channel; empty: the file is the seismogram
   std::string channel = {};
   bool operator==(const ExerciseSeismogram&) const = default;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 
+#include "seismogram/BandPassFilter.h"
 #include "seismogram/RecordReadouts.h"
 
 namespace orvane {
@@ -100,6 +101,13 @@ ExerciseRecords OpenExerciseRecords(const Exercise& exercise, const QString& exe
     else if (HasPick(*byEntry[i]))
       byEntry[i]->SetPick(0, 0.0f);  // the student cleared the pick the file came with
     byEntry[i]->leftOut = entry.leftOut;
+    if (entry.filter) {
+      std::string why;
+      if (BandPassFilter::Design(*entry.filter, byEntry[i]->GetFloatHeader(KSAC::DELTA), why))
+        byEntry[i]->filter = entry.filter;
+      else
+        opened.notes.push_back(QFileInfo(paths[i]).fileName().toStdString() + ": its filter was not kept: " + why);
+    }
     opened.records.push_back(std::move(byEntry[i]));
     opened.paths << QFileInfo(paths[i]).absoluteFilePath();
     opened.channels.push_back(entry.channel);
@@ -225,6 +233,7 @@ Exercise ExerciseOf(const EventWork& work, const KeptWork& kept, const QString& 
     if (i < work.channels.size()) s.channel = work.channels[i];
     if (HasPick(r)) s.pick = r.GetPick(0);
     s.leftOut = r.leftOut;
+    s.filter = r.filter;
     if (work.shownTrial)
       s.marks = std::array<float, 4>{r.GetPick(1), r.GetPick(2), r.GetFloatHeader(KSAC::GCARC),
                                      r.GetFloatHeader(KSAC::USER5)};

@@ -32,6 +32,9 @@ struct ExerciseRecords {
   std::vector<std::string> channels;           ///< each record's miniSEED channel, or empty
   std::vector<std::size_t> entries;            ///< the index in Exercise::seismograms of each record
   std::vector<RefusedFile> leftOut;            ///< missing, changed since the save, or unreadable
+  /// Filters stored for a seismogram whose sampling cannot carry them, not
+  /// put back: "TAIG.sac: its filter was not kept: the upper corner …"
+  std::vector<std::string> notes;
 };
 
 /// @brief Opens the seismograms of @p exercise, stored paths taken from the
@@ -41,7 +44,9 @@ struct ExerciseRecords {
 /// reader's refusal). The stored pick of each opened file is set as its t0
 /// (which clears t1…t9, as a pick by the student does); a file stored without
 /// a pick has none, even if the file itself holds one (the student cleared
-/// it). A seismogram stored as left out of the location is left out again.
+/// it). A seismogram stored as left out of the location is left out again,
+/// and one stored with a filter is drawn through it again (unless its
+/// sampling cannot carry the band: then it has none, and a note says so).
 /// The channels of miniSEED files are read together with the files stored
 /// beside them ("with"), which must be as they were too, or every such
 /// channel is left out with the reason; each comes back as the record of its

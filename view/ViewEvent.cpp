@@ -148,6 +148,9 @@ QString View::CreateSeismogramWindows() {
     connect(window, &SeismogramWindow::trialsDiscarded, this, &View::TrialsDiscardedByPick);
     connect(window, &SeismogramWindow::picked, this, &View::PicksChanged);
     connect(this, &View::trialLocated, window, &SeismogramWindow::TrialLocated);
+    connect(window, &SeismogramWindow::message, this, &View::SetMessage);
+    // The filters are part of the work that a save keeps.
+    connect(window, &SeismogramWindow::filterChanged, this, [this] { SetModified(true); });
   };
   // Too many stations for a window beside each: all in one window, and the
   // option stays as the student chose it.
@@ -182,7 +185,8 @@ QString View::CreateSeismogramWindows() {
     if (i < eventChannels.size() && !eventChannels[i].empty())
       title = QString::fromStdString(eventChannels[i]) + " (" + QFileInfo(title).fileName() + ")";
     if (farSide) title += tr(" (far side)");
-    frame->setWindowTitle(title);
+    window->SetCaption(title);  // shown with the band of its filter, if any
+    frame->setWindowTitle(window->windowTitle());
     PlaceSeismogramWindow(frame);
     frame->show();
     follow(window);

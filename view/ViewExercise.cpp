@@ -128,6 +128,7 @@ bool View::OpenExercise(const QString& path, QString* error) {
                      .arg(name, count(records.size(), tr("%1 seismogram"), tr("%1 seismograms")),
                           count(trialList.size(), tr("%1 trial"), tr("%1 trials")));
   if (!leftOut.isEmpty()) text += tr("; left out: %1").arg(leftOut);
+  for (const std::string& note : opened.notes) text += "; " + Text(note);
   for (const std::string& note : redone.notes) text += "; " + Text(note);
   if (!windows.isEmpty()) text += "; " + windows;
   SetMessage(text);

@@ -1,8 +1,8 @@
 // The window of one seismogram, worked by mouse: its controls, picking at
 // every zoom and scroll, the trials a pick discards and the repaint it asks of
 // the main view, the zoom and gain up-downs, the scroll bar that comes and
-// goes with the zoom, and a record that begins ten minutes after its
-// reference time.
+// goes with the zoom, a record that begins ten minutes after its reference
+// time, and a band-pass that changes the drawing only.
 #include "display/Event.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,10 @@
 #include <QMdiSubWindow>
 #include <QScrollBar>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -107,6 +110,47 @@ TEST_F(EventWindow, CaptionIsTheFileNameAndTheSizeIsFixed) {
   auto* hosted = new Event(*record);
   QMdiSubWindow* sub = area.addSubWindow(hosted, Event::SubWindowFlags());
   EXPECT_EQ(sub->windowTitle(), "/data/ANMO.BHZ.sac");
+}
+
+// A band-pass changes what is drawn only: a 2 Hz wiggle on a slow swell
+// fills the trace once 1-5 Hz takes the swell off, while the samples stay as
+// read, the pick and its mark stay where they were, and the caption and the
+// description name the band.
+TEST_F(EventWindow, ABandPassChangesTheDrawnTraceButNotTheSamplesOrThePick) {
+  std::vector<float> samples(static_cast<std::size_t>(4 * TraceWidth()));
+  for (std::size_t i = 0; i < samples.size(); ++i)
+    samples[i] = 500.0f + 1000.0f * static_cast<float>(std::sin(6.283185307179586 * static_cast<double>(i) / 400.0)) +
+                 50.0f * static_cast<float>(std::sin(6.283185307179586 * static_cast<double>(i) / 10.0));
+  auto record = TraceRecord(samples).Delta(0.05f).File("/data/ANMO.BHZ.sac").Build();
+  Event& window = Open(*record);
+  ClickTrace(150);
+  const float pick = record->GetPick(0);
+  const float depmax = record->GetFloatHeader(KSAC::DEPMAX);
+  const QImage plain = window.grab().toImage();
+
+  ASSERT_TRUE(window.SetFilter(*record, SeismogramWindow::FilterPresets()[1]));
+  test::PaintNow(window);
+  const QImage filtered = window.grab().toImage();
+  const Rect& area = window.Layout().traceArea;
+  const Rect right{area.left + area.Width() / 2, area.top, area.right, area.bottom};
+  const QRgb ink = test::Colour(palette::kBlack);
+  EXPECT_GT(test::CountIn(filtered, right, ink), 3 * test::CountIn(plain, right, ink));
+
+  EXPECT_TRUE(std::equal(samples.begin(), samples.end(), record->samples.get()));
+  EXPECT_EQ(record->GetFloatHeader(KSAC::DEPMAX), depmax);
+  EXPECT_EQ(record->GetPick(0), pick);
+  const int y = area.bottom - 3;
+  const Rect markRow{area.left, y, area.right, y + 1};
+  const QRgb red = test::Colour(palette::kDarkRed);
+  ASSERT_TRUE(test::FirstColumn(plain, markRow, red));
+  EXPECT_EQ(test::FirstColumn(filtered, markRow, red), test::FirstColumn(plain, markRow, red));
+  EXPECT_EQ(window.windowTitle(), "/data/ANMO.BHZ.sac [1-5 Hz]");
+  EXPECT_TRUE(window.accessibleDescription().contains("Filtered 1 to 5 Hz"));
+
+  ASSERT_TRUE(window.SetFilter(*record, std::nullopt));
+  test::PaintNow(window);
+  EXPECT_EQ(window.windowTitle(), "/data/ANMO.BHZ.sac");
+  EXPECT_TRUE(test::SameIn(window.grab().toImage(), plain, right));
 }
 
 struct PickCase {

@@ -2,19 +2,25 @@
 // the mouse at the time under the mouse, clicks outside the rows that pick
 // nothing, the trials a pick discards, the zoom up-down and its scroll bar,
 // the gain of each row through a resize, the order of the rows after a trial,
-// and records that begin minutes after their reference time.
+// records that begin minutes after their reference time, and the band-pass
+// filters a record's sampling cannot carry.
 #include "display/Seismograms.h"
 
 #include <gtest/gtest.h>
 
+#include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
 #include <QWheelEvent>
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "display/FilterDialog.h"
 #include "display/PictureProbe.h"
 #include "display/TraceLayout.h"
 #include "display/TraceRecords.h"
@@ -338,6 +344,48 @@ TEST_F(SeismogramsWindow, TheMarkOfAPickAppearsUnderTheClick) {
       test::FirstColumn(image, Rect{l.tracesArea.left, y, l.tracesArea.right, y + 1}, test::Colour(palette::kDarkRed));
   ASSERT_TRUE(mark);
   EXPECT_NEAR(*mark, l.tracesArea.left + TruncToInt(60.0f * l.tracesArea.Width() / 100.0f), 1);
+}
+
+// A band reaching a record's Nyquist frequency is refused with the reason and
+// the record keeps its filter; "Apply to all rows" gives the band to the rows
+// that can carry it and names the others; the custom dialog stays open and
+// says why until its band can be drawn.
+TEST_F(SeismogramsWindow, ABandAtTheNyquistFrequencyIsRefusedWithTheReason) {
+  ThreeStations();  // one sample per second: Nyquist 0.5 Hz
+  owned_.push_back(TraceRecord(test::Sine(2000)).Delta(0.05f).Station("FAST").Distance(40.0f).Start(kStart).Build());
+  Seismograms& window = Open();
+  QSignalSpy said(&window, &SeismogramWindow::message);
+  QSignalSpy changed(&window, &SeismogramWindow::filterChanged);
+  KSAC& fast = Record("FAST");
+  const BandPass band{1.0, 5.0, 4};
+  ASSERT_TRUE(window.SetFilter(fast, band));
+  EXPECT_EQ(changed.count(), 1);
+  EXPECT_FALSE(window.SetFilter(fast, BandPass{1.0, 10.0, 4}));  // at its Nyquist frequency, 10 Hz
+  EXPECT_EQ(fast.filter, band);
+  EXPECT_EQ(changed.count(), 1);
+  ASSERT_EQ(said.count(), 1);
+  EXPECT_TRUE(said[0][0].toString().contains("Nyquist")) << said[0][0].toString().toStdString();
+
+  EXPECT_EQ(window.SetFilterOfAll(band), 1);
+  for (const char* slow : {"NEAR", "MID", "FAR"}) {
+    EXPECT_FALSE(Record(slow).filter) << slow;
+    EXPECT_TRUE(said.last()[0].toString().contains(slow)) << said.last()[0].toString().toStdString();
+  }
+  EXPECT_TRUE(window.SetFilterOfAll(std::nullopt) == 4 && !fast.filter);
+
+  FilterDialog dialog(&window, QStringLiteral("FAST BHZ"), band, 0.05);
+  dialog.show();
+  auto* high = dialog.findChild<QDoubleSpinBox*>(QStringLiteral("filterHigh"));
+  ASSERT_NE(high, nullptr);
+  high->setValue(10.0);
+  QTest::keyClick(&dialog, Qt::Key_Return);
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_TRUE(dialog.findChild<QLabel*>(QStringLiteral("filterReason"))->text().contains("Nyquist"));
+  high->setValue(9.0);
+  QTest::keyClick(&dialog, Qt::Key_Return);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.Band(), (BandPass{1.0, 9.0, 4}));
 }
 
 }  // namespace

@@ -7,15 +7,18 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -23,6 +26,7 @@
 
 #include "dialogs/DepthCB.h"
 #include "display/Event.h"
+#include "display/SeismogramWindow.h"
 #include "location/EarthModel.h"
 #include "location/PhaseTables.h"
 #include "location/RMS.h"
@@ -257,6 +261,64 @@ TEST_F(ViewExercise, AStationLeftOutAndAPickClearedStayOutOfTheTrialsAndComeBack
   QTest::keyClick(windowOf(kLeft), Qt::Key_L);
   EXPECT_FALSE(view.Records()[kLeft]->leftOut);
   EXPECT_EQ(view.TryEpicentre(centre)->picked, 7);
+}
+
+// The band-pass a station's window draws through is part of the work: it
+// makes the work unsaved, is stored with the seismogram and comes back in the
+// window and its caption; the samples are never filtered. A stored band that
+// the seismogram's sampling cannot carry is not put back, and the message
+// says so.
+TEST_F(ViewExercise, AFilterChosenForAStationComesBackWithTheExercise) {
+  constexpr std::size_t kFiltered = 1;
+  Work(false);
+  ASSERT_TRUE(view.SaveExercise(Path("quake/plain.orvex")));
+  const auto windowOf = [this](std::size_t i) -> Event* {
+    for (QMdiSubWindow* frame : view.SeismogramWindows())
+      if (auto* w = qobject_cast<Event*>(frame->widget()); w && &w->Record() == view.Records()[i].get()) return w;
+    return nullptr;
+  };
+  KSAC& record = *view.Records()[kFiltered];
+  const std::vector<float> read(record.samples.get(), record.samples.get() + record.GetIntHeader(KSAC::NPTS));
+  const BandPass band = SeismogramWindow::FilterPresets()[1];
+  ASSERT_NE(windowOf(kFiltered), nullptr);
+  ASSERT_TRUE(windowOf(kFiltered)->SetFilter(record, band)) << view.MessageText().toStdString();
+  EXPECT_TRUE(view.IsModified());
+  const QString caption = windowOf(kFiltered)->parentWidget()->windowTitle();
+  EXPECT_TRUE(caption.endsWith(" [1-5 Hz]")) << caption.toStdString();
+  const Snapshot before = Take(view);
+  ASSERT_TRUE(view.SaveExercise(Path("quake/filtered.orvex")));
+  const auto stored = ReadExerciseFile(Path("quake/filtered.orvex"));
+  ASSERT_TRUE(stored);
+  for (std::size_t i = 0; i < stored->seismograms.size(); ++i)
+    EXPECT_EQ(stored->seismograms[i].filter, i == kFiltered ? std::optional<BandPass>(band) : std::nullopt) << i;
+
+  Disturb();
+  ASSERT_TRUE(view.OpenExercise(Path("quake/filtered.orvex")));
+  EXPECT_EQ(Take(view), before);
+  EXPECT_FALSE(view.IsModified());
+  EXPECT_EQ(view.Records()[kFiltered]->filter, band);
+  EXPECT_FALSE(view.Records()[kFiltered + 1]->filter);
+  EXPECT_EQ(windowOf(kFiltered)->parentWidget()->windowTitle(), caption);
+  const KSAC& back = *view.Records()[kFiltered];
+  EXPECT_TRUE(std::equal(read.begin(), read.end(), back.samples.get()));
+  ASSERT_TRUE(view.OpenExercise(Path("quake/plain.orvex")));
+  EXPECT_FALSE(view.Records()[kFiltered]->filter);
+
+  // A band above the seismogram's Nyquist frequency, written by hand.
+  QFile file(Path("quake/filtered.orvex"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QByteArray text = file.readAll();
+  file.close();
+  EXPECT_TRUE(text.contains("\"orvex\": 1"));  // no newer version for a filter
+  ASSERT_TRUE(text.contains("\"high\": 5"));
+  text.replace("\"high\": 5", "\"high\": 5000");
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  ASSERT_EQ(file.write(text), text.size());
+  file.close();
+  ASSERT_TRUE(view.OpenExercise(Path("quake/filtered.orvex")));
+  EXPECT_FALSE(view.Records()[kFiltered]->filter);
+  EXPECT_TRUE(view.MessageText().contains("its filter was not kept")) << view.MessageText().toStdString();
+  EXPECT_TRUE(view.MessageText().contains("Nyquist")) << view.MessageText().toStdString();
 }
 
 // A data centre's event: one miniSEED file of many channels with the
