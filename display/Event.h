@@ -44,6 +44,9 @@ class Event : public SeismogramWindow {
   KSAC& Record() const { return record; }
   /// Its record, wherever @p at lies.
   KSAC* RecordAt(const QPoint& at) const override;
+  /// The trace area.
+  QRect KeyTrace() const override;
+  KSAC* KeyRecord() const override { return &record; }
   int Zoom() const { return zoom; }
   float Gain() const { return gain; }
   /// The layout of the last paint (window coordinates).
@@ -52,6 +55,8 @@ class Event : public SeismogramWindow {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void Pick(QPoint at) override;
+  std::optional<float> PickSecondsAt(int x) const override;
+  void StepGain(int steps) override;
   float TimeStretch() const override { return static_cast<float>(zoom); }
   void SetTimeStretch(int stretch) override { zoom = stretch; }
 
