@@ -40,7 +40,7 @@ class SeismogramRowAccessible : public QAccessibleInterface, public QAccessibleV
     if (!isValid()) return QString();
     const KSAC& record = *window_->Records()[static_cast<std::size_t>(row_)];
     switch (type) {
-      case QAccessible::Name: return QString::fromLatin1(SpokenStationLabel(record).c_str());
+      case QAccessible::Name: return QString::fromLatin1(SpokenStationLabel(record).c_str()).trimmed();
       case QAccessible::Description:
         return QString::fromLatin1(TraceDescriptionWithStart(record, TextPrecision::kHundredths).c_str());
       case QAccessible::Value: return KeyRow() ? window_->CursorText() : QString();
