@@ -109,6 +109,9 @@ void SeismogramWindow::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void SeismogramWindow::keyPressEvent(QKeyEvent* event) {
+  // The keys read the trace as painted: a key that comes before the paint
+  // of a new size (or the first) waits for it.
+  if (layoutPending && isVisible()) repaint();
   if (CursorKey(*event)) {
     event->accept();
     return;
