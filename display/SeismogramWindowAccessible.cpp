@@ -110,8 +110,9 @@ QAccessibleInterface* SeismogramWindowAccessible::KeyInterfaceOf(SeismogramWindo
   QAccessibleInterface* own = QAccessible::queryAccessibleInterface(window);
   auto* seismograms = qobject_cast<Seismograms*>(window);
   if (seismograms == nullptr || own == nullptr) return own;
+  const auto* rows = dynamic_cast<SeismogramWindowAccessible*>(own);
   const int row = seismograms->KeyRow();
-  return row < 0 ? nullptr : static_cast<SeismogramWindowAccessible*>(own)->Row(row);
+  return rows == nullptr || row < 0 ? nullptr : rows->Row(row);
 }
 
 QVariant SeismogramWindowAccessible::TraceEndSeconds(const SeismogramWindow& window, bool end) {
