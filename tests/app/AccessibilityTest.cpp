@@ -360,8 +360,10 @@ TEST_F(Accessibility, TheWholeExerciseByKeys) {
   };
   std::optional<double> best = trial();
   ASSERT_TRUE(best.has_value()) << globe->text(QAccessible::Description).toStdString();
-  const std::pair<Qt::Key, Qt::Key> moves[] = {
-      {Qt::Key_Left, Qt::Key_Right}, {Qt::Key_Right, Qt::Key_Left}, {Qt::Key_Up, Qt::Key_Down}, {Qt::Key_Down, Qt::Key_Up}};
+  const std::pair<Qt::Key, Qt::Key> moves[] = {{Qt::Key_Left, Qt::Key_Right},
+                                               {Qt::Key_Right, Qt::Key_Left},
+                                               {Qt::Key_Up, Qt::Key_Down},
+                                               {Qt::Key_Down, Qt::Key_Up}};
   for (const Qt::KeyboardModifier step : {Qt::ShiftModifier, Qt::NoModifier}) {
     for (bool better = true; better && *best >= 1.0;) {
       better = false;

@@ -332,7 +332,8 @@ TEST_F(EventWindow, KeysMoveACursorAlongTheTraceAndEnterPicksWhereAClickWould) {
   EXPECT_TRUE(trialList.empty());
   EXPECT_EQ(view_.repaintsAsked, 1);
   test::PaintNow(*window_);
-  EXPECT_TRUE(trace->text(QAccessible::Description).contains("P pick")) << trace->text(QAccessible::Description).toStdString();
+  const QString description = trace->text(QAccessible::Description);
+  EXPECT_TRUE(description.contains("P pick")) << description.toStdString();
 
   // + stretches the time axis three times; the cursor keeps its time.
   QTest::keyClick(window_, Qt::Key_Plus);
