@@ -47,6 +47,8 @@ Event::~Event() = default;
 
 KSAC* Event::RecordAt(const QPoint&) const { return &record; }
 
+QRect Event::KeyTrace() const { return QRect(traceArea.left, traceArea.top, traceArea.Width(), traceArea.Height()); }
+
 void Event::paintEvent(QPaintEvent*) {
   Surface surface(*this);
   if (!surface.IsActive()) return;
@@ -77,6 +79,7 @@ void Event::paintEvent(QPaintEvent*) {
   zoomBox->setText(QString::number(zoom));
   gainBox->setText(QString::number(gain, 'g'));
   UpdateDescription();
+  PaintKeyFocus(surface);
 }
 
 void Event::CreateControls() {
@@ -110,12 +113,22 @@ void Event::PlaceControls() {
 // A click anywhere in the window picks the sample under the mouse's column:
 // its time after the reference time becomes t0.
 void Event::Pick(QPoint at) {
-  if (sampleCount <= 0) return;
-  const std::optional<std::int64_t> index = SampleIndexAt(at.x() - traceArea.left, scrollOffset, pixelsPerSample);
-  if (!index) return;
-  const bool discarded = SetStudentPick(record, SampleSeconds(*index, delta, FirstSampleSeconds(record)));
+  const std::optional<float> seconds = PickSecondsAt(at.x());
+  if (!seconds) return;
+  const bool discarded = SetStudentPick(record, *seconds);
   update();
   AnnouncePick(discarded);
+}
+
+std::optional<float> Event::PickSecondsAt(int x) const {
+  if (sampleCount <= 0) return std::nullopt;
+  const std::optional<std::int64_t> index = SampleIndexAt(x - traceArea.left, scrollOffset, pixelsPerSample);
+  if (!index) return std::nullopt;
+  return SampleSeconds(*index, delta, FirstSampleSeconds(record));
+}
+
+void Event::StepGain(int steps) {
+  if (gainSpin != nullptr) GainStep(gainSpin->Position(), steps);
 }
 
 bool Event::GainStep(int position, int step) {

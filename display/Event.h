@@ -49,6 +49,9 @@ class Event : public SeismogramWindow {
   std::span<KSAC* const> AllRecords() const override { return std::span<KSAC* const>(&self, 1); }
   /// Its record, wherever @p at lies.
   KSAC* RecordAt(const QPoint& at) const override;
+  /// The trace area.
+  QRect KeyTrace() const override;
+  KSAC* KeyRecord() const override { return &record; }
   int Zoom() const { return zoom; }
   float Gain() const { return gain; }
   /// The layout of the last paint (window coordinates).
@@ -57,6 +60,8 @@ class Event : public SeismogramWindow {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void Pick(QPoint at) override;
+  std::optional<float> PickSecondsAt(int x) const override;
+  void StepGain(int steps) override;
   float TimeStretch() const override { return static_cast<float>(zoom); }
   void SetTimeStretch(int stretch) override { zoom = stretch; }
   void ShowFilters() override;

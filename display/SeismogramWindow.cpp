@@ -1,34 +1,58 @@
 #include "display/SeismogramWindow.h"
 
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <string>
 
 #include "display/ControlNames.h"
 #include "display/FilterDialog.h"
+#include "display/SeismogramWindowAccessible.h"
 #include "display/TraceLayout.h"
 #include "display/TraceTexts.h"
 #include "display/UpDown.h"
 #include "location/Picking.h"
 #include "seismogram/BandPassFilter.h"
+#include "platform/Surface.h"
 #include "seismogram/KSAC.h"
 #include "seismogram/RecordReadouts.h"
 
 namespace orvane {
+namespace {
+
+// The keyboard cursor's trace is tinted pale yellow and the cursor drawn in
+// magenta, a colour no mark of the pictures uses; both multiply the colours
+// under them, so black stays black.
+constexpr QRgb kKeyTraceTint = qRgb(255, 244, 176);
+constexpr QRgb kCursorInk = qRgb(200, 0, 200);
+
+// A bar in the margin left of the trace, at least 9 pixels high, finds a row
+// of a pixel or two.
+QRect KeyBar(const QRect& trace, int charWidth) {
+  return QRect(trace.left() - charWidth / 2 - 5, std::min(trace.top(), trace.center().y() - 4), 3,
+               std::max(trace.height(), 9));
+}
+
+}  // namespace
 
 SeismogramWindow::SeismogramWindow(const QString& title, const QString& name, QWidget* parent) : QWidget(parent) {
+  SeismogramWindowAccessible::Install();
   setWindowTitle(title);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAccessibleName(name);
-  setFocusPolicy(Qt::StrongFocus);  // Delete and L act on its traces
+  setFocusPolicy(Qt::StrongFocus);  // the keys pick on its traces
 }
 
 SeismogramWindow::~SeismogramWindow() = default;
@@ -197,9 +221,17 @@ int SeismogramWindow::SetFilterOfAll(const std::optional<BandPass>& band) {
 }
 
 void SeismogramWindow::keyPressEvent(QKeyEvent* event) {
+  // The keys read the trace as painted: a key that comes before the paint
+  // of a new size (or the first) waits for it.
+  if (layoutPending && isVisible()) repaint();
+  if (CursorKey(*event)) {
+    event->accept();
+    return;
+  }
   const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
   if (plain && (event->key() == Qt::Key_Delete || event->key() == Qt::Key_L)) {
-    if (KSAC* record = RecordAt(mapFromGlobal(QCursor::pos()))) {
+    // The cursor's trace while the cursor is shown, else the one under the pointer.
+    if (KSAC* record = CursorShown() ? KeyRecord() : RecordAt(mapFromGlobal(QCursor::pos()))) {
       if (event->key() == Qt::Key_Delete)
         ClearPick(*record);
       else
@@ -209,6 +241,159 @@ void SeismogramWindow::keyPressEvent(QKeyEvent* event) {
     }
   }
   QWidget::keyPressEvent(event);
+}
+
+// The keys of the cursor; false for any other key.
+bool SeismogramWindow::CursorKey(const QKeyEvent& event) {
+  const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
+  if ((mods & ~Qt::ShiftModifier) != Qt::NoModifier) return false;
+  const int step = mods & Qt::ShiftModifier ? 10 : 1;
+  // A key shows the cursor when a click had hidden it; Enter then only shows
+  // it, so that nothing is picked where the student could not see.
+  const bool wasShown = CursorShown();
+  switch (event.key()) {
+    case Qt::Key_Left: cursorWanted = true; PlaceCursor(CursorOnAxis() - step); return true;
+    case Qt::Key_Right: cursorWanted = true; PlaceCursor(CursorOnAxis() + step); return true;
+    case Qt::Key_Home: cursorWanted = true; PlaceCursor(0); return true;
+    case Qt::Key_End: cursorWanted = true; PlaceCursor(std::numeric_limits<long long>::max()); return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      if (!StepRow(event.key() == Qt::Key_Up ? -1 : 1)) return false;
+      cursorWanted = true;
+      update(KeyFocusArea());
+      return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:  // + without Shift
+      StepZoom(1);
+      return true;
+    case Qt::Key_Minus:
+      StepZoom(-1);
+      return true;
+    case Qt::Key_PageUp: StepGain(1); return true;
+    case Qt::Key_PageDown: StepGain(-1); return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+      cursorWanted = true;
+      const QRect trace = KeyTrace();
+      if (wasShown && !trace.isEmpty()) Pick(QPoint(trace.left() + cursorColumn, trace.center().y()));
+      update(KeyFocusArea());
+      if (!wasShown) AnnounceCursor();
+      return true;
+    }
+    default: return false;
+  }
+}
+
+int SeismogramWindow::ScrollOffsetAt(int position, int width) const {
+  const float zoom = std::max(1.0f, TimeStretch());
+  return ScrollOffsetFor(width, ScrollFractionFor(zoom, position), zoom);
+}
+
+long long SeismogramWindow::CursorOnAxis() const {
+  const int offset = scrollBar ? ScrollOffsetAt(scrollBar->value(), KeyTrace().width()) : 0;
+  return static_cast<long long>(cursorColumn) + offset;
+}
+
+void SeismogramWindow::PlaceCursor(long long x) {
+  const QRect trace = KeyTrace();
+  if (trace.isEmpty()) return;
+  const int width = trace.width();
+  const double stretched = std::floor(static_cast<double>(width) * std::max(1.0f, TimeStretch()));
+  x = std::clamp(x, 0LL, std::max(0LL, static_cast<long long>(stretched) - 1));
+  int offset = 0;
+  if (scrollBar) {
+    // As little scrolling as brings the cursor into view.
+    int position = scrollBar->value();
+    while (position > scrollBar->minimum() && x < ScrollOffsetAt(position, width)) --position;
+    while (position < scrollBar->maximum() && x - ScrollOffsetAt(position, width) >= width) ++position;
+    offset = ScrollOffsetAt(position, width);
+    if (position != scrollBar->value()) {
+      scrollBar->setValue(position);
+      repaint();  // the time under the cursor is read against the picture
+    }
+  }
+  cursorColumn = static_cast<int>(std::clamp(x - offset, 0LL, static_cast<long long>(width - 1)));
+  update(KeyFocusArea());
+  AnnounceCursor();
+}
+
+std::optional<float> SeismogramWindow::CursorSeconds() const {
+  if (!CursorShown()) return std::nullopt;
+  const QRect trace = KeyTrace();
+  if (trace.isEmpty()) return std::nullopt;
+  return PickSecondsAt(trace.left() + cursorColumn);
+}
+
+QString SeismogramWindow::CursorText() const {
+  const std::optional<float> seconds = CursorSeconds();
+  if (!seconds) return QString();
+  const QString time = QString::number(static_cast<double>(std::fabs(*seconds)), 'f', 2);
+  return *seconds < 0.0f ? tr("Cursor at %1 s before the reference time").arg(time)
+                         : tr("Cursor at %1 s after the reference time").arg(time);
+}
+
+void SeismogramWindow::AnnounceCursor() {
+  if (!QAccessible::isActive()) return;
+  QAccessibleInterface* trace = SeismogramWindowAccessible::KeyInterfaceOf(this);
+  if (trace == nullptr) return;
+  const std::optional<float> seconds = CursorSeconds();
+  QAccessibleValueChangeEvent changed(trace, seconds ? QVariant(static_cast<double>(*seconds)) : QVariant());
+  QAccessible::updateAccessibility(&changed);
+}
+
+QRect SeismogramWindow::KeyFocusArea() const {
+  const QRect trace = KeyTrace();
+  return trace.isEmpty() ? QRect() : trace.united(KeyBar(trace, charWidth));
+}
+
+void SeismogramWindow::PaintKeyFocus(Surface& surface) const {
+  if (!CursorShown()) return;
+  const QRect trace = KeyTrace();
+  if (trace.isEmpty()) return;
+  QPainter& painter = surface.Painter();
+  painter.save();
+  painter.resetTransform();
+  painter.setClipping(false);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.fillRect(KeyBar(trace, charWidth), QColor(kCursorInk));
+  painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+  painter.fillRect(trace, QColor(kKeyTraceTint));
+  painter.fillRect(QRect(trace.left() + cursorColumn, trace.top(), 1, trace.height()), QColor(kCursorInk));
+  painter.restore();
+}
+
+void SeismogramWindow::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  switch (event->reason()) {
+    case Qt::MouseFocusReason:
+      // A click picks where it is; the cursor waits for a key.
+      cursorWanted = false;
+      break;
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+    case Qt::OtherFocusReason:
+      cursorWanted = true;
+      break;
+    default:  // the window or a menu gives the focus back: as it was
+      break;
+  }
+  update(KeyFocusArea());
+  if (CursorShown()) AnnounceCursor();
+}
+
+void SeismogramWindow::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  update(KeyFocusArea());
+}
+
+// The menu key opens the context menu of the cursor's trace.
+QVariant SeismogramWindow::inputMethodQuery(Qt::InputMethodQuery query) const {
+  if (query == Qt::ImCursorRectangle && CursorShown()) {
+    const QRect trace = KeyTrace();
+    if (!trace.isEmpty()) return QRect(trace.left() + cursorColumn, trace.top(), 1, trace.height());
+  }
+  return QWidget::inputMethodQuery(query);
 }
 
 void SeismogramWindow::resizeEvent(QResizeEvent*) {
@@ -264,10 +449,19 @@ void SeismogramWindow::StepZoom(int steps) {
 
 bool SeismogramWindow::ZoomStep(int position, int step) {
   const int v = std::clamp(position + step, 1, zoomSpin->Maximum());
+  const float before = std::max(1.0f, TimeStretch());
+  const long long cursor = CursorOnAxis();
   zoomSpin->SetPosition(v);
   SetTimeStretch(v);
   zoomBox->setText(QString::number(v));
   update();
+  const float after = std::max(1.0f, TimeStretch());
+  if (CursorShown() && after != before) {
+    // The cursor keeps its time: the paint brings (or takes away) the
+    // scroll bar, then the cursor goes where its time now lies.
+    repaint();
+    PlaceCursor(std::llround(static_cast<double>(cursor) * after / before));
+  }
   return true;
 }
 

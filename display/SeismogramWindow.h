@@ -23,6 +23,18 @@
 // above its Nyquist frequency) is refused, and message() says why. The
 // filter changes what is drawn only: picks are times and stay where they
 // are; the samples stay as read.
+// Picking by keys: when the window takes the focus from the keyboard (Tab,
+// or the focus handed to it), a cursor line stands on its trace, at first at
+// the trace's left edge, and the trace is tinted. Left and Right move the
+// cursor one pixel (Shift: ten), Home and End to the start and end of the
+// record, scrolling the stretched time axis as needed; Enter picks where the
+// cursor stands, as a click on that column does; + and - stretch and
+// compress the time axis with the cursor kept on its time; Page Up and Page
+// Down step the gain of the trace; Delete and L then act on the trace of the
+// cursor. A window of all seismograms moves the cursor between its rows with
+// Up and Down. Screen readers meet the cursor's trace as a slider whose value
+// is the cursor's time, "Cursor at 55.37 s after the reference time"
+// (SeismogramWindowAccessible).
 //
 // Controls, found by object name: "id25011" the zoom box (QLineEdit),
 // "id11902" the zoom up-down (UpDown, 1 to the window's maximum), "id25010"
@@ -45,6 +57,7 @@ class QScrollBar;
 namespace orvane {
 
 class KSAC;
+class Surface;
 class UpDown;
 
 class SeismogramWindow : public QWidget {
@@ -92,6 +105,24 @@ class SeismogramWindow : public QWidget {
   void ChooseCustomFilter(KSAC& record);
   /// Every record the window shows.
   virtual std::span<KSAC* const> AllRecords() const = 0;
+  /// The keyboard cursor stands on the trace: the window has the focus, and
+  /// took it from the keys (a click hides the cursor until the next key).
+  bool CursorShown() const { return cursorWanted && hasFocus(); }
+  /// The cursor's column, pixels right of the left edge of its trace.
+  int CursorColumn() const { return cursorColumn; }
+  /// @brief The time a pick at the cursor stores, in seconds after the
+  /// reference time of the cursor's record; nothing while the cursor is not
+  /// shown or the trace has no time scale.
+  std::optional<float> CursorSeconds() const;
+  /// @brief The cursor's time as a screen reader says it: "Cursor at 55.37 s
+  /// after the reference time" (or "before"); empty when CursorSeconds() is.
+  QString CursorText() const;
+  /// @brief Where the keys work, window coordinates: the trace of a window of
+  /// one station, the band of the cursor's row in a window of all; empty when
+  /// it is not shown.
+  virtual QRect KeyTrace() const = 0;
+  /// The record the keys work on (the cursor's).
+  virtual KSAC* KeyRecord() const = 0;
 
  public slots:
   /// @brief The trial location changed t1, t2 and gcarc: repaint now, with the globe.
@@ -113,8 +144,21 @@ class SeismogramWindow : public QWidget {
   /// accessible name @p name, a child of @p parent (the main view).
   SeismogramWindow(const QString& title, const QString& name, QWidget* parent);
 
+  friend class SeismogramWindowAccessible;
+
   /// @brief The left click at @p at (window coordinates): the student's pick.
   virtual void Pick(QPoint at) = 0;
+  /// @brief The time (seconds after its reference time) that a click on
+  /// column @p x (window coordinates) would store on the cursor's record;
+  /// nothing where a click there picks nothing.
+  virtual std::optional<float> PickSecondsAt(int x) const = 0;
+  /// @brief Page Up, Page Down: @p steps steps of the gain of the cursor's trace.
+  virtual void StepGain(int steps) = 0;
+  /// @brief Up, Down: the cursor @p steps rows down (negative: up). False where
+  /// there are no rows to move between.
+  virtual bool StepRow(int) { return false; }
+  /// @brief Tells screen readers where the cursor stands now.
+  void AnnounceCursor();
   /// The stretch of the time axis (1: the whole time span fills the width).
   virtual float TimeStretch() const = 0;
   /// @brief The zoom up-down chose the stretch @p zoom.
@@ -138,7 +182,25 @@ class SeismogramWindow : public QWidget {
   /// @brief A filter changed: the window shows it (caption, descriptions).
   virtual void ShowFilters() {}
 
+  /// @brief Paints the keyboard cursor and the tint of its trace over the
+  /// picture, with the surface's painter, while the cursor is shown. The
+  /// tint and the line multiply the colours under them: the trace, its
+  /// marks and texts stay as dark as they were.
+  void PaintKeyFocus(Surface& surface) const;
+  /// @brief What PaintKeyFocus paints over: the cursor's trace and the bar
+  /// beside it; empty when there is no trace.
+  QRect KeyFocusArea() const;
+  /// @brief Moves the cursor to column @p x of the stretched time axis
+  /// (0 at the start of the record), held within it, scrolling the axis as
+  /// little as brings the cursor into view.
+  void PlaceCursor(long long x);
+  /// The cursor's column on the stretched time axis.
+  long long CursorOnAxis() const;
+
   void mousePressEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
   void resizeEvent(QResizeEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -154,11 +216,15 @@ class SeismogramWindow : public QWidget {
   float scrollFraction = 0.0f;
   bool layoutPending = true;  ///< the controls still stand where an earlier size put them
   SampleStatisticsCache statistics;
+  bool cursorWanted = false;  ///< the focus came from the keys
+  int cursorColumn = 0;       ///< the cursor, pixels right of its trace's left edge
 
  private:
   void Scroll();
   bool ZoomStep(int position, int step);
   void AddFilterMenu(QMenu& menu, KSAC& record);
+  bool CursorKey(const QKeyEvent& event);
+  int ScrollOffsetAt(int position, int width) const;
 };
 
 }  // namespace orvane

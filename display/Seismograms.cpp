@@ -1,5 +1,6 @@
 #include "display/Seismograms.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QHelpEvent>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <algorithm>
 
 #include "display/ControlNames.h"
+#include "display/SeismogramWindowAccessible.h"
 #include "display/TraceLayout.h"
 #include "display/TraceTexts.h"
 #include "display/UpDown.h"
@@ -80,6 +82,7 @@ void Seismograms::paintEvent(QPaintEvent* event) {
   }
   zoomBox->setText(QString::number(zoom, 'g'));
   UpdateDescription();
+  PaintKeyFocus(surface);
 }
 
 void Seismograms::RebuildControls() {
@@ -184,6 +187,54 @@ QRect Seismograms::RowRect(int row) const {
   return QRect(tracesArea.left, tracesArea.top + band.top, tracesArea.Width(), layout.rows.rowHeight);
 }
 
+int Seismograms::KeyRow() const {
+  if (recordCount == 0) return -1;
+  const auto found = std::find(records.begin(), records.end(), keyRecord);
+  if (found != records.end()) return static_cast<int>(found - records.begin());
+  return std::clamp(firstRow, 0, recordCount - 1);
+}
+
+KSAC* Seismograms::KeyRecord() const {
+  const int row = KeyRow();
+  return row < 0 ? nullptr : records[static_cast<std::size_t>(row)];
+}
+
+bool Seismograms::StepRow(int steps) {
+  const int from = KeyRow();
+  if (from < 0) return false;
+  const int to = std::clamp(from + steps, 0, recordCount - 1);
+  update(KeyFocusArea());
+  keyRecord = records[static_cast<std::size_t>(to)];
+  ScrollRowIntoView(to);
+  update(KeyFocusArea());
+  if (to != from) AnnounceKeyRow();
+  return true;
+}
+
+void Seismograms::keyPressEvent(QKeyEvent* event) {
+  // The keys work on the cursor's row: it comes into view first.
+  if (CursorShown()) ScrollRowIntoView(KeyRow());
+  SeismogramWindow::keyPressEvent(event);
+}
+
+void Seismograms::focusInEvent(QFocusEvent* event) {
+  if (keyRecord == nullptr && recordCount > 0) keyRecord = records[static_cast<std::size_t>(KeyRow())];
+  SeismogramWindow::focusInEvent(event);
+  if (CursorShown()) {
+    ScrollRowIntoView(KeyRow());
+    AnnounceKeyRow();
+  }
+}
+
+// Screen readers move with the cursor from row to row.
+void Seismograms::AnnounceKeyRow() {
+  if (!QAccessible::isActive()) return;
+  if (QAccessibleInterface* row = SeismogramWindowAccessible::KeyInterfaceOf(this)) {
+    QAccessibleEvent focus(row, QAccessible::Focus);
+    QAccessible::updateAccessibility(&focus);
+  }
+}
+
 // As for a pick, the height alone chooses the row.
 std::optional<int> Seismograms::RowUnder(QPoint at) const { return layout.RowAtY(at.y()); }
 
@@ -231,12 +282,27 @@ void Seismograms::Pick(QPoint at) {
   const std::optional<int> row = layout.RowAtY(at.y());
   if (!row) return;
   KSAC& r = *records[static_cast<std::size_t>(*row)];
-  const std::optional<float> seconds =
-      ClockPickSeconds(at.x() - tracesArea.left, scrollOffset, pixelsPerSecond, r.alignOffset, FirstSampleSeconds(r));
+  const std::optional<float> seconds = SecondsOn(r, at.x());
   if (!seconds) return;
   const bool discarded = SetStudentPick(r, *seconds);
   RepaintRow(*row);
   AnnouncePick(discarded);
+}
+
+std::optional<float> Seismograms::SecondsOn(const KSAC& record, int x) const {
+  return ClockPickSeconds(x - tracesArea.left, scrollOffset, pixelsPerSecond, record.alignOffset,
+                          FirstSampleSeconds(record));
+}
+
+std::optional<float> Seismograms::PickSecondsAt(int x) const {
+  const KSAC* record = KeyRecord();
+  if (record == nullptr) return std::nullopt;
+  return SecondsOn(*record, x);
+}
+
+void Seismograms::StepGain(int steps) {
+  const int row = KeyRow();
+  SetRowGain(row, GainOfRow(row) + steps);
 }
 
 void Seismograms::RepaintRow(int row) {
@@ -256,12 +322,22 @@ bool Seismograms::GainStep(const UpDown* spin, int position, int step) {
   const auto slot = static_cast<std::size_t>(found - gainSpins.begin());
   const int row = firstRow + static_cast<int>(slot);
   if (row >= recordCount) return false;
-  const int v = std::clamp(position + step, 1, kMaximumGain);
-  gains[static_cast<std::size_t>(row)] = v;
-  gainSpins[slot]->SetPosition(v);
-  gainBoxes[slot]->setText(QString::number(v));
-  RepaintRow(row);
+  SetRowGain(row, position + step);
   return true;
+}
+
+// The gain of row @p row, held within 1 … 32, shown by its gain control when
+// the row has one in view.
+void Seismograms::SetRowGain(int row, int gain) {
+  if (row < 0 || row >= recordCount) return;
+  const int v = std::clamp(gain, 1, kMaximumGain);
+  gains[static_cast<std::size_t>(row)] = v;
+  const int slot = row - firstRow;
+  if (slot >= 0 && slot < static_cast<int>(gainSpins.size())) {
+    gainSpins[static_cast<std::size_t>(slot)]->SetPosition(v);
+    gainBoxes[static_cast<std::size_t>(slot)]->setText(QString::number(v));
+  }
+  RepaintRow(row);
 }
 
 // What a screen reader says of the window: the rows shown, each with what its

@@ -20,6 +20,11 @@
 // mode the rows show their traces only, as short as a pixel, without texts
 // or gain controls: the moveout of hundreds of stations on one screen.
 //
+// The keyboard cursor (SeismogramWindow) stands in one row, at first the top
+// row shown; Up and Down move it to the row above and below, scrolling that
+// row into view. The row follows its record when the rows are sorted anew.
+// Screen readers meet every row as a child of the window (SeismogramWindowAccessible).
+//
 // Controls, found by object name: "id25011" the zoom box, "id11902" the zoom
 // up-down (1–10), "id11904" the gain box (QLineEdit) and gain up-down
 // (UpDown, 1–32) of every row shown, top to bottom, "id25010" the time
@@ -79,18 +84,32 @@ class Seismograms : public SeismogramWindow {
   /// area); empty while it is not shown.
   QRect RowRect(int row) const;
 
+  /// The row of the keyboard cursor; -1 without rows.
+  int KeyRow() const;
+  /// The band of the cursor's row; empty while it is not shown.
+  QRect KeyTrace() const override { return RowRect(KeyRow()); }
+  KSAC* KeyRecord() const override;
+
  protected:
   /// Rows are sorted again by the distances of the last trial at every paint.
   void paintEvent(QPaintEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
   void Pick(QPoint at) override;
+  std::optional<float> PickSecondsAt(int x) const override;
+  void StepGain(int steps) override;
+  bool StepRow(int steps) override;
   float TimeStretch() const override { return zoom; }
   void SetTimeStretch(int stretch) override { zoom = static_cast<float>(stretch); }
   void ShowFilters() override { UpdateDescription(); }
 
  private:
   bool GainStep(const UpDown* spin, int position, int delta);
+  void SetRowGain(int row, int gain);
+  std::optional<float> SecondsOn(const KSAC& record, int x) const;
+  void AnnounceKeyRow();
   void RebuildControls();
   void ShowRowGains();
   void SyncRowScrollBar();
@@ -119,6 +138,7 @@ class Seismograms : public SeismogramWindow {
   int firstRow = 0;  ///< the row at the top of the traces area
   QPointer<QScrollBar> rowScrollBar;
   int wheelZoomAngle = 0;  ///< Ctrl+wheel turned since the last zoom step, eighths of a degree
+  const KSAC* keyRecord = nullptr;  ///< the record of the cursor's row; none: the top row shown
   SeismogramsLayout layout;
 };
 

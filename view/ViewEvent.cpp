@@ -96,6 +96,13 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
   emit eventOpened(opened, format ? static_cast<int>(*format) : -1);
   RestartMisfit();
   if (wantHints) ShowHints("picking.txt");
+  // The new windows came up over the title card and took the focus; while
+  // the card is up (an event given on the command line), it stays on top
+  // and the keys belong to it.
+  if (splashWindow && splashWindow->IsUp()) {
+    splashWindow->raise();
+    splashWindow->setFocus(Qt::OtherFocusReason);
+  }
   const int count = static_cast<int>(records.size());
   QString text;
   if (!windows.isEmpty())

@@ -1,27 +1,33 @@
 // The window for the keyboard and for screen readers, read through
 // QAccessible as a screen reader reads it: every control has a name a person
-// would say, the globe takes the keys, and the commands that open a dialog
-// return before it comes up.
+// would say, the globe takes the keys, the commands that open a dialog
+// return before it comes up, and the whole exercise is done by keys.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/MenuTable.h"
 #include "app/TSDIDecFrame.h"
+#include "display/Seismograms.h"
 #include "location/RMS.h"
 #include "support/ExampleEvent.h"
+#include "support/TempDir.h"
 #include "support/TrialStateGuard.h"
+#include "view/ExerciseFile.h"
 #include "view/View.h"
 
 namespace orvane {
@@ -232,6 +238,169 @@ TEST_F(Accessibility, TheGlobeByKeysCrossHairReadOutAndTrial) {
   EXPECT_TRUE(told.startsWith("Trial at " + where + ": RMS ")) << told.toStdString();
   EXPECT_TRUE(globe->text(QAccessible::Description).contains("Last trial at " + where))
       << globe->text(QAccessible::Description).toStdString();
+}
+
+// The RMS of the last trial as a screen reader hears it in the globe's
+// description ("... RMS 0.87 s."); none before the first trial.
+std::optional<double> SpokenRms(QAccessibleInterface* globe) {
+  const QString text = globe->text(QAccessible::Description);
+  const qsizetype at = text.lastIndexOf(" RMS ");
+  if (at < 0) return std::nullopt;
+  const qsizetype end = text.indexOf(" s", at + 5);
+  bool ok = false;
+  const double rms = text.mid(at + 5, end - at - 5).toDouble(&ok);
+  return ok ? std::optional<double>(rms) : std::nullopt;
+}
+
+// A key pressed where the focus is, as the keyboard presses it.
+void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QWidget* focus = QApplication::focusWidget();
+  if (focus == nullptr) {
+    ADD_FAILURE() << "no focus for key " << key;
+    return;
+  }
+  QTest::keyClick(focus, static_cast<Qt::Key>(key), modifiers);
+}
+
+// The whole exercise on the example event with the keys alone, read as a
+// screen reader reads it: the event opened as from the command line under
+// the title card, the card closed, every P onset picked by the cursor, the
+// depth chosen in the depth panel, trials walked towards smaller RMS with
+// the cross-hair until the RMS is below a second, and the work saved.
+TEST_F(Accessibility, TheWholeExerciseByKeys) {
+  QElapsedTimer clock;
+  clock.start();
+  test::ScopedTempDir dir;
+  const QString saved = QString::fromStdString((dir / "keys.orvex").string());
+  frame.SetChooseFile([&](TSDIDecFrame::FileChoice choice) {
+    EXPECT_EQ(choice, TSDIDecFrame::FileChoice::kSaveExercise);
+    return saved;
+  });
+  frame.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return view->SplashWindow() != nullptr && view->SplashWindow()->IsUp(); }));
+  QStringList paths;
+  for (const auto& [name, onset] : kOnsets) paths << QString::fromStdString(kExamples + name);
+  ASSERT_TRUE(frame.OpenEventFiles(paths));
+
+  // The title card keeps the keys over the new windows; Enter closes it.
+  ASSERT_TRUE(view->SplashWindow()->isAncestorOf(QApplication::focusWidget()));
+  Press(Qt::Key_Return);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return view->SplashWindow() == nullptr || !view->SplashWindow()->IsUp(); }));
+
+  // Tab reaches the window of all seismograms (the frame has no room for a
+  // window per station); + stretches its time axis ten times, to a fraction
+  // of a second a pixel.
+  auto* seismograms = view->findChild<Seismograms*>();
+  ASSERT_NE(seismograms, nullptr);
+  for (int tab = 0; tab < 20 && QApplication::focusWidget() != seismograms; ++tab) Press(Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), seismograms);
+  for (int i = 0; i < 9; ++i) Press(Qt::Key_Plus);
+  // Row by row (Down), the cursor goes from the start of the trace (Home) to
+  // the pixel nearest the onset, ten pixels and then one at a time, and
+  // Enter picks there.
+  QAccessibleInterface* all = QAccessible::queryAccessibleInterface(seismograms);
+  std::map<QString, double> picks;
+  for (int row = 0; row < 20 && picks.size() < kOnsets.size(); ++row, Press(Qt::Key_Down)) {
+    QAccessibleInterface* trace = all->focusChild();
+    ASSERT_NE(trace, nullptr);
+    const QString name = trace->text(QAccessible::Name);
+    if (picks.count(name) != 0) continue;
+    float onset = -1.0f;
+    for (const auto& [file, time] : kOnsets)
+      if (name.startsWith(QString::fromStdString(file.substr(0, file.find('.'))) + ' ')) onset = time;
+    ASSERT_GE(onset, 0.0f) << name.toStdString();
+    const auto at = [trace] { return trace->valueInterface()->currentValue().toDouble(); };
+    Press(Qt::Key_Home);
+    ASSERT_TRUE(trace->text(QAccessible::Value).startsWith("Cursor at ")) << name.toStdString();
+    for (const Qt::KeyboardModifier step : {Qt::ShiftModifier, Qt::NoModifier}) {
+      for (double before = at();;) {
+        Press(Qt::Key_Right, step);
+        const double now = at();
+        if (now >= onset || now == before) {
+          // Past the onset: back, unless that pixel is the nearer one.
+          if (step == Qt::ShiftModifier || onset - before < now - onset) Press(Qt::Key_Left, step);
+          break;
+        }
+        before = now;
+      }
+    }
+    picks[name] = at();
+    Press(Qt::Key_Return);
+    EXPECT_NEAR(picks[name], onset, 0.25) << name.toStdString();
+    EXPECT_TRUE(trace->text(QAccessible::Description).contains(" P pick ")) << name.toStdString();
+  }
+  ASSERT_EQ(picks.size(), kOnsets.size());
+
+  // Alt+C, D: Controls > Set Depth. The panel has the keys on its checked
+  // depth (0 km); Down three times: 33 km, taken at once.
+  Press(Qt::Key_C, Qt::AltModifier);
+  ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+  QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_D);
+  QCoreApplication::processEvents();
+  // A desktop gives the frame back its activation when the menu closes; the
+  // offscreen platform of the tests leaves it with the closed menu.
+  QApplication::setActiveWindow(&frame);
+  for (int i = 0; i < 3; ++i) Press(Qt::Key_Down);
+  QAccessibleInterface* depth = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+  EXPECT_EQ(depth->text(QAccessible::Name), "33 km");
+  EXPECT_TRUE(depth->state().checked);
+
+  // Tab reaches the globe, with its cross-hair in the middle of the view.
+  // Enter makes a trial there, and the globe's description tells its RMS.
+  // The cross-hair walks to whichever neighbour gives a smaller RMS, ten
+  // pixels at a step and then one.
+  QAccessibleInterface* globe = QAccessible::queryAccessibleInterface(view);
+  for (int tab = 0; tab < 20 && !globe->state().focused; ++tab) Press(Qt::Key_Tab);
+  ASSERT_TRUE(globe->state().focused);
+  const auto trial = [&]() -> std::optional<double> {
+    const std::size_t before = trialList.size();
+    Press(Qt::Key_Return);
+    return trialList.size() > before ? SpokenRms(globe) : std::nullopt;
+  };
+  std::optional<double> best = trial();
+  ASSERT_TRUE(best.has_value()) << globe->text(QAccessible::Description).toStdString();
+  const std::pair<Qt::Key, Qt::Key> moves[] = {{Qt::Key_Left, Qt::Key_Right},
+                                               {Qt::Key_Right, Qt::Key_Left},
+                                               {Qt::Key_Up, Qt::Key_Down},
+                                               {Qt::Key_Down, Qt::Key_Up}};
+  for (const Qt::KeyboardModifier step : {Qt::ShiftModifier, Qt::NoModifier}) {
+    for (bool better = true; better && *best >= 1.0;) {
+      better = false;
+      for (const auto& [go, back] : moves) {
+        Press(go, step);
+        const std::optional<double> rms = trial();
+        if (rms && *rms < *best) {
+          best = rms;
+          better = true;
+          break;
+        }
+        Press(back, step);
+      }
+    }
+  }
+  EXPECT_LT(*best, 1.0);
+  const QString last = globe->text(QAccessible::Description);
+  EXPECT_TRUE(last.contains(", depth 33 km, RMS ")) << last.toStdString();
+
+  // Ctrl+S saves, the first time into the file the student chooses.
+  Press(Qt::Key_S, Qt::ControlModifier);
+  QCoreApplication::processEvents();
+  const QString told = QAccessible::queryAccessibleInterface(frame.statusBar())->text(QAccessible::Name);
+  EXPECT_TRUE(told.contains("keys.orvex")) << told.toStdString();
+  const std::optional<Exercise> exercise = ReadExerciseFile(saved);
+  ASSERT_TRUE(exercise.has_value());
+  EXPECT_EQ(exercise->depth, 33.0f);
+  ASSERT_EQ(exercise->seismograms.size(), kOnsets.size());
+  for (std::size_t i = 0; i < kOnsets.size(); ++i) {
+    const ExerciseSeismogram& seismogram = exercise->seismograms[i];
+    ASSERT_TRUE(seismogram.path.ends_with(kOnsets[i].first)) << seismogram.path;
+    ASSERT_TRUE(seismogram.pick.has_value()) << seismogram.path;
+    EXPECT_NEAR(*seismogram.pick, kOnsets[i].second, 0.25) << seismogram.path;
+  }
+  ASSERT_FALSE(exercise->trials.empty());
+  EXPECT_NEAR(exercise->trials.back().rms, *best, 0.005);
+  EXPECT_LT(clock.elapsed(), 10000) << "ms for the whole exercise";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -345,6 +346,67 @@ TEST_F(EventWindow, ScreenReadersHearStationAndComponentWithoutTheirPadding) {
   std::vector<KSAC*> records{record.get()};
   auto* all = new Seismograms(records, &view_);
   EXPECT_TRUE(all->accessibleDescription().endsWith(" SNCC BHZ. No pick.")) << all->accessibleDescription().toStdString();
+}
+
+// Picking by keys: the window takes the focus from the keyboard, a cursor
+// stands at the start of the trace and moves by pixels, Enter picks where a
+// click on the cursor's column would, and a screen reader hears its time.
+TEST_F(EventWindow, KeysMoveACursorAlongTheTraceAndEnterPicksWhereAClickWould) {
+  auto record = FourPerPixel();
+  Open(*record);
+  view_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&view_));
+  window_->clearFocus();
+  window_->setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(window_->CursorShown());
+  QAccessibleInterface* trace = QAccessible::queryAccessibleInterface(window_);
+  ASSERT_NE(trace->valueInterface(), nullptr);
+  EXPECT_EQ(trace->role(), QAccessible::Slider);
+  EXPECT_EQ(trace->text(QAccessible::Value), "Cursor at 0.00 s after the reference time");
+
+  // Three pixels and two times ten: column 23 begins at 46 s.
+  for (int i = 0; i < 3; ++i) QTest::keyClick(window_, Qt::Key_Right);
+  for (int i = 0; i < 2; ++i) QTest::keyClick(window_, Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_EQ(window_->CursorColumn(), 23);
+  EXPECT_EQ(trace->text(QAccessible::Value), "Cursor at 46.00 s after the reference time");
+  EXPECT_DOUBLE_EQ(trace->valueInterface()->currentValue().toDouble(), 46.0);
+  test::TwoTrials();
+  QTest::keyClick(window_, Qt::Key_Return);
+  EXPECT_EQ(record->GetPick(0), 46.0f);
+  EXPECT_TRUE(trialList.empty());
+  EXPECT_EQ(view_.repaintsAsked, 1);
+  test::PaintNow(*window_);
+  const QString description = trace->text(QAccessible::Description);
+  EXPECT_TRUE(description.contains("P pick")) << description.toStdString();
+
+  // + stretches the time axis three times; the cursor keeps its time.
+  QTest::keyClick(window_, Qt::Key_Plus);
+  QTest::keyClick(window_, Qt::Key_Plus);
+  EXPECT_EQ(window_->Zoom(), 3);
+  EXPECT_EQ(trace->text(QAccessible::Value), "Cursor at 46.00 s after the reference time");
+  // End: the last column of the record, scrolled into view; Enter picks
+  // there what a click there picks, and Delete takes it back.
+  QTest::keyClick(window_, Qt::Key_End);
+  ASSERT_NE(ScrollBar(), nullptr);
+  EXPECT_EQ(ScrollBar()->value(), ScrollBar()->maximum());
+  EXPECT_EQ(window_->CursorColumn(), TraceWidth() - 1);
+  QTest::keyClick(window_, Qt::Key_Return);
+  const float byKeys = record->GetPick(0);
+  EXPECT_GT(byKeys, 4.0f * TraceWidth() * 0.5f - 2.0f);
+  EXPECT_DOUBLE_EQ(trace->valueInterface()->currentValue().toDouble(), byKeys);
+  QTest::keyClick(window_, Qt::Key_Delete);
+  EXPECT_EQ(record->GetPick(0), 0.0f);
+  ClickTrace(window_->CursorColumn());
+  EXPECT_EQ(record->GetPick(0), byKeys);
+
+  // Page Up and Down: the gain; Home: back to the start, scrolled back.
+  QTest::keyClick(window_, Qt::Key_PageUp);
+  QTest::keyClick(window_, Qt::Key_PageUp);
+  QTest::keyClick(window_, Qt::Key_PageDown);
+  EXPECT_EQ(window_->Gain(), 2.0f);
+  QTest::keyClick(window_, Qt::Key_Home);
+  EXPECT_EQ(ScrollBar()->value(), 0);
+  EXPECT_EQ(trace->text(QAccessible::Value), "Cursor at 0.00 s after the reference time");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QAccessible>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -386,6 +387,69 @@ TEST_F(SeismogramsWindow, ABandAtTheNyquistFrequencyIsRefusedWithTheReason) {
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(dialog.Band(), (BandPass{1.0, 9.0, 4}));
+}
+
+// Picking by keys in the rows: the cursor starts in the top row, Up and Down
+// move it between rows (scrolling them into view), Enter picks on the
+// cursor's row where a click would, and a screen reader meets the rows as the
+// window's children, the cursor's row focused with the cursor's time.
+TEST_F(SeismogramsWindow, KeysMoveACursorBetweenRowsAndEnterPicksWhereAClickWould) {
+  for (int i = 0; i < 20; ++i)
+    owned_.push_back(TraceRecord(test::Sine(100)).Station("S" + std::to_string(i)).Distance(1.0f + i).Build());
+  Open();
+  ASSERT_TRUE(window_->Layout().rows.Scrolls());
+  view_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&view_));
+  window_->clearFocus();
+  window_->setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(window_->CursorShown());
+  QAccessibleInterface* all = QAccessible::queryAccessibleInterface(window_);
+  const auto focusedRow = [all] { return all->focusChild(); };
+  ASSERT_NE(focusedRow(), nullptr);
+  EXPECT_EQ(focusedRow()->role(), QAccessible::Slider);
+  EXPECT_EQ(focusedRow()->text(QAccessible::Name), "S0 BHZ");
+  EXPECT_TRUE(focusedRow()->state().focused);
+  EXPECT_EQ(focusedRow()->text(QAccessible::Value), "Cursor at 0.00 s after the reference time");
+  EXPECT_GE(all->indexOfChild(focusedRow()), 0);
+  EXPECT_EQ(all->child(all->indexOfChild(focusedRow())), focusedRow());
+
+  // Down to the last row: the rows scroll to show it.
+  for (int i = 0; i < 25; ++i) QTest::keyClick(window_, Qt::Key_Down);
+  test::PaintNow(*window_);
+  EXPECT_EQ(window_->KeyRow(), 19);
+  EXPECT_GT(window_->FirstVisibleRow(), 0);
+  EXPECT_FALSE(window_->RowRect(19).isEmpty());
+  EXPECT_EQ(focusedRow()->text(QAccessible::Name), "S19 BHZ");
+  QTest::keyClick(window_, Qt::Key_Up);
+  EXPECT_EQ(window_->KeyRow(), 18);
+  KSAC& s18 = *window_->Records()[18];
+
+  for (int i = 0; i < 4; ++i) QTest::keyClick(window_, Qt::Key_Right, Qt::ShiftModifier);
+  QTest::keyClick(window_, Qt::Key_Left);
+  EXPECT_EQ(window_->CursorColumn(), 39);
+  const float pps = static_cast<float>(window_->Layout().tracesArea.Width()) / 100.0f;  // a 100 s clock
+  EXPECT_EQ(focusedRow()->text(QAccessible::Value),
+            QString("Cursor at %1 s after the reference time").arg(39.0 / pps, 0, 'f', 2));
+  QTest::keyClick(window_, Qt::Key_Enter);
+  const float byKeys = s18.GetPick(0);
+  EXPECT_NEAR(byKeys, 39.0f / pps, 1e-4f);
+  for (const auto& r : owned_)
+    if (r.get() != &s18) EXPECT_EQ(r->GetPick(0), 0.0f);
+  QTest::keyClick(window_, Qt::Key_Delete);
+  EXPECT_EQ(s18.GetPick(0), 0.0f);
+  const QRect band = window_->RowRect(18);
+  test::Click(*window_, QPoint(band.left() + 39, band.center().y()));
+  EXPECT_EQ(s18.GetPick(0), byKeys);
+
+  // Page Up and Down: the gain of the cursor's row alone.
+  QTest::keyClick(window_, Qt::Key_PageUp);
+  QTest::keyClick(window_, Qt::Key_PageUp);
+  EXPECT_EQ(window_->GainOfRow(18), 3);
+  EXPECT_EQ(window_->GainOfRow(19), 1);
+  QTest::keyClick(window_, Qt::Key_Minus);
+  EXPECT_EQ(window_->Zoom(), 1.0f);
+  QTest::keyClick(window_, Qt::Key_Plus);
+  EXPECT_EQ(window_->Zoom(), 2.0f);
 }
 
 }  // namespace
