@@ -143,18 +143,6 @@ SeismogramsScale ScaleOf(const CommonClock& clock, int width, float zoom, const 
   return scale;
 }
 
-// Frame: dark grey around a sunken white traces area.
-void PaintFrame(Surface& surface, const SeismogramsLayout& layout) {
-  const Rect& client = layout.clientArea;
-  const Rect& area = layout.tracesArea;
-  SetDrawingOrigin(surface, client, true);
-  surface.FillRect(client, QColor(standardColours[palette::kDarkGrey]));
-  surface.FillRect(area, QColor(standardColours[palette::kWhite]));
-  const int half = layout.charWidth / 2;
-  DrawBevel(surface, Rect{area.left - half, area.top - half, area.right + half, area.bottom + half}, std::nullopt,
-            true, half, 0);
-}
-
 // Ticks at the top and bottom edges of the traces area, minute labels below.
 void PaintTimeAxis(Surface& surface, const SeismogramsLayout& layout, const QFont& font, float timeSpan, float zoom,
                    const SeismogramsScale& scale) {
@@ -272,7 +260,8 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
   const CommonClock clock = AlignRecords(records);
   const SeismogramsScale scale = ScaleOf(clock, layout.tracesArea.Width(), zoom, view);
 
-  PaintFrame(surface, layout);
+  // Frame: dark grey around a sunken white traces area.
+  trace_painting::PaintFrame(surface, layout.clientArea, layout.tracesArea, layout.charWidth);
   // The texts of every row shown.
   SetDrawingOrigin(surface, layout.tracesArea, true);
   if (rowsShown.texts)
