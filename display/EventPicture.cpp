@@ -29,41 +29,29 @@ EventLayout LayOutEvent(int width, int height, const TextMetrics& metrics) {
   return l;
 }
 
-EventScale PaintEventPicture(Surface& surface, const EventLayout& layout, KSAC& record, const EventView& view,
-                             SampleStatisticsCache* cache) {
-  SurfaceStateGuard keepSelections(surface);
-  trace_painting::OriginAndClipGuard keepOrigin(surface);
-  const QFont font = trace_painting::LabelFont(layout.labelHeight);
-  const Rect& client = layout.clientArea;
-  const Rect& area = layout.traceArea;
-  const int cw = layout.charWidth;
-  const int th = layout.textHeight;
-  const int zoom = std::max(1, view.zoom);
+namespace {
 
+// The sample scale: the record's samples over the trace area's width, times
+// the zoom, scrolled by the view's fraction.
+EventScale ScaleOf(const EventLayout& layout, const KSAC& record, int zoom, const EventView& view) {
   EventScale scale;
-  scale.traceWidth = area.Width();
-  scale.traceHeight = area.Height();
+  scale.traceWidth = layout.traceArea.Width();
+  scale.traceHeight = layout.traceArea.Height();
   scale.sampleCount = record.GetIntHeader(KSAC::NPTS);
   scale.delta = record.GetFloatHeader(KSAC::DELTA);
   scale.firstSample = FirstSampleSeconds(record);
   scale.scrollOffset = ScrollOffsetFor(scale.traceWidth, view.scrollFraction, static_cast<float>(zoom));
-  const bool hasSamples = record.samples != nullptr && scale.sampleCount > 0;
-  if (hasSamples) scale.pixelsPerSample = PixelsPerSample(zoom, scale.traceWidth, scale.sampleCount);
+  if (record.samples != nullptr && scale.sampleCount > 0)
+    scale.pixelsPerSample = PixelsPerSample(zoom, scale.traceWidth, scale.sampleCount);
+  return scale;
+}
 
-  // Frame: dark grey around a sunken white trace area.
-  SetDrawingOrigin(surface, client, true);
-  surface.FillRect(client, QColor(standardColours[palette::kDarkGrey]));
-  surface.FillRect(area, QColor(standardColours[palette::kWhite]));
-  const int half = cw / 2;
-  DrawBevel(surface, Rect{area.left - half, area.top - half, area.right + half, area.bottom + half}, std::nullopt,
-            true, half, 0);
-
-  // The minute scale counts from the first sample.
-  const float duration = static_cast<float>(hasSamples ? scale.sampleCount : 0) * scale.delta;
-  const float pixelsPerSecond = static_cast<float>(static_cast<long long>(scale.traceWidth) * zoom) / duration;
-
-  // Labels in the trace area's top-left corner.
-  SetDrawingOrigin(surface, area, true);
+// The station, reference time and sample rate in the trace area's top-left
+// corner; the pick and what the last trial made of it above the bottom edge.
+void PaintRecordTexts(Surface& surface, const EventLayout& layout, const QFont& font, const KSAC& record) {
+  const int cw = layout.charWidth;
+  const int th = layout.textHeight;
+  SetDrawingOrigin(surface, layout.traceArea, true);
   int y = layout.labelHeight;
   DrawLabel(surface, cw, y, &font, HeaderText(StationLineText(record)), palette::kBlack, palette::kNone, label::kLeft,
             label::kStandsOn);
@@ -74,8 +62,7 @@ EventScale PaintEventPicture(Surface& surface, const EventLayout& layout, KSAC& 
   DrawLabel(surface, cw, y, &font, HeaderText(SampleRateText(record)), palette::kBlack, palette::kNone,
             label::kLeft, label::kStandsOn);
 
-  // The pick and what the last trial made of it, above the bottom edge.
-  const int height = area.Height();
+  const int height = layout.traceArea.Height();
   if (HasPick(record)) {
     DrawLabel(surface, cw, height + cw - th, &font, HeaderText(PickTimeText(record, TextPrecision::kTenths)),
               palette::kDarkRed, palette::kNone, label::kLeft, label::kStandsOn);
@@ -84,53 +71,82 @@ EventScale PaintEventPicture(Surface& surface, const EventLayout& layout, KSAC& 
       DrawLabel(surface, cw, height + cw - 2 * th, &font, HeaderText(residual), palette::kDarkRed, palette::kNone,
                 label::kLeft, label::kStandsOn);
   }
+}
 
-  // Ticks on the bottom edge, minute labels in the strip below.
+// Ticks on the bottom edge, minute labels in the strip below; the minutes
+// count from the first sample, over the record's @p duration in seconds.
+void PaintTimeAxis(Surface& surface, const EventLayout& layout, const QFont& font, float duration, int zoom,
+                   const EventScale& scale) {
+  const float pixelsPerSecond = static_cast<float>(static_cast<long long>(scale.traceWidth) * zoom) / duration;
+  const int height = layout.traceArea.Height();
+  SetDrawingOrigin(surface, layout.traceArea, true);
   for (const AxisMark& tick : AxisMarks(duration, TickStep(duration), pixelsPerSecond, scale.scrollOffset,
                                         scale.traceWidth, 1, 1, false))
     Line(surface, tick.x, height - 5, tick.x, height, palette::kBlack);
   SetDrawingOrigin(surface, layout.axisStrip, true);
   for (const AxisMark& mark : AxisMarks(duration, EventLabelInterval(duration, zoom), pixelsPerSecond,
                                         scale.scrollOffset, scale.traceWidth, 0, 0, true))
-    DrawLabel(surface, mark.x, half, &font, QString::number(mark.seconds / 60), palette::kBlack, palette::kNone,
-              label::kCentre, label::kHangs);
+    DrawLabel(surface, mark.x, layout.charWidth / 2, &font, QString::number(mark.seconds / 60), palette::kBlack,
+              palette::kNone, label::kCentre, label::kHangs);
+}
+// The trace through its filter, if one is chosen, scaled by what is drawn.
+void PaintTrace(Surface& surface, const EventLayout& layout, KSAC& record, const EventView& view,
+                const EventScale& scale, SampleStatisticsCache& cache) {
+  SetDrawingOrigin(surface, layout.traceArea, true);
+  cache.Apply(record);
+  const DrawnSamples drawn = cache.Drawn(record);
+  const SampleRows rows{scale.traceHeight / 2, drawn.mean,
+                        EventAmplitudeScale(drawn.min, drawn.max, view.gain, scale.traceHeight)};
+  const SampleColumns columns{scale.pixelsPerSample, -static_cast<float>(scale.scrollOffset)};
+  // A station left out of the location is drawn greyed.
+  const int ink = record.leftOut ? palette::kDarkGrey : palette::kBlack;
+  const Pen previous = surface.SelectPen(Pen::Solid(QColor(standardColours[ink]), 1));
+  DrawTrace(surface, drawn.samples, columns, rows, scale.traceWidth);
+  surface.SelectPen(previous);
+}
 
-  // The trace.
+// Marks of the pick and of the predicted arrivals, in window coordinates,
+// kept inside the trace area. They need the sample scale.
+void PaintMarks(Surface& surface, const EventLayout& layout, const KSAC& record, const EventScale& scale) {
+  const Rect& area = layout.traceArea;
   SetDrawingOrigin(surface, area, true);
+  SetDrawingOrigin(surface, layout.clientArea, false);
+  if (!(scale.pixelsPerSample > 0.0f && scale.delta > 0.0f && std::isfinite(scale.delta))) return;
+  const int bottom = area.bottom;
+  for (int slot = 0; slot < 3; ++slot) {
+    const float t = record.GetPick(slot);
+    if (t == 0.0f || t == KSAC::UNDEFINED_FLOAT) continue;
+    const int x = EventMarkX(t, area.left, scale.pixelsPerSample, scale.delta, scale.firstSample, scale.scrollOffset);
+    if (x < area.left - 2 || x > area.right + 2) continue;
+    if (slot == 0)
+      Line(surface, x, bottom / 2, x, bottom, palette::kDarkRed, 2);
+    else
+      Line(surface, x, area.top, x, bottom / 2, slot == 1 ? palette::kDarkBlue : palette::kDarkGreen, 2);
+  }
+}
+
+}  // namespace
+
+EventScale PaintEventPicture(Surface& surface, const EventLayout& layout, KSAC& record, const EventView& view,
+                             SampleStatisticsCache* cache) {
+  SurfaceStateGuard keepSelections(surface);
+  trace_painting::OriginAndClipGuard keepOrigin(surface);
+  const QFont font = trace_painting::LabelFont(layout.labelHeight);
+  const int zoom = std::max(1, view.zoom);
+  const EventScale scale = ScaleOf(layout, record, zoom, view);
+  const bool hasSamples = record.samples != nullptr && scale.sampleCount > 0;
+
+  // Frame: dark grey around a sunken white trace area.
+  trace_painting::PaintFrame(surface, layout.clientArea, layout.traceArea, layout.charWidth);
+  PaintRecordTexts(surface, layout, font, record);
+  PaintTimeAxis(surface, layout, font, static_cast<float>(hasSamples ? scale.sampleCount : 0) * scale.delta, zoom,
+                scale);
   if (hasSamples) {
     // Without a cache of its own (printing) the picture keeps one for this paint.
     SampleStatisticsCache once;
-    SampleStatisticsCache& kept = cache != nullptr ? *cache : once;
-    kept.Apply(record);
-    // The trace through its filter, if one is chosen, scaled by what is drawn.
-    const DrawnSamples drawn = kept.Drawn(record);
-    const SampleRows rows{scale.traceHeight / 2, drawn.mean,
-                          EventAmplitudeScale(drawn.min, drawn.max, view.gain, scale.traceHeight)};
-    const SampleColumns columns{scale.pixelsPerSample, -static_cast<float>(scale.scrollOffset)};
-    // A station left out of the location is drawn greyed.
-    const int ink = record.leftOut ? palette::kDarkGrey : palette::kBlack;
-    const Pen previous = surface.SelectPen(Pen::Solid(QColor(standardColours[ink]), 1));
-    DrawTrace(surface, drawn.samples, columns, rows, scale.traceWidth);
-    surface.SelectPen(previous);
+    PaintTrace(surface, layout, record, view, scale, cache != nullptr ? *cache : once);
   }
-
-  // Marks of the pick and of the predicted arrivals, in window coordinates,
-  // kept inside the trace area. They need the sample scale.
-  SetDrawingOrigin(surface, client, false);
-  if (scale.pixelsPerSample > 0.0f && scale.delta > 0.0f && std::isfinite(scale.delta)) {
-    const int bottom = area.bottom;
-    for (int slot = 0; slot < 3; ++slot) {
-      const float t = record.GetPick(slot);
-      if (t == 0.0f || t == KSAC::UNDEFINED_FLOAT) continue;
-      const int x = EventMarkX(t, area.left, scale.pixelsPerSample, scale.delta, scale.firstSample,
-                               scale.scrollOffset);
-      if (x < area.left - 2 || x > area.right + 2) continue;
-      if (slot == 0)
-        Line(surface, x, bottom / 2, x, bottom, palette::kDarkRed, 2);
-      else
-        Line(surface, x, area.top, x, bottom / 2, slot == 1 ? palette::kDarkBlue : palette::kDarkGreen, 2);
-    }
-  }
+  PaintMarks(surface, layout, record, scale);
   return scale;
 }
 

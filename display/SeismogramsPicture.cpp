@@ -130,32 +130,9 @@ void PaintShadedRows(Surface& surface, const SeismogramsLayout& layout, std::spa
   surface.BitBlt(0, 0, image);
 }
 
-}  // namespace
-
-SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayout& layout,
-                                         std::span<KSAC*> records, const SeismogramsView& view,
-                                         const Rect& invalid, SampleStatisticsCache* cache) {
-  SurfaceStateGuard keepSelections(surface);
-  trace_painting::OriginAndClipGuard keepOrigin(surface);
-  const QFont font = trace_painting::LabelFont(layout.labelHeight);
-  const Rect& client = layout.clientArea;
-  const Rect& area = layout.tracesArea;
-  const int cw = layout.charWidth;
-  const int count = static_cast<int>(records.size());
-  const RowGeometry& rowsShown = layout.rows;
-  const int rowHeight = rowsShown.rowHeight;
-  const int firstRow = rowsShown.firstRow;
-  const int lastRow = std::min(count, firstRow + rowsShown.visibleRows);
-  const int width = area.Width();
-  const int height = area.Height();
-  const float zoom = std::max(1.0f, view.zoom);
-  // Without a cache of its own (printing) the picture keeps one for this paint.
-  SampleStatisticsCache once;
-  SampleStatisticsCache& kept = cache != nullptr ? *cache : once;
-
-  SortByDistance(records);
-  const CommonClock clock = AlignRecords(records);
-
+// The time scale: the common clock's span over the traces area's width,
+// times the zoom, scrolled by the view's fraction.
+SeismogramsScale ScaleOf(const CommonClock& clock, int width, float zoom, const SeismogramsView& view) {
   SeismogramsScale scale;
   scale.timeSpan = clock.timeSpan;
   if (clock.timeSpan > 0.0f) {
@@ -163,58 +140,53 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
     if (pps > 0.0f && std::isfinite(pps)) scale.pixelsPerSecond = pps;
   }
   scale.scrollOffset = ScrollOffsetFor(width, view.scrollFraction, zoom);
+  return scale;
+}
 
-  // Frame: dark grey around a sunken white traces area.
-  SetDrawingOrigin(surface, client, true);
-  surface.FillRect(client, QColor(standardColours[palette::kDarkGrey]));
-  surface.FillRect(area, QColor(standardColours[palette::kWhite]));
-  const int half = cw / 2;
-  DrawBevel(surface, Rect{area.left - half, area.top - half, area.right + half, area.bottom + half}, std::nullopt,
-            true, half, 0);
-
-  // The texts of every row shown.
-  SetDrawingOrigin(surface, area, true);
-  if (rowsShown.texts)
-    for (int row = firstRow; row < lastRow; ++row) PaintRowTexts(surface, layout, font, *records[row], row);
-
-  // Ticks at the top and bottom edges of the traces area, minute labels below.
-  if (scale.pixelsPerSecond > 0.0f) {
-    for (const AxisMark& tick : AxisMarks(clock.timeSpan, TickStep(clock.timeSpan), scale.pixelsPerSecond,
-                                          scale.scrollOffset, width, 1, 1, false)) {
-      Line(surface, tick.x, height - 6, tick.x, height, palette::kBlack);
-      Line(surface, tick.x, 0, tick.x, 6, palette::kBlack);
-    }
-    SetDrawingOrigin(surface, client, true);
-    SetDrawingOrigin(surface, layout.axisStrip, false);
-    // In a narrow window only every second, fifth … label, so that no two
-    // print over each other.
-    const int interval = SeismogramsLabelInterval(clock.timeSpan, zoom);
-    const QString widest = QString::number(static_cast<long long>(clock.timeSpan) / 60);
-    const int room = DrawLabel(surface, 0, 0, &font, widest, palette::kNone, palette::kNone, label::kCentre,
-                               label::kHangs).Width() + cw;
-    const int stride = LabelStride(room, static_cast<double>(interval) * scale.pixelsPerSecond);
-    for (const AxisMark& mark : AxisMarks(clock.timeSpan, interval, scale.pixelsPerSecond, scale.scrollOffset,
-                                          width, 0, 0, true)) {
-      if (mark.seconds / interval % stride != 0) continue;
-      DrawLabel(surface, mark.x, half, &font, QString::number(mark.seconds / 60), palette::kBlack, palette::kNone,
-                label::kCentre, label::kHangs);
-    }
+// Ticks at the top and bottom edges of the traces area, minute labels below.
+void PaintTimeAxis(Surface& surface, const SeismogramsLayout& layout, const QFont& font, float timeSpan, float zoom,
+                   const SeismogramsScale& scale) {
+  if (!(scale.pixelsPerSecond > 0.0f)) return;
+  const int width = layout.tracesArea.Width();
+  const int height = layout.tracesArea.Height();
+  const int cw = layout.charWidth;
+  SetDrawingOrigin(surface, layout.tracesArea, true);
+  for (const AxisMark& tick : AxisMarks(timeSpan, TickStep(timeSpan), scale.pixelsPerSecond, scale.scrollOffset,
+                                        width, 1, 1, false)) {
+    Line(surface, tick.x, height - 6, tick.x, height, palette::kBlack);
+    Line(surface, tick.x, 0, tick.x, 6, palette::kBlack);
   }
+  SetDrawingOrigin(surface, layout.clientArea, true);
+  SetDrawingOrigin(surface, layout.axisStrip, false);
+  // In a narrow window only every second, fifth … label, so that no two
+  // print over each other.
+  const int interval = SeismogramsLabelInterval(timeSpan, zoom);
+  const QString widest = QString::number(static_cast<long long>(timeSpan) / 60);
+  const int room = DrawLabel(surface, 0, 0, &font, widest, palette::kNone, palette::kNone, label::kCentre,
+                             label::kHangs).Width() + cw;
+  const int stride = LabelStride(room, static_cast<double>(interval) * scale.pixelsPerSecond);
+  for (const AxisMark& mark : AxisMarks(timeSpan, interval, scale.pixelsPerSecond, scale.scrollOffset, width, 0, 0,
+                                        true)) {
+    if (mark.seconds / interval % stride != 0) continue;
+    DrawLabel(surface, mark.x, cw / 2, &font, QString::number(mark.seconds / 60), palette::kBlack, palette::kNone,
+              label::kCentre, label::kHangs);
+  }
+}
 
-  // Rows too short for a wiggle, shaded, over the ticks: the stations' data
-  // comes first.
-  SetDrawingOrigin(surface, area, true);
-  const bool shaded = !rowsShown.texts && rowHeight < kShadedBelow;
-  if (shaded) PaintShadedRows(surface, layout, records, view, scale, kept);
-
-  // The rows shown: borders always (but for traces only), the trace where the
-  // row needs repainting. Traces only, the rows may be a pixel or two: each
-  // trace then swings over a few of them, as in a printed record section, and
-  // a repaint draws them all.
+// The rows shown as wiggles: borders always (but for traces only), the trace
+// where the row needs repainting. Traces only, the rows may be a pixel or
+// two: each trace then swings over a few of them, as in a printed record
+// section, and a repaint draws them all.
+void PaintTraceRows(Surface& surface, const SeismogramsLayout& layout, std::span<KSAC*> records, int lastRow,
+                    const SeismogramsView& view, const SeismogramsScale& scale, const Rect& invalid,
+                    SampleStatisticsCache& cache) {
+  const Rect& area = layout.tracesArea;
+  const RowGeometry& rowsShown = layout.rows;
+  const int width = area.Width();
   const Pen black = Pen::Solid(QColor(standardColours[palette::kBlack]), 1);
   const Pen grey = Pen::Solid(QColor(standardColours[palette::kDarkGrey]), 1);
-  const int swing = rowsShown.texts ? rowHeight : std::max(rowHeight, layout.textHeight / 2);
-  for (int row = firstRow; row < lastRow && !shaded; ++row) {
+  const int swing = rowsShown.texts ? rowsShown.rowHeight : std::max(rowsShown.rowHeight, layout.textHeight / 2);
+  for (int row = rowsShown.firstRow; row < lastRow; ++row) {
     SetDrawingOrigin(surface, area, true);
     const RowBand band = rowsShown.Band(row);
     if (rowsShown.texts) {
@@ -226,7 +198,7 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
     KSAC& record = *records[row];
     DrawnSamples drawn;
     SampleColumns columns;
-    if (!PrepareRow(record, scale, kept, drawn, columns)) continue;
+    if (!PrepareRow(record, scale, cache, drawn, columns)) continue;
     if (rowsShown.texts) {
       SetDrawingArea(surface, area.left, band.top + layout.topMargin, area.right, band.bottom + layout.topMargin,
                      true);
@@ -238,30 +210,72 @@ SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayo
     DrawTrace(surface, drawn.samples, columns, rows, width);
     surface.SelectPen(previous);
   }
+}
 
-  // Marks: the pick on the lower half of its row, the predicted arrivals on
-  // the upper half; window coordinates, kept inside the traces area.
-  if (count > 0 && rowHeight > 0 && scale.pixelsPerSecond > 0.0f) {
-    SetDrawingOrigin(surface, area, true);
-    SetDrawingOrigin(surface, client, false);
-    // Rows of a few pixels still show their marks.
-    const int halfRow = rowsShown.texts ? rowHeight / 2 : std::max(1, rowHeight / 2);
-    for (int slot = 0; slot < 3; ++slot) {
-      for (int row = firstRow; row < lastRow; ++row) {
-        const KSAC& record = *records[row];
-        const float t = record.GetPick(slot);
-        if (t == 0.0f || t == KSAC::UNDEFINED_FLOAT) continue;
-        const int x = ClockMarkX(t, area.left, scale.pixelsPerSecond, record.alignOffset, FirstSampleSeconds(record),
-                                 scale.scrollOffset);
-        if (x < area.left - 2 || x > area.right + 2) continue;
-        const int centre = rowsShown.Band(row).centre + layout.topMargin;
-        if (slot == 0)
-          Line(surface, x, centre, x, centre + halfRow, palette::kDarkRed, 2);
-        else
-          Line(surface, x, centre, x, centre - halfRow, slot == 1 ? palette::kDarkBlue : palette::kDarkGreen, 2);
-      }
+// Marks: the pick on the lower half of its row, the predicted arrivals on
+// the upper half; window coordinates, kept inside the traces area.
+void PaintRowMarks(Surface& surface, const SeismogramsLayout& layout, std::span<KSAC*> records, int lastRow,
+                   const SeismogramsScale& scale) {
+  const Rect& area = layout.tracesArea;
+  const RowGeometry& rowsShown = layout.rows;
+  const int rowHeight = rowsShown.rowHeight;
+  if (records.empty() || rowHeight <= 0 || !(scale.pixelsPerSecond > 0.0f)) return;
+  SetDrawingOrigin(surface, area, true);
+  SetDrawingOrigin(surface, layout.clientArea, false);
+  // Rows of a few pixels still show their marks.
+  const int halfRow = rowsShown.texts ? rowHeight / 2 : std::max(1, rowHeight / 2);
+  for (int slot = 0; slot < 3; ++slot) {
+    for (int row = rowsShown.firstRow; row < lastRow; ++row) {
+      const KSAC& record = *records[row];
+      const float t = record.GetPick(slot);
+      if (t == 0.0f || t == KSAC::UNDEFINED_FLOAT) continue;
+      const int x = ClockMarkX(t, area.left, scale.pixelsPerSecond, record.alignOffset, FirstSampleSeconds(record),
+                               scale.scrollOffset);
+      if (x < area.left - 2 || x > area.right + 2) continue;
+      const int centre = rowsShown.Band(row).centre + layout.topMargin;
+      if (slot == 0)
+        Line(surface, x, centre, x, centre + halfRow, palette::kDarkRed, 2);
+      else
+        Line(surface, x, centre, x, centre - halfRow, slot == 1 ? palette::kDarkBlue : palette::kDarkGreen, 2);
     }
   }
+}
+
+}  // namespace
+
+SeismogramsScale PaintSeismogramsPicture(Surface& surface, const SeismogramsLayout& layout,
+                                         std::span<KSAC*> records, const SeismogramsView& view,
+                                         const Rect& invalid, SampleStatisticsCache* cache) {
+  SurfaceStateGuard keepSelections(surface);
+  trace_painting::OriginAndClipGuard keepOrigin(surface);
+  const QFont font = trace_painting::LabelFont(layout.labelHeight);
+  const RowGeometry& rowsShown = layout.rows;
+  const int lastRow = std::min(static_cast<int>(records.size()), rowsShown.firstRow + rowsShown.visibleRows);
+  const float zoom = std::max(1.0f, view.zoom);
+  // Without a cache of its own (printing) the picture keeps one for this paint.
+  SampleStatisticsCache once;
+  SampleStatisticsCache& kept = cache != nullptr ? *cache : once;
+
+  SortByDistance(records);
+  const CommonClock clock = AlignRecords(records);
+  const SeismogramsScale scale = ScaleOf(clock, layout.tracesArea.Width(), zoom, view);
+
+  // Frame: dark grey around a sunken white traces area.
+  trace_painting::PaintFrame(surface, layout.clientArea, layout.tracesArea, layout.charWidth);
+  // The texts of every row shown.
+  SetDrawingOrigin(surface, layout.tracesArea, true);
+  if (rowsShown.texts)
+    for (int row = rowsShown.firstRow; row < lastRow; ++row) PaintRowTexts(surface, layout, font, *records[row], row);
+  PaintTimeAxis(surface, layout, font, clock.timeSpan, zoom, scale);
+
+  // Rows too short for a wiggle are shaded, over the ticks: the stations'
+  // data comes first.
+  SetDrawingOrigin(surface, layout.tracesArea, true);
+  if (!rowsShown.texts && rowsShown.rowHeight < kShadedBelow)
+    PaintShadedRows(surface, layout, records, view, scale, kept);
+  else
+    PaintTraceRows(surface, layout, records, lastRow, view, scale, invalid, kept);
+  PaintRowMarks(surface, layout, records, lastRow, scale);
   return scale;
 }
 

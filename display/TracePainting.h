@@ -29,6 +29,17 @@ inline void Line(Surface& surface, int x0, int y0, int x1, int y1, int colour, i
   PenTo(surface, x1, y1, colour, width);
 }
 
+/// The frame of a seismogram window: dark grey over all of @p client around
+/// the white @p area, sunk by a bevel half of @p charWidth wide.
+inline void PaintFrame(Surface& surface, const Rect& client, const Rect& area, int charWidth) {
+  SetDrawingOrigin(surface, client, true);
+  surface.FillRect(client, QColor(standardColours[palette::kDarkGrey]));
+  surface.FillRect(area, QColor(standardColours[palette::kWhite]));
+  const int half = charWidth / 2;
+  DrawBevel(surface, Rect{area.left - half, area.top - half, area.right + half, area.bottom + half}, std::nullopt,
+            true, half, 0);
+}
+
 /// Puts back the window origin and the clip a painter found.
 class OriginAndClipGuard {
  public:

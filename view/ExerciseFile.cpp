@@ -82,6 +82,213 @@ QJsonValue Number(float value) { return QJsonValue(value == 0.0f ? 0.0 : static_
 
 QJsonArray Pair(float a, float b) { return QJsonArray{Number(a), Number(b)}; }
 
+
+// The document's top level, when the bytes are an exercise file at all.
+bool ReadExerciseRoot(const QByteArray& bytes, Reader& r, QJsonObject& root) {
+  if (bytes.size() > kMaxExerciseBytes) return r.Fail(QStringLiteral("the file is too large for an exercise"));
+  QJsonParseError parse{};
+  const QJsonDocument document = QJsonDocument::fromJson(bytes, &parse);
+  if (parse.error != QJsonParseError::NoError)
+    return r.Fail(
+        QStringLiteral("not an exercise file (not JSON: %1 at byte %2)").arg(parse.errorString()).arg(parse.offset));
+  if (!document.isObject()) return r.Fail(QStringLiteral("not an exercise file (no \"orvex\" version)"));
+  root = document.object();
+  if (!root.contains("orvex")) return r.Fail(QStringLiteral("not an exercise file (no \"orvex\" version)"));
+  return true;
+}
+
+// The version this program must be able to read, and the open dialog's format.
+bool ReadVersionAndFormat(const QJsonObject& root, Reader& r, Exercise& e) {
+  double version = 0;
+  if (!r.Integer(root["orvex"], "the version", version, 1, 1e9)) return false;
+  if (version > kExerciseVersion)
+    return r.Fail(QStringLiteral("made by a newer Orvane (exercise version %1; this one reads up to %2)")
+                      .arg(version, 0, 'f', 0)
+                      .arg(kExerciseVersion));
+  const QJsonValue format = root["format"];
+  if (!format.isNull()) {
+    const auto parsed = format.isString() ? ParseSeismogramFormat(format.toString().toStdString()) : std::nullopt;
+    if (!parsed)
+      return r.Fail(QStringLiteral("the format is not %1 or null")
+                        .arg(QString::fromStdString(SeismogramFormatNames("\"", ", ", ", "))));
+    e.format = parsed;
+  }
+  return true;
+}
+
+// Which file a seismogram is: its name, size, checksum and miniSEED channel.
+bool ReadSeismogramFile(const QJsonObject& o, const QString& name, Reader& r, ExerciseSeismogram& s) {
+  const QJsonValue path = o["path"];
+  if (!path.isString() || path.toString().isEmpty() || path.toString().contains(QChar(0)))
+    return r.Fail(QStringLiteral("%1 has no file name").arg(name));
+  s.path = path.toString().toStdString();
+  double size = 0;
+  if (!r.Integer(o["size"], name + " size", size, 0, kMaxFileSize)) return false;
+  s.size = static_cast<std::int64_t>(size);
+  const QJsonValue sha = o["sha256"];
+  if (!sha.isString() || !IsHex64(sha.toString()))
+    return r.Fail(QStringLiteral("%1 has no SHA-256 checksum").arg(name));
+  s.sha256 = sha.toString().toStdString();
+  const QJsonValue channel = o["channel"];
+  if (!channel.isUndefined()) {
+    if (!channel.isString() || channel.toString().isEmpty() || channel.toString().size() > 64 ||
+        channel.toString().contains(QChar(0)))
+      return r.Fail(QStringLiteral("%1 has a channel that is no channel name").arg(name));
+    s.channel = channel.toString().toStdString();
+  }
+  return true;
+}
+
+// What the student did with a seismogram: the pick, the marks of the trial
+// shown, whether it is left out and the band it is drawn through.
+bool ReadSeismogramWork(const QJsonObject& o, const QString& name, Reader& r, ExerciseSeismogram& s) {
+  if (!o["pick"].isNull()) {
+    float pick = 0.0f;
+    if (!r.Float(o["pick"], name + " pick", pick, -FLT_MAX, FLT_MAX)) return false;
+    s.pick = pick;
+  }
+  const QJsonValue marks = o["marks"];
+  if (!marks.isUndefined() && !marks.isNull()) {
+    const QJsonArray values = marks.toArray();
+    if (!marks.isArray() || values.size() != 4)
+      return r.Fail(QStringLiteral("%1 marks are not four numbers").arg(name));
+    std::array<float, 4> read{};
+    for (int k = 0; k < 4; ++k)
+      if (!r.Float(values[k], name + " marks", read[k], -FLT_MAX, FLT_MAX)) return false;
+    s.marks = read;
+  }
+  const QJsonValue leftOut = o["leftOut"];
+  if (!leftOut.isUndefined()) {
+    if (!leftOut.isBool()) return r.Fail(QStringLiteral("%1 leftOut is not true or false").arg(name));
+    s.leftOut = leftOut.toBool();
+  }
+  const QJsonValue filter = o["filter"];
+  if (!filter.isUndefined() && !filter.isNull()) {
+    // A band at all; whether a seismogram's sampling can carry it is told
+    // when the seismogram is opened.
+    const QJsonObject band = filter.toObject();
+    const QJsonValue low = band["low"], high = band["high"], order = band["order"];
+    if (!filter.isObject() || !low.isDouble() || !high.isDouble() || !order.isDouble() ||
+        !(low.toDouble() > 0.0) || !(high.toDouble() > low.toDouble()) || !std::isfinite(high.toDouble()) ||
+        (order.toDouble() != 2.0 && order.toDouble() != 4.0))
+      return r.Fail(QStringLiteral("%1 filter is not a band (low and high corners in Hz, order 2 or 4)").arg(name));
+    s.filter = BandPass{low.toDouble(), high.toDouble(), static_cast<int>(order.toDouble())};
+  }
+  return true;
+}
+
+bool ReadSeismograms(const QJsonObject& root, Reader& r, Exercise& e) {
+  const QJsonValue seismograms = root["seismograms"];
+  if (!seismograms.isArray()) return r.Fail(QStringLiteral("it names no seismogram files"));
+  const QJsonArray list = seismograms.toArray();
+  if (list.isEmpty()) return r.Fail(QStringLiteral("it names no seismogram files"));
+  if (list.size() > kMaxSeismograms) return r.Fail(QStringLiteral("it names too many seismogram files"));
+  for (qsizetype i = 0; i < list.size(); ++i) {
+    const QString name = QStringLiteral("seismogram %1").arg(i + 1);
+    if (!list[i].isObject()) return r.Fail(QStringLiteral("%1 is not described").arg(name));
+    const QJsonObject o = list[i].toObject();
+    ExerciseSeismogram s;
+    if (!ReadSeismogramFile(o, name, r, s) || !ReadSeismogramWork(o, name, r, s)) return false;
+    e.seismograms.push_back(std::move(s));
+  }
+  return true;
+}
+
+// The StationXML and QuakeML files opened with the seismograms.
+bool ReadFilesReadWith(const QJsonObject& root, Reader& r, Exercise& e) {
+  const QJsonValue with = root["with"];
+  if (with.isUndefined()) return true;
+  const QJsonArray files = with.toArray();
+  if (!with.isArray() || files.size() > kMaxSeismograms)
+    return r.Fail(QStringLiteral("the files read with the seismograms are not a list"));
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    const QString name = QStringLiteral("file %1 read with them").arg(i + 1);
+    const QJsonObject o = files[i].toObject();
+    const QJsonValue path = o["path"];
+    const QJsonValue sha = o["sha256"];
+    ExerciseSeismogram s;
+    double size = 0;
+    if (!files[i].isObject() || !path.isString() || path.toString().isEmpty() || path.toString().contains(QChar(0)))
+      return r.Fail(QStringLiteral("%1 has no file name").arg(name));
+    if (!r.Integer(o["size"], name + " size", size, 0, kMaxFileSize)) return false;
+    if (!sha.isString() || !IsHex64(sha.toString()))
+      return r.Fail(QStringLiteral("%1 has no SHA-256 checksum").arg(name));
+    s.path = path.toString().toStdString();
+    s.size = static_cast<std::int64_t>(size);
+    s.sha256 = sha.toString().toStdString();
+    e.with.push_back(std::move(s));
+  }
+  return true;
+}
+
+// The depth, colour scale, window mode, Earth model and view of the globe.
+bool ReadSettingsAndView(const QJsonObject& root, Reader& r, Exercise& e) {
+  // Whatever depth and maximum RMS the program can hold is read back: the
+  // depth panel, stored settings and earlier exercises may have given any.
+  double maximumRms = 0;
+  if (!r.Float(root["depth"], "the depth", e.depth, -FLT_MAX, FLT_MAX)) return false;
+  if (!r.Integer(root["maximumRms"], "the maximum RMS", maximumRms, INT_MIN, INT_MAX)) return false;
+  e.maximumRms = static_cast<int>(maximumRms);
+  if (!root["oneWindow"].isBool()) return r.Fail(QStringLiteral("the window mode is not true or false"));
+  e.oneWindow = root["oneWindow"].toBool();
+  const QJsonValue model = root["model"];
+  if (!model.isUndefined() && !model.isNull()) {
+    const auto parsed = model.isString() ? ParseEarthModel(model.toString().toStdString()) : std::nullopt;
+    if (!parsed)
+      return r.Fail(QStringLiteral("the Earth model is not one of %1").arg(QString::fromStdString(EarthModelNames())));
+    e.model = *parsed;
+  }
+  const QJsonObject view = root["view"].toObject();
+  if (!root["view"].isObject()) return r.Fail(QStringLiteral("the view is not described"));
+  return r.Position(view["centre"], "the view's centre", e.centreLat, e.centreLon) &&
+         r.Float(view["radius"], "the view's radius", e.radius, FLT_TRUE_MIN, FLT_MAX);
+}
+
+bool ReadTrials(const QJsonObject& root, Reader& r, Exercise& e) {
+  const QJsonValue trials = root["trials"];
+  if (!trials.isArray()) return r.Fail(QStringLiteral("the trials are not a list"));
+  const QJsonArray trialArray = trials.toArray();
+  if (trialArray.size() > kMaxTrials) return r.Fail(QStringLiteral("it holds too many trials"));
+  for (qsizetype i = 0; i < trialArray.size(); ++i) {
+    const QString name = QStringLiteral("trial %1").arg(i + 1);
+    if (!trialArray[i].isObject()) return r.Fail(QStringLiteral("%1 is not described").arg(name));
+    const QJsonObject o = trialArray[i].toObject();
+    ExerciseTrial t;
+    if (!r.Position(o["epicentre"], name + " epicentre", t.lat, t.lon) ||
+        !r.Float(o["depth"], name + " depth", t.depth, -FLT_MAX, FLT_MAX) ||
+        !r.Float(o["rms"], name + " RMS", t.rms, 0.0, FLT_MAX))
+      return false;
+    e.trials.push_back(t);
+  }
+  return true;
+}
+
+// The trial shown in the label when the exercise was saved, if any.
+bool ReadLastTrial(const QJsonObject& root, Reader& r, Exercise& e) {
+  const QJsonValue last = root["lastTrial"];
+  if (last.isUndefined() || last.isNull()) return true;
+  if (!last.isObject()) return r.Fail(QStringLiteral("the last trial is not described"));
+  const QJsonObject o = last.toObject();
+  ExerciseShownTrial t;
+  if (!r.Position(o["epicentre"], "the last trial's epicentre", t.lat, t.lon) ||
+      !r.Float(o["rms"], "the last trial's RMS", t.rms, 0.0, FLT_MAX))
+    return false;
+  const QJsonArray time = o["originTime"].toArray();
+  if (!o["originTime"].isArray() || time.size() != 8)
+    return r.Fail(QStringLiteral("the last trial's origin time is not eight numbers"));
+  for (int k = 0; k < 8; ++k) {
+    double field = 0;
+    if (!r.Integer(time[k], "the last trial's origin time", field, 0, 65535)) return false;
+    t.originTime[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(field);
+  }
+  if (!o["stations"].isUndefined()) {
+    double stations = 0;
+    if (!r.Integer(o["stations"], "the last trial's stations", stations, 0, kMaxSeismograms)) return false;
+    t.stations = static_cast<int>(stations);
+  }
+  e.lastTrial = t;
+  return true;
+}
 }  // namespace
 
 int ExerciseVersionOf(const Exercise& exercise) {
@@ -155,182 +362,15 @@ QByteArray ExerciseJson(const Exercise& exercise) {
 }
 
 std::optional<Exercise> ParseExercise(const QByteArray& bytes, QString* error) {
-  const auto refuse = [error](const QString& why) -> std::optional<Exercise> {
-    if (error) *error = why;
-    return std::nullopt;
-  };
-  if (bytes.size() > kMaxExerciseBytes) return refuse(QStringLiteral("the file is too large for an exercise"));
-  QJsonParseError parse{};
-  const QJsonDocument document = QJsonDocument::fromJson(bytes, &parse);
-  if (parse.error != QJsonParseError::NoError)
-    return refuse(QStringLiteral("not an exercise file (not JSON: %1 at byte %2)").arg(parse.errorString()).arg(parse.offset));
-  if (!document.isObject()) return refuse(QStringLiteral("not an exercise file (no \"orvex\" version)"));
-  const QJsonObject root = document.object();
-  if (!root.contains("orvex")) return refuse(QStringLiteral("not an exercise file (no \"orvex\" version)"));
-
   Reader r;
+  QJsonObject root;
   Exercise e;
-  double version = 0;
-  if (!r.Integer(root["orvex"], "the version", version, 1, 1e9)) return refuse(r.error);
-  if (version > kExerciseVersion)
-    return refuse(QStringLiteral("made by a newer Orvane (exercise version %1; this one reads up to %2)")
-                      .arg(version, 0, 'f', 0)
-                      .arg(kExerciseVersion));
-
-  const QJsonValue format = root["format"];
-  if (!format.isNull()) {
-    const auto parsed = format.isString() ? ParseSeismogramFormat(format.toString().toStdString()) : std::nullopt;
-    if (!parsed)
-      return refuse(QStringLiteral("the format is not %1 or null")
-                        .arg(QString::fromStdString(SeismogramFormatNames("\"", ", ", ", "))));
-    e.format = parsed;
-  }
-
-  const QJsonValue seismograms = root["seismograms"];
-  if (!seismograms.isArray()) return refuse(QStringLiteral("it names no seismogram files"));
-  const QJsonArray list = seismograms.toArray();
-  if (list.isEmpty()) return refuse(QStringLiteral("it names no seismogram files"));
-  if (list.size() > kMaxSeismograms) return refuse(QStringLiteral("it names too many seismogram files"));
-  for (qsizetype i = 0; i < list.size(); ++i) {
-    const QString name = QStringLiteral("seismogram %1").arg(i + 1);
-    if (!list[i].isObject()) return refuse(QStringLiteral("%1 is not described").arg(name));
-    const QJsonObject o = list[i].toObject();
-    ExerciseSeismogram s;
-    const QJsonValue path = o["path"];
-    if (!path.isString() || path.toString().isEmpty() || path.toString().contains(QChar(0)))
-      return refuse(QStringLiteral("%1 has no file name").arg(name));
-    s.path = path.toString().toStdString();
-    double size = 0;
-    if (!r.Integer(o["size"], name + " size", size, 0, kMaxFileSize)) return refuse(r.error);
-    s.size = static_cast<std::int64_t>(size);
-    const QJsonValue sha = o["sha256"];
-    if (!sha.isString() || !IsHex64(sha.toString()))
-      return refuse(QStringLiteral("%1 has no SHA-256 checksum").arg(name));
-    s.sha256 = sha.toString().toStdString();
-    const QJsonValue channel = o["channel"];
-    if (!channel.isUndefined()) {
-      if (!channel.isString() || channel.toString().isEmpty() || channel.toString().size() > 64 ||
-          channel.toString().contains(QChar(0)))
-        return refuse(QStringLiteral("%1 has a channel that is no channel name").arg(name));
-      s.channel = channel.toString().toStdString();
-    }
-    if (!o["pick"].isNull()) {
-      float pick = 0.0f;
-      if (!r.Float(o["pick"], name + " pick", pick, -FLT_MAX, FLT_MAX)) return refuse(r.error);
-      s.pick = pick;
-    }
-    const QJsonValue marks = o["marks"];
-    if (!marks.isUndefined() && !marks.isNull()) {
-      const QJsonArray values = marks.toArray();
-      if (!marks.isArray() || values.size() != 4) return refuse(QStringLiteral("%1 marks are not four numbers").arg(name));
-      std::array<float, 4> read{};
-      for (int k = 0; k < 4; ++k)
-        if (!r.Float(values[k], name + " marks", read[k], -FLT_MAX, FLT_MAX)) return refuse(r.error);
-      s.marks = read;
-    }
-    const QJsonValue leftOut = o["leftOut"];
-    if (!leftOut.isUndefined()) {
-      if (!leftOut.isBool()) return refuse(QStringLiteral("%1 leftOut is not true or false").arg(name));
-      s.leftOut = leftOut.toBool();
-    }
-    const QJsonValue filter = o["filter"];
-    if (!filter.isUndefined() && !filter.isNull()) {
-      // A band at all; whether a seismogram's sampling can carry it is told
-      // when the seismogram is opened.
-      const QJsonObject band = filter.toObject();
-      const QJsonValue low = band["low"], high = band["high"], order = band["order"];
-      if (!filter.isObject() || !low.isDouble() || !high.isDouble() || !order.isDouble() ||
-          !(low.toDouble() > 0.0) || !(high.toDouble() > low.toDouble()) || !std::isfinite(high.toDouble()) ||
-          (order.toDouble() != 2.0 && order.toDouble() != 4.0))
-        return refuse(QStringLiteral("%1 filter is not a band (low and high corners in Hz, order 2 or 4)").arg(name));
-      s.filter = BandPass{low.toDouble(), high.toDouble(), static_cast<int>(order.toDouble())};
-    }
-    e.seismograms.push_back(std::move(s));
-  }
-  const QJsonValue with = root["with"];
-  if (!with.isUndefined()) {
-    const QJsonArray files = with.toArray();
-    if (!with.isArray() || files.size() > kMaxSeismograms)
-      return refuse(QStringLiteral("the files read with the seismograms are not a list"));
-    for (qsizetype i = 0; i < files.size(); ++i) {
-      const QString name = QStringLiteral("file %1 read with them").arg(i + 1);
-      const QJsonObject o = files[i].toObject();
-      const QJsonValue path = o["path"];
-      const QJsonValue sha = o["sha256"];
-      ExerciseSeismogram s;
-      double size = 0;
-      if (!files[i].isObject() || !path.isString() || path.toString().isEmpty() || path.toString().contains(QChar(0)))
-        return refuse(QStringLiteral("%1 has no file name").arg(name));
-      if (!r.Integer(o["size"], name + " size", size, 0, kMaxFileSize)) return refuse(r.error);
-      if (!sha.isString() || !IsHex64(sha.toString())) return refuse(QStringLiteral("%1 has no SHA-256 checksum").arg(name));
-      s.path = path.toString().toStdString();
-      s.size = static_cast<std::int64_t>(size);
-      s.sha256 = sha.toString().toStdString();
-      e.with.push_back(std::move(s));
-    }
-  }
-
-  // Whatever depth and maximum RMS the program can hold is read back: the
-  // depth panel, stored settings and earlier exercises may have given any.
-  double maximumRms = 0;
-  if (!r.Float(root["depth"], "the depth", e.depth, -FLT_MAX, FLT_MAX)) return refuse(r.error);
-  if (!r.Integer(root["maximumRms"], "the maximum RMS", maximumRms, INT_MIN, INT_MAX)) return refuse(r.error);
-  e.maximumRms = static_cast<int>(maximumRms);
-  if (!root["oneWindow"].isBool()) return refuse(QStringLiteral("the window mode is not true or false"));
-  e.oneWindow = root["oneWindow"].toBool();
-  const QJsonValue model = root["model"];
-  if (!model.isUndefined() && !model.isNull()) {
-    const auto parsed = model.isString() ? ParseEarthModel(model.toString().toStdString()) : std::nullopt;
-    if (!parsed)
-      return refuse(QStringLiteral("the Earth model is not one of %1").arg(QString::fromStdString(EarthModelNames())));
-    e.model = *parsed;
-  }
-  const QJsonObject view = root["view"].toObject();
-  if (!root["view"].isObject()) return refuse(QStringLiteral("the view is not described"));
-  if (!r.Position(view["centre"], "the view's centre", e.centreLat, e.centreLon) ||
-      !r.Float(view["radius"], "the view's radius", e.radius, FLT_TRUE_MIN, FLT_MAX))
-    return refuse(r.error);
-
-  const QJsonValue trials = root["trials"];
-  if (!trials.isArray()) return refuse(QStringLiteral("the trials are not a list"));
-  const QJsonArray trialArray = trials.toArray();
-  if (trialArray.size() > kMaxTrials) return refuse(QStringLiteral("it holds too many trials"));
-  for (qsizetype i = 0; i < trialArray.size(); ++i) {
-    const QString name = QStringLiteral("trial %1").arg(i + 1);
-    if (!trialArray[i].isObject()) return refuse(QStringLiteral("%1 is not described").arg(name));
-    const QJsonObject o = trialArray[i].toObject();
-    ExerciseTrial t;
-    if (!r.Position(o["epicentre"], name + " epicentre", t.lat, t.lon) ||
-        !r.Float(o["depth"], name + " depth", t.depth, -FLT_MAX, FLT_MAX) ||
-        !r.Float(o["rms"], name + " RMS", t.rms, 0.0, FLT_MAX))
-      return refuse(r.error);
-    e.trials.push_back(t);
-  }
-
-  const QJsonValue last = root["lastTrial"];
-  if (!last.isUndefined() && !last.isNull()) {
-    if (!last.isObject()) return refuse(QStringLiteral("the last trial is not described"));
-    const QJsonObject o = last.toObject();
-    ExerciseShownTrial t;
-    if (!r.Position(o["epicentre"], "the last trial's epicentre", t.lat, t.lon) ||
-        !r.Float(o["rms"], "the last trial's RMS", t.rms, 0.0, FLT_MAX))
-      return refuse(r.error);
-    const QJsonArray time = o["originTime"].toArray();
-    if (!o["originTime"].isArray() || time.size() != 8)
-      return refuse(QStringLiteral("the last trial's origin time is not eight numbers"));
-    for (int k = 0; k < 8; ++k) {
-      double field = 0;
-      if (!r.Integer(time[k], "the last trial's origin time", field, 0, 65535)) return refuse(r.error);
-      t.originTime[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(field);
-    }
-    if (!o["stations"].isUndefined()) {
-      double stations = 0;
-      if (!r.Integer(o["stations"], "the last trial's stations", stations, 0, kMaxSeismograms)) return refuse(r.error);
-      t.stations = static_cast<int>(stations);
-    }
-    e.lastTrial = t;
-  }
-  return e;
+  if (ReadExerciseRoot(bytes, r, root) && ReadVersionAndFormat(root, r, e) && ReadSeismograms(root, r, e) &&
+      ReadFilesReadWith(root, r, e) && ReadSettingsAndView(root, r, e) && ReadTrials(root, r, e) &&
+      ReadLastTrial(root, r, e))
+    return e;
+  if (error) *error = r.error;
+  return std::nullopt;
 }
 
 std::optional<Exercise> ReadExerciseFile(const QString& path, QString* error) {
