@@ -19,6 +19,7 @@
 
 #include "display/ControlNames.h"
 #include "display/FilterDialog.h"
+#include "display/KeyFocus.h"
 #include "display/SeismogramWindowAccessible.h"
 #include "display/TraceLayout.h"
 #include "display/TraceTexts.h"
@@ -364,20 +365,7 @@ void SeismogramWindow::PaintKeyFocus(Surface& surface) const {
 
 void SeismogramWindow::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);
-  switch (event->reason()) {
-    case Qt::MouseFocusReason:
-      // A click picks where it is; the cursor waits for a key.
-      cursorWanted = false;
-      break;
-    case Qt::TabFocusReason:
-    case Qt::BacktabFocusReason:
-    case Qt::ShortcutFocusReason:
-    case Qt::OtherFocusReason:
-      cursorWanted = true;
-      break;
-    default:  // the window or a menu gives the focus back: as it was
-      break;
-  }
+  cursorWanted = KeyMarkWanted(event->reason(), cursorWanted);
   update(KeyFocusArea());
   if (CursorShown()) AnnounceCursor();
 }

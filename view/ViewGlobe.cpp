@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "display/KeyFocus.h"
 #include "location/RMS.h"
 #include "map/MapPainter.h"
 #include "view/View.h"
@@ -86,20 +87,7 @@ void View::focusInEvent(QFocusEvent* event) {
     splashWindow->setFocus(event->reason());
     return;
   }
-  switch (event->reason()) {
-    case Qt::MouseFocusReason:
-      // A click: the mouse is the pointer; the cross-hair waits for a key.
-      crosshairWanted = false;
-      break;
-    case Qt::TabFocusReason:
-    case Qt::BacktabFocusReason:
-    case Qt::ShortcutFocusReason:
-    case Qt::OtherFocusReason:
-      crosshairWanted = true;
-      break;
-    default:  // the window or a menu gives the focus back: as it was
-      break;
-  }
+  crosshairWanted = KeyMarkWanted(event->reason(), crosshairWanted);
   if (!crosshairPlaced) {
     crosshair = QPoint(viewport()->width() / 2, viewport()->height() / 2);
     crosshairPlaced = true;
