@@ -37,6 +37,18 @@ std::unique_ptr<QGuiApplication> MakeOffscreenApplication() {
   return std::make_unique<QGuiApplication>(argc, argv);
 }
 
+bool ParsePictureSize(const char* command, const std::string& value, int& width, int& height) {
+  constexpr int kMaxSide = 16384;
+  const auto x = value.find('x');
+  const auto w = x == std::string::npos ? std::nullopt : ParseInt(value.substr(0, x));
+  const auto h = x == std::string::npos ? std::nullopt : ParseInt(value.substr(x + 1));
+  if (!w || !h || *w < 1 || *h < 1 || *w > kMaxSide || *h > kMaxSide)
+    return Fail(command, "--size needs WxH, each 1 to " + std::to_string(kMaxSide) + " pixels, not '" + value + "'");
+  width = *w;
+  height = *h;
+  return true;
+}
+
 QImage NewPicture(const char* command, int width, int height) {
   QImage image(width, height, QImage::Format_RGB32);
   if (image.isNull()) Fail(command, "no memory for a picture of " + std::to_string(width) + "x" + std::to_string(height));

@@ -31,6 +31,11 @@ bool MakeRequestedTrial(const char* command, std::span<KSAC* const> records, con
 /// environment cannot make the tool abort without a display.
 std::unique_ptr<QGuiApplication> MakeOffscreenApplication();
 
+/// @brief Reads the value of --size, WxH with each side 1 to 16384 pixels,
+/// into @p width and @p height; a value that is not one is named on standard
+/// error for @p command and leaves them as they were.
+bool ParsePictureSize(const char* command, const std::string& value, int& width, int& height);
+
 /// @brief A blank picture of @p width × @p height; a null image, named on
 /// standard error, when there is no memory for it.
 QImage NewPicture(const char* command, int width, int height);

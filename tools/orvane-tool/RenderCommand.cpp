@@ -27,7 +27,6 @@ namespace orvane::tool {
 namespace {
 
 constexpr char kName[] = "render";
-constexpr int kMaxSide = 16384;
 
 struct RenderOptions {
   std::string out;
@@ -50,13 +49,7 @@ bool Parse(int argc, char** argv, RenderOptions& o) {
       if (v.empty()) return Fail(kName, "--out needs a file name");
       o.out = v;
     } else if (name == "size") {
-      const auto x = v.find('x');
-      const auto w = x == std::string::npos ? std::nullopt : ParseInt(v.substr(0, x));
-      const auto h = x == std::string::npos ? std::nullopt : ParseInt(v.substr(x + 1));
-      if (!w || !h || *w < 1 || *h < 1 || *w > kMaxSide || *h > kMaxSide)
-        return Fail(kName, "--size needs WxH, each 1 to " + std::to_string(kMaxSide) + " pixels, not '" + v + "'");
-      o.width = *w;
-      o.height = *h;
+      return ParsePictureSize(kName, v, o.width, o.height);
     } else if (name == "centre") {
       const auto c = ParseLatLon(v);
       if (!c) return Fail(kName, "--centre needs LAT,LON in degrees, not '" + v + "'");

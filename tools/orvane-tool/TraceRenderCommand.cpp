@@ -23,7 +23,6 @@ namespace orvane::tool {
 namespace {
 
 constexpr char kName[] = "render-traces";
-constexpr int kMaxSide = 16384;
 
 struct TraceRenderOptions {
   std::string out;
@@ -40,13 +39,10 @@ bool Parse(int argc, char** argv, TraceRenderOptions& o) {
       if (v.empty()) return Fail(kName, "--out needs a file name");
       o.out = v;
     } else if (name == "size") {
-      const auto x = v.find('x');
-      const auto w = x == std::string::npos ? std::nullopt : ParseInt(v.substr(0, x));
-      const auto h = x == std::string::npos ? std::nullopt : ParseInt(v.substr(x + 1));
-      if (!w || !h || *w < 1 || *h < 1 || *w > kMaxSide || *h > kMaxSide)
-        return Fail(kName, "--size needs WxH, each 1 to " + std::to_string(kMaxSide) + " pixels, not '" + v + "'");
-      o.width = *w;
-      o.height = *h;
+      int width = 0, height = 0;
+      if (!ParsePictureSize(kName, v, width, height)) return false;
+      o.width = width;
+      o.height = height;
     } else if (name == "one-window") {
       o.oneWindow = true;
     } else if (name == "station") {
