@@ -103,7 +103,17 @@ DepthCB* View::SetDepthCommand() {
   auto* panel = new DepthCB(nullptr, StoredInteger(depth));
   connect(panel, &DepthCB::depthChosen, this, [this](int km) { SetDepth(static_cast<float>(km)); });
   connect(panel, &DepthCB::depthRefused, this, &View::SetMessage);
+  // When the panel closes, the keys go back where they were (the globe, or
+  // the seismogram window the student was picking on), not to whichever
+  // window the workspace activates next. The focus moves after the closing
+  // is done, "as it was" for the keyboard cursor and cross-hair.
+  const QPointer<QWidget> before = QApplication::focusWidget();
   panel->showIn(this);
+  connect(panel, &QObject::destroyed, this, [this, before] {
+    QTimer::singleShot(0, this, [before] {
+      if (before != nullptr && before->isVisible()) before->setFocus(Qt::ActiveWindowFocusReason);
+    });
+  });
   return panel;
 }
 

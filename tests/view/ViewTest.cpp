@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
@@ -371,6 +372,26 @@ TEST_F(ViewTest, DepthPanelsSetTheDepthAndDiscardTheTrials) {
   delete second->parentWidget();
   view.SetDepth(10.0f);
   EXPECT_EQ(view.Depth(), 10.0f);
+}
+
+// The keys come back where they were when the depth panel closes: a
+// keyboard student choosing a depth between trials is on the globe again,
+// not on whichever seismogram window the workspace activates next.
+TEST_F(ViewTest, ClosingTheDepthPanelGivesTheKeysBackToTheGlobe) {
+  view.OpenEventFiles(AllExamples());
+  view.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+  view.setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(view.hasFocus());
+  view.SetDepthCommand();
+  ASSERT_FALSE(view.hasFocus());  // the panel has the keys while it is open
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(view.findChildren<DepthCB*>().isEmpty());
+  EXPECT_EQ(view.Depth(), 10.0f);  // Down chose the next depth
+  EXPECT_TRUE(view.hasFocus());
 }
 
 }  // namespace
