@@ -249,7 +249,7 @@ void Seismograms::wheelEvent(QWheelEvent* event) {
     wheelZoomAngle += event->angleDelta().y();
     const int steps = wheelZoomAngle / QWheelEvent::DefaultDeltasPerStep;
     wheelZoomAngle -= steps * QWheelEvent::DefaultDeltasPerStep;
-    if (steps != 0 && zoomSpin != nullptr) StepZoom(steps);
+    if (steps != 0) StepZoom(steps);
     event->accept();
     return;
   }
