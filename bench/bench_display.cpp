@@ -50,6 +50,18 @@ bool ShowExposed(QWidget& window) {
   return window.windowHandle() != nullptr && window.windowHandle()->isExposed();
 }
 
+// Shows @p window at @p width x @p height and repaints it in full once per
+// iteration; the paint before the first creates the controls.
+void RepaintEach(benchmark::State& state, QWidget& window, int width, int height) {
+  window.resize(width, height);
+  if (!ShowExposed(window)) {
+    state.SkipWithError("the window was not exposed");
+    return;
+  }
+  window.repaint();
+  for (auto _ : state) window.repaint();
+}
+
 // Microseism-like noise with a P and an S wave train, from a fixed seed.
 std::unique_ptr<KSAC> MakeRecord(std::int32_t npts, std::uint32_t seed, const char* station) {
   auto samples = std::make_unique<float[]>(static_cast<std::size_t>(npts));
@@ -72,13 +84,7 @@ void RepaintEvent(benchmark::State& state, std::int32_t npts) {
   std::unique_ptr<KSAC> record = MakeRecord(npts, 7, "BIG");
   record->ComputeReferenceSeconds();
   orvane::Event window(*record);
-  window.resize(400, 250);
-  if (!ShowExposed(window)) {
-    state.SkipWithError("the window was not exposed");
-    return;
-  }
-  window.repaint();  // the first paint creates the controls
-  for (auto _ : state) window.repaint();
+  RepaintEach(state, window, 400, 250);
   state.counters["samples"] = npts;
 }
 
@@ -96,13 +102,7 @@ void RepaintTwenty(benchmark::State& state, bool filtered) {
     pointers.push_back(records.back().get());
   }
   orvane::Seismograms window(pointers);
-  window.resize(400, 1000);
-  if (!ShowExposed(window)) {
-    state.SkipWithError("the window was not exposed");
-    return;
-  }
-  window.repaint();
-  for (auto _ : state) window.repaint();
+  RepaintEach(state, window, 400, 1000);
 }
 
 void BM_SeismogramsRepaint20x360000(benchmark::State& state) { RepaintTwenty(state, false); }
@@ -122,13 +122,7 @@ void RepaintSection(benchmark::State& state, int stations, bool compact) {
   }
   orvane::Seismograms window(pointers);
   window.SetCompact(compact);
-  window.resize(400, 1000);
-  if (!ShowExposed(window)) {
-    state.SkipWithError("the window was not exposed");
-    return;
-  }
-  window.repaint();
-  for (auto _ : state) window.repaint();
+  RepaintEach(state, window, 400, 1000);
   state.counters["rows shown"] = window.Layout().rows.visibleRows;
 }
 

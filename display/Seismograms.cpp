@@ -249,7 +249,7 @@ void Seismograms::wheelEvent(QWheelEvent* event) {
     wheelZoomAngle += event->angleDelta().y();
     const int steps = wheelZoomAngle / QWheelEvent::DefaultDeltasPerStep;
     wheelZoomAngle -= steps * QWheelEvent::DefaultDeltasPerStep;
-    if (steps != 0 && zoomSpin != nullptr) StepZoom(steps);
+    if (steps != 0) StepZoom(steps);
     event->accept();
     return;
   }
@@ -279,7 +279,7 @@ bool Seismograms::event(QEvent* event) {
 // A click on a row picks that row's record at the time under the mouse; a
 // click above the rows, or below the last one shown, picks nothing.
 void Seismograms::Pick(QPoint at) {
-  const std::optional<int> row = layout.RowAtY(at.y());
+  const std::optional<int> row = RowUnder(at);
   if (!row) return;
   KSAC& r = *records[static_cast<std::size_t>(*row)];
   const std::optional<float> seconds = SecondsOn(r, at.x());
