@@ -32,7 +32,6 @@ constexpr double kMaxFileSize = 9007199254740992.0;  // 2^53: every size below i
 // refusal, so that each field is one line.
 class Reader {
  public:
-  bool failed() const { return !error.isEmpty(); }
   QString error;
 
   bool Fail(const QString& why) {
