@@ -238,14 +238,15 @@ bool TSDIDecFrame::OfferRecovery() {
       return false;
     }
     QString why;
-    if (!ReadExerciseFile(path, &why)) {
+    const std::optional<Exercise> exercise = ReadExerciseFile(path, &why);
+    if (!exercise) {
       // Nothing in it can ever be restored.
       left[i]->RemoveFile();
       ShowMessage(tr("The unsaved work could not be read (%1); it was removed.").arg(why));
       return false;
     }
     restoring_ = true;
-    const bool restored = view_->OpenExercise(path, &why);
+    const bool restored = view_->OpenExercise(*exercise, path, &why);
     restoring_ = false;
     if (!restored) {
       // Perhaps its seismograms are on a disk that is not there now: the

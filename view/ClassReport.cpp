@@ -121,7 +121,14 @@ void GatherSeismograms(std::span<const ClassExercise> exercises, ClassReport& re
 // can open, with the reason.
 void OpenSeismograms(std::span<const ClassExercise> exercises, ClassReport& report) {
   std::vector<RefusedFile> unopened;
+  const auto allOpened = [&report] {
+    return std::all_of(report.seismograms.begin(), report.seismograms.end(),
+                       [](const ClassSeismogram& s) { return s.opened; });
+  };
   for (const ClassExercise& e : exercises) {
+    // Opening reads and checksums every file of an exercise: once each
+    // seismogram is open, the other exercises of the class need not be.
+    if (allOpened()) break;
     ExerciseRecords opened = OpenExerciseRecords(e.exercise, e.path);
     for (std::size_t k = 0; k < opened.records.size(); ++k) {
       const ExerciseSeismogram& entry = e.exercise.seismograms[opened.entries[k]];

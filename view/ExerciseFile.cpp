@@ -32,7 +32,6 @@ constexpr double kMaxFileSize = 9007199254740992.0;  // 2^53: every size below i
 // refusal, so that each field is one line.
 class Reader {
  public:
-  bool failed() const { return !error.isEmpty(); }
   QString error;
 
   bool Fail(const QString& why) {
@@ -116,8 +115,8 @@ bool ReadVersionAndFormat(const QJsonObject& root, Reader& r, Exercise& e) {
   return true;
 }
 
-// Which file a seismogram is: its name, size, checksum and miniSEED channel.
-bool ReadSeismogramFile(const QJsonObject& o, const QString& name, Reader& r, ExerciseSeismogram& s) {
+// Which file it is: its name, size and checksum.
+bool ReadFileIdentity(const QJsonObject& o, const QString& name, Reader& r, ExerciseSeismogram& s) {
   const QJsonValue path = o["path"];
   if (!path.isString() || path.toString().isEmpty() || path.toString().contains(QChar(0)))
     return r.Fail(QStringLiteral("%1 has no file name").arg(name));
@@ -129,6 +128,12 @@ bool ReadSeismogramFile(const QJsonObject& o, const QString& name, Reader& r, Ex
   if (!sha.isString() || !IsHex64(sha.toString()))
     return r.Fail(QStringLiteral("%1 has no SHA-256 checksum").arg(name));
   s.sha256 = sha.toString().toStdString();
+  return true;
+}
+
+// Which file a seismogram is: its name, size, checksum and miniSEED channel.
+bool ReadSeismogramFile(const QJsonObject& o, const QString& name, Reader& r, ExerciseSeismogram& s) {
+  if (!ReadFileIdentity(o, name, r, s)) return false;
   const QJsonValue channel = o["channel"];
   if (!channel.isUndefined()) {
     if (!channel.isString() || channel.toString().isEmpty() || channel.toString().size() > 64 ||
@@ -203,19 +208,9 @@ bool ReadFilesReadWith(const QJsonObject& root, Reader& r, Exercise& e) {
     return r.Fail(QStringLiteral("the files read with the seismograms are not a list"));
   for (qsizetype i = 0; i < files.size(); ++i) {
     const QString name = QStringLiteral("file %1 read with them").arg(i + 1);
-    const QJsonObject o = files[i].toObject();
-    const QJsonValue path = o["path"];
-    const QJsonValue sha = o["sha256"];
+    // Anything but an object has no "path": refused as having no file name.
     ExerciseSeismogram s;
-    double size = 0;
-    if (!files[i].isObject() || !path.isString() || path.toString().isEmpty() || path.toString().contains(QChar(0)))
-      return r.Fail(QStringLiteral("%1 has no file name").arg(name));
-    if (!r.Integer(o["size"], name + " size", size, 0, kMaxFileSize)) return false;
-    if (!sha.isString() || !IsHex64(sha.toString()))
-      return r.Fail(QStringLiteral("%1 has no SHA-256 checksum").arg(name));
-    s.path = path.toString().toStdString();
-    s.size = static_cast<std::int64_t>(size);
-    s.sha256 = sha.toString().toStdString();
+    if (!ReadFileIdentity(files[i].toObject(), name, r, s)) return false;
     e.with.push_back(std::move(s));
   }
   return true;

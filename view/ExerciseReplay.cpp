@@ -182,13 +182,14 @@ KeptWork KeptWorkOf(const Exercise& exercise, std::span<const std::size_t> entri
   return kept;
 }
 
+namespace {
+
+// The trials of @p trials as an exercise holds them, each at @p depth.
 std::vector<ExerciseTrial> ExerciseTrialsAt(std::span<const RMS> trials, float depth) {
   std::vector<ExerciseTrial> made;
   for (const RMS& t : trials) made.push_back(ExerciseTrial{t.lat, t.lon, depth, t.rms});
   return made;
 }
-
-namespace {
 
 // The trials stand as the exercise held them while nothing discarded them
 // (the list then still begins with the trials made again at opening).

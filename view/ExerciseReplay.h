@@ -127,9 +127,6 @@ struct EventWork {
 /// their places as they were stored; the trials in order.
 Exercise ExerciseOf(const EventWork& work, const KeptWork& kept, const QString& exercisePath);
 
-/// The trials of @p trials as an exercise holds them, each at @p depth.
-std::vector<ExerciseTrial> ExerciseTrialsAt(std::span<const RMS> trials, float depth);
-
 /// @brief The trials a save writes for @p trials (trialList, made at
 /// @p depth): while @p kept stands for the trials of the opened exercise,
 /// those as it held them, with their stored RMS, then the ones made since.

@@ -176,15 +176,14 @@ void Splash::Dismiss(Qt::FocusReason reason) {
 void Splash::paintEvent(QPaintEvent*) {
   Surface surface(*this);
   PaintSplash(surface, width(), height(), pressed_);
-  continueButton = ContinueButton(width(), height());
   // The pressed look lasts for the paint that the press asked for; a later
   // repaint draws the button raised again.
   pressed_ = false;
 }
 
 bool Splash::Inside(const QPoint& p) const {
-  return continueButton.left <= p.x() && p.x() < continueButton.right && continueButton.top <= p.y() &&
-         p.y() < continueButton.bottom;
+  const Rect button = ContinueButton(width(), height());
+  return button.left <= p.x() && p.x() < button.right && button.top <= p.y() && p.y() < button.bottom;
 }
 
 void Splash::mousePressEvent(QMouseEvent* event) {

@@ -37,8 +37,6 @@ class Splash : public QDialog {
  public:
   explicit Splash(QWidget* parent = nullptr);
 
-  Rect continueButton;  ///< where the button is, set by every paint
-
   /// The Continue button (for keys and screen readers; the card draws it).
   QPushButton* ContinueControl() const { return button_; }
 

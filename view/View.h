@@ -100,6 +100,9 @@ class View : public QMdiArea {
   /// file, or one whose seismograms cannot be opened at all, is refused with
   /// the reason in @p error and the status message, and changes nothing.
   bool OpenExercise(const QString& path, QString* error = nullptr);
+  /// @brief The same for @p exercise, already read from @p path (whose
+  /// folder its relative paths are taken from).
+  bool OpenExercise(const Exercise& exercise, const QString& path, QString* error = nullptr);
   /// The absolute paths of the open event's files, in the records' order.
   const QStringList& EventPaths() const { return eventPaths; }
   /// @brief The seismograms of the opened exercise that could not be opened
@@ -258,6 +261,8 @@ class View : public QMdiArea {
 
  private:
   void SetMessage(const QString& text);
+  /// Says why the exercise at @p path was not opened. @return false.
+  bool RefuseExercise(const QString& path, const QString& reason, QString* error);
   void Repaint();
   void UpdateCentreReadout();
   void UpdateAccessibleDescription();

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHash>
 #include <QMdiSubWindow>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
@@ -67,6 +68,15 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
   // the recovery file after every pick) then reads no seismogram again.
   // The files opened: each record's (once, though a miniSEED file gives
   // several), then those read with them (StationXML).
+  // A file gone at once is stored with a fingerprint no file has, so the
+  // exercise names it as changed.
+  QHash<QString, FileFingerprint> printOf;
+  const auto print = [&printOf](const QString& file) {
+    auto found = printOf.find(file);
+    if (found == printOf.end())
+      found = printOf.insert(file, FingerprintOf(file).value_or(FileFingerprint{0, std::string(64, '0')}));
+    return *found;
+  };
   QStringList opened;
   QStringList absolute;
   std::vector<FileFingerprint> prints;
@@ -74,16 +84,14 @@ std::vector<RefusedFile> View::OpenEventFiles(const QStringList& paths, std::opt
     const QString file = QString::fromStdString(r->fileName);
     if (!opened.contains(file)) opened << file;
     absolute << QFileInfo(file).absoluteFilePath();
-    // A file gone at once is stored with a fingerprint no file has, so the
-    // exercise names it as changed.
-    prints.push_back(FingerprintOf(absolute.back()).value_or(FileFingerprint{0, std::string(64, '0')}));
+    prints.push_back(print(absolute.back()));
   }
   QStringList with;
   std::vector<FileFingerprint> withPrints;
   for (const std::string& companion : files.companions) {
     opened << QString::fromStdString(companion);
     with << QFileInfo(opened.back()).absoluteFilePath();
-    withPrints.push_back(FingerprintOf(with.back()).value_or(FileFingerprint{0, std::string(64, '0')}));
+    withPrints.push_back(print(with.back()));
   }
   CloseEvent();
   // The globe turns to the new event's stations when any of them is hidden.

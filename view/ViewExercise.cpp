@@ -73,50 +73,56 @@ bool View::SaveExercise(const QString& path, QString* error) {
   return true;
 }
 
+bool View::RefuseExercise(const QString& path, const QString& reason, QString* error) {
+  if (error) *error = reason;
+  SetMessage(tr("The exercise %1 was not opened: %2").arg(QFileInfo(path).fileName(), reason));
+  return false;
+}
+
 bool View::OpenExercise(const QString& path, QString* error) {
-  const QString name = QFileInfo(path).fileName();
-  const auto refuse = [&](const QString& reason) {
-    if (error) *error = reason;
-    SetMessage(tr("The exercise %1 was not opened: %2").arg(name, reason));
-    return false;
-  };
   QString why;
   const std::optional<Exercise> exercise = ReadExerciseFile(path, &why);
-  if (!exercise) return refuse(why);
-  ExerciseRecords opened = OpenExerciseRecords(*exercise, path);
+  if (!exercise) return RefuseExercise(path, why, error);
+  return OpenExercise(*exercise, path, error);
+}
+
+bool View::OpenExercise(const Exercise& exercise, const QString& path, QString* error) {
+  const QString name = QFileInfo(path).fileName();
+  ExerciseRecords opened = OpenExerciseRecords(exercise, path);
   const QString leftOut = ReportRefused(opened.leftOut);
   // Nothing to work on: the event the student has open stays.
-  if (opened.records.empty()) return refuse(tr("none of its seismogram files can be opened: %1").arg(leftOut));
+  if (opened.records.empty())
+    return RefuseExercise(path, tr("none of its seismogram files can be opened: %1").arg(leftOut), error);
 
   CloseEvent();
-  oneWindow = exercise->oneWindow;
-  maximumRms = exercise->maximumRms;
-  depth = exercise->depth;
-  model = exercise->model;
-  globe = GlobeView{exercise->centreLon, -exercise->centreLat, exercise->radius};
+  oneWindow = exercise.oneWindow;
+  maximumRms = exercise.maximumRms;
+  depth = exercise.depth;
+  model = exercise.model;
+  globe = GlobeView{exercise.centreLon, -exercise.centreLat, exercise.radius};
   // The files matched the stored fingerprints, or they would have been left out.
   std::vector<FileFingerprint> prints;
   for (std::size_t entry : opened.entries)
-    prints.push_back(FileFingerprint{exercise->seismograms[entry].size, exercise->seismograms[entry].sha256});
+    prints.push_back(FileFingerprint{exercise.seismograms[entry].size, exercise.seismograms[entry].sha256});
   // The files read with the seismograms stay part of the event as stored,
   // whether or not they could be read now.
   QStringList with;
   std::vector<FileFingerprint> withPrints;
-  for (const ExerciseSeismogram& w : exercise->with) {
+  for (const ExerciseSeismogram& w : exercise.with) {
     with << QFileInfo(ResolvedSeismogramPath(w.path, path)).absoluteFilePath();
     withPrints.push_back(FileFingerprint{w.size, w.sha256});
   }
-  const QString windows = AdoptEvent(std::move(opened.records), opened.paths, std::move(prints), exercise->format, std::move(opened.channels),
+  const QString windows = AdoptEvent(std::move(opened.records), opened.paths, std::move(prints), exercise.format, std::move(opened.channels),
                                      std::move(with), std::move(withPrints));
   // The trials again, in order, as the clicks made them.
-  const RedoneTrials redone = RedoTrials(recordPointers, exercise->trials, trial, model);
+  const RedoneTrials redone = RedoTrials(recordPointers, exercise.trials, trial, model);
   hasTrial = redone.hasTrial;
   // What could not be opened is kept as it was stored, to be written back;
   // so are the trials, whose RMS come out otherwise without it.
-  kept = KeptWorkOf(*exercise, opened.entries, path, trialList.size());
+  kept = KeptWorkOf(exercise, opened.entries, path, trialList.size());
   // Trials discarded by a new pick or depth, the last one still shown: its
   // label and marks come back as they were.
-  if (RestoreShownTrial(*exercise, recordPointers, opened.entries, trial)) hasTrial = true;
+  if (RestoreShownTrial(exercise, recordPointers, opened.entries, trial)) hasTrial = true;
   if (hasTrial) emit trialLocated();
   emit optionsChanged();
   RestartMisfit();

@@ -11,7 +11,6 @@
 #include <algorithm>
 
 #include "display/KeyFocus.h"
-#include "location/RMS.h"
 #include "map/MapPainter.h"
 #include "view/View.h"
 
