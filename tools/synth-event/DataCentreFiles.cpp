@@ -12,8 +12,6 @@
 namespace orvane::synth {
 namespace {
 
-constexpr FileTime kUnixEpochTicks = 116'444'736'000'000'000LL;
-
 // b is a whole number of sampling intervals, held as a float: to the 0.1 ms
 // that miniSEED start times keep, it is exact.
 FileTime FirstSampleTicks(const StationPlan& plan) {
@@ -21,7 +19,7 @@ FileTime FirstSampleTicks(const StationPlan& plan) {
 }
 
 // The first sample of @p plan's record, in microseconds since 1970.
-MicroTime FirstSample(const StationPlan& plan) { return (FirstSampleTicks(plan) - kUnixEpochTicks) / 10; }
+MicroTime FirstSample(const StationPlan& plan) { return MicroTimeFromFileTime(FirstSampleTicks(plan)); }
 
 std::string XmlTime(FileTime ticks) { return FormatUtcTime(ticks - ticks % kTicksPerSecond).substr(0, 19); }
 
