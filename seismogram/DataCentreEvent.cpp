@@ -40,14 +40,6 @@ std::optional<std::string> RefusedUnread(const std::string& path) {
   return std::nullopt;
 }
 
-}  // namespace
-
-bool IsDataCentreFileName(const std::string& path) {
-  return SeismogramFormatForPath(path) == SeismogramFormat::kMiniSEED;
-}
-
-namespace {
-
 // The format table's reader of miniSEED files and their StationXML.
 void ReadTogether(std::span<const std::string> paths, EventFiles& files) {
   DataCentreEvent event = ReadDataCentreFiles(paths);
