@@ -1,6 +1,5 @@
 #include "seismogram/DataCentreEvent.h"
 
-#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <system_error>
