@@ -13,7 +13,6 @@
 #include <benchmark/benchmark.h>
 #include <libmseed.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -23,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/LeastTime.h"
 #include "seismogram/BandPassFilter.h"
 #include "seismogram/DataCentreEvent.h"
 #include "seismogram/MiniSEED.h"
@@ -106,7 +106,7 @@ void Measure(benchmark::internal::Benchmark* b) {
       ->Iterations(1)
       ->Repetitions(3)
       ->DisplayAggregatesOnly(true)
-      ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+      ->ComputeStatistics("min", orvane::bench::Least);
 }
 
 void BM_LibmseedBareRead(benchmark::State& state) {
@@ -152,18 +152,7 @@ BENCHMARK(BM_BandPass360k)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->DisplayAggregatesOnly(true)
-    ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
-
-class MinReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "min")
-        seconds[run.run_name.function_name] = run.GetAdjustedCPUTime() / 1000.0;
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> seconds;
-};
+    ->ComputeStatistics("min", orvane::bench::Least);
 
 }  // namespace
 
@@ -171,9 +160,11 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   (void)TheFiles();  // written before anything is timed
-  MinReporter reporter;
+  orvane::bench::LeastTimeReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto& s = reporter.seconds;
+  // Least CPU times in seconds (the benchmarks report milliseconds).
+  std::map<std::string, double> s;
+  for (const auto& [name, ms] : reporter.least) s[name] = ms / 1000.0;
   const auto bare = s.find("BM_LibmseedBareRead");
   const auto ours = s.find("BM_ReadDataCentreEvent");
   if (bare != s.end() && ours != s.end()) {

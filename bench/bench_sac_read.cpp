@@ -6,16 +6,15 @@
 // over that bound, which should stay at or below 1.2.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <span>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/LeastTime.h"
 #include "seismogram/KSAC.h"
 #include "seismogram/SACFile.h"
 
@@ -84,7 +83,7 @@ void Measure(benchmark::internal::Benchmark* b) {
   b->Unit(benchmark::kMillisecond)
       ->Repetitions(kRepetitions)
       ->DisplayAggregatesOnly(true)
-      ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+      ->ComputeStatistics("min", orvane::bench::Least);
 }
 
 // What any reader must at least do: open the file, obtain memory, read the bytes.
@@ -172,19 +171,6 @@ void BM_BareSum(benchmark::State& state) {
 }
 BENCHMARK(BM_BareSum)->Apply(Measure);
 
-// Keeps the fastest run of each benchmark for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "min")
-        times[run.run_name.function_name] = run.GetAdjustedCPUTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -199,11 +185,12 @@ int main(int argc, char** argv) {
   argv = args.data();
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   TheFiles();
-  RatioReporter reporter;
+  // Keeps the fastest run of each benchmark for the ratios.
+  orvane::bench::LeastTimeReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const auto time = [&](const char* name) {
-    const auto it = reporter.times.find(name);
-    return it != reporter.times.end() ? it->second : 0.0;
+    const auto it = reporter.least.find(name);
+    return it != reporter.least.end() ? it->second : 0.0;
   };
   const double plain = time("BM_PlainRead");
   const double sum = time("BM_BareSum");

@@ -1,6 +1,5 @@
 #include "seismogram/DataCentreEvent.h"
 
-#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <system_error>
@@ -39,14 +38,6 @@ std::optional<std::string> RefusedUnread(const std::string& path) {
   if (fs::file_size(path, ec) == 0 && !ec) return "the file is empty";
   return std::nullopt;
 }
-
-}  // namespace
-
-bool IsDataCentreFileName(const std::string& path) {
-  return SeismogramFormatForPath(path) == SeismogramFormat::kMiniSEED;
-}
-
-namespace {
 
 // The format table's reader of miniSEED files and their StationXML.
 void ReadTogether(std::span<const std::string> paths, EventFiles& files) {

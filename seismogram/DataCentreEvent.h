@@ -43,10 +43,6 @@ struct DataCentreEvent {
   std::vector<std::string> xmlFiles;           ///< the StationXML and QuakeML files read
 };
 
-/// @brief true for a name the open dialog's "Data centre files" filter
-/// shows: *.mseed, *.miniseed, *.ms, *.xml (any letter case).
-bool IsDataCentreFileName(const std::string& path);
-
 /// @brief Makes the format table's miniSEED entry read its files (with the
 /// StationXML and QuakeML chosen with them) through ReadDataCentreFiles, as
 /// the program opens them: vertical components only. Called once at start

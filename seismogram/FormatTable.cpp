@@ -1,7 +1,6 @@
 #include "seismogram/FormatTable.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cmath>
 #include <memory>

@@ -82,12 +82,13 @@ const SeismogramFormatEntry& FormatEntry(SeismogramFormat format);
 /// "sac", "pepp", "psn" or "miniseed".
 const char* SeismogramFormatName(SeismogramFormat format);
 
-/// @brief The format named "sac", "pepp" or "psn"; nothing for any other text.
+/// @brief The format of that name ("sac", "pepp", "psn" or "miniseed");
+/// nothing for any other text.
 std::optional<SeismogramFormat> ParseSeismogramFormat(const std::string& name);
 
 /// @brief Every format's name, each between @p quote, joined by
 /// @p separator and, before the last, @p last: ("", "|", "|") gives
-/// "sac|pepp|psn", ("", ", ", " or ") "sac, pepp or psn".
+/// "sac|pepp|psn|miniseed", ("", ", ", " or ") "sac, pepp, psn or miniseed".
 std::string SeismogramFormatNames(std::string_view quote, std::string_view separator, std::string_view last);
 
 /// @brief true when the file name @p path matches @p pattern ("*.set"), in

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <limits>
 #include <map>
 #include <mutex>
 #include <system_error>
@@ -30,17 +29,6 @@ void KeepMessage(char* message) {
   std::string text = message != nullptr ? message : "";
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
   libraryMessage = std::move(text);
-}
-
-// 1970-01-01 in ticks since 1601-01-01.
-constexpr FileTime kUnixEpochTicks = 116'444'736'000'000'000LL;
-
-bool MicroTimeToFileTime(MicroTime time, FileTime& ticks) {
-  constexpr MicroTime kLowest = -kUnixEpochTicks / 10;
-  constexpr MicroTime kHighest = (std::numeric_limits<FileTime>::max() - kUnixEpochTicks) / 10;
-  if (time < kLowest || time > kHighest) return false;
-  ticks = time * 10 + kUnixEpochTicks;
-  return true;
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <system_error>
 #include <utility>
 
+#include "seismogram/Calendar.h"
+
 namespace orvane {
 namespace {
 
@@ -23,8 +25,6 @@ std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
   const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
-
-bool LeapYear(int y) { return y % 400 == 0 || (y % 4 == 0 && y % 100 != 0); }
 
 // Reads @p count digits at @p at into @p value.
 bool Digits(const std::string& s, std::size_t& at, int count, int& value) {
@@ -288,7 +288,7 @@ std::optional<MicroTime> ParseIsoTime(const std::string& text) {
       !Expect(text, at, '-') || !Digits(text, at, 2, day))
     return std::nullopt;
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1] + (month == 2 && LeapYear(year))) return std::nullopt;
+  if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1] + (month == 2 && IsLeapYear(year))) return std::nullopt;
   std::int64_t micro = 0;
   if (at < text.size() && (text[at] == 'T' || text[at] == ' ')) {
     ++at;

@@ -120,9 +120,10 @@ bool ParseEventOption(const char* command, const std::string& name, const std::s
 
 bool IsDataCentreInput(const std::string& path) {
 #ifdef ORVANE_TOOL_DATACENTRE
-  if (IsDataCentreFileName(path)) return true;
+  const SeismogramFormat format = SeismogramFormatForPath(path);
+  if (format == SeismogramFormat::kMiniSEED) return true;
   // Files that data centres hand out do not always have such a name.
-  if (SeismogramFormatForPath(path) != SeismogramFormat::kSAC) return false;
+  if (format != SeismogramFormat::kSAC) return false;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return false;
   std::vector<unsigned char> head;

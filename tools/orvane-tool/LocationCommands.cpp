@@ -95,14 +95,13 @@ bool IsLeftOut(const TrialResult& trial, std::size_t index) {
 std::optional<MicroTime> MicroTimeOf(const SYSTEMTIME& time) {
   FileTime ticks = 0;
   if (!SystemTimeToFileTime(time, ticks)) return std::nullopt;
-  constexpr FileTime kUnixEpochTicks = 116'444'736'000'000'000LL;
-  return (ticks - kUnixEpochTicks) / 10;
+  return MicroTimeFromFileTime(ticks);
 }
 
 std::string MicroTimeText(MicroTime time) {
-  FileTime ticks = time * 10 + 116'444'736'000'000'000LL;
+  FileTime ticks = 0;
   SYSTEMTIME t;
-  if (!FileTimeToSystemTime(ticks - ticks % 10'000, t)) return "";
+  if (!MicroTimeToFileTime(time, ticks) || !FileTimeToSystemTime(ticks - ticks % 10'000, t)) return "";
   return TimeText(t);
 }
 

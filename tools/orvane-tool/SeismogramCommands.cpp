@@ -21,11 +21,6 @@ namespace {
 
 constexpr int kSamplesShown = 5;
 
-struct BandPass {
-  double low = 0.0, high = 0.0;
-  int order = 4;
-};
-
 struct Arguments {
   std::optional<SeismogramFormat> format;
   std::vector<std::string> stations;   // --stations FILE.xml, for miniSEED files
@@ -92,11 +87,11 @@ void HeaderFloat(JsonWriter& w, const char* name, const KSAC& record, int index)
   }
 }
 
-void WriteRecord(JsonWriter& w, const std::string& file, const char* format, const KSAC& record,
+void WriteRecord(JsonWriter& w, const std::string& file, SeismogramFormat format, const KSAC& record,
                  const std::string& channel = std::string()) {
   w.BeginObject();
   w.Key("file").String(file);
-  w.Key("format").String(format);
+  w.Key("format").String(SeismogramFormatName(format));
   if (!channel.empty()) w.Key("channel").String(channel);
   w.Key("origin").Int(record.origin);
   w.Key("npts").Int(record.GetIntHeader(KSAC::NPTS));
@@ -175,8 +170,7 @@ void SplitFiles(const Arguments& args, std::vector<std::string>& classic, std::v
 // Filters @p record's samples with @p bandpass; false after saying why not.
 bool Filter(const std::string& file, const BandPass& bandpass, KSAC& record) {
   std::string reason;
-  const auto filter = BandPassFilter::Design(bandpass.low, bandpass.high, bandpass.order,
-                                             record.GetFloatHeader(KSAC::DELTA), reason);
+  const auto filter = BandPassFilter::Design(bandpass, record.GetFloatHeader(KSAC::DELTA), reason);
   if (!filter) {
     std::fprintf(stderr, "orvane-tool: %s: cannot filter: %s\n", file.c_str(), reason.c_str());
     return false;
@@ -212,14 +206,14 @@ int HeaderCommand(int argc, char** argv) {
       continue;
     }
     w.NewLine();
-    WriteRecord(w, file, SeismogramFormatName(result.format), *result.record);
+    WriteRecord(w, file, result.format, *result.record);
   }
 #ifdef ORVANE_TOOL_DATACENTRE
   if (!centre.empty()) {
     const DataCentreEvent event = ReadDataCentre(centre, args.stations, failed);
     for (std::size_t i = 0; i < event.records.size(); ++i) {
       w.NewLine();
-      WriteRecord(w, event.records[i]->fileName, "miniseed", *event.records[i], event.ids[i]);
+      WriteRecord(w, event.records[i]->fileName, SeismogramFormat::kMiniSEED, *event.records[i], event.ids[i]);
     }
   }
 #endif

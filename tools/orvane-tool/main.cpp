@@ -31,7 +31,7 @@ struct Entry {
   std::string usage;
 };
 
-// "sac|pepp|psn": the formats --format names.
+// "sac|pepp|psn|miniseed": the formats --format names.
 const std::string kFormats = orvane::SeismogramFormatNames("", "|", "|");
 
 const Entry kCommands[] = {

@@ -12,20 +12,18 @@
 namespace orvane::synth {
 namespace {
 
-constexpr FileTime kUnixEpochTicks = 116'444'736'000'000'000LL;
+// The first sample of @p plan's record, in microseconds since 1970.
+MicroTime FirstSample(const StationPlan& plan) { return MicroTimeFromFileTime(FirstSampleTicks(plan)); }
+
+std::string XmlTime(FileTime ticks) { return FormatUtcTime(ticks - ticks % kTicksPerSecond).substr(0, 19); }
+
+}  // namespace
 
 // b is a whole number of sampling intervals, held as a float: to the 0.1 ms
 // that miniSEED start times keep, it is exact.
 FileTime FirstSampleTicks(const StationPlan& plan) {
   return plan.reference + std::llround(static_cast<double>(plan.b) * 1.0e4) * 1000;
 }
-
-// The first sample of @p plan's record, in microseconds since 1970.
-MicroTime FirstSample(const StationPlan& plan) { return (FirstSampleTicks(plan) - kUnixEpochTicks) / 10; }
-
-std::string XmlTime(FileTime ticks) { return FormatUtcTime(ticks - ticks % kTicksPerSecond).substr(0, 19); }
-
-}  // namespace
 
 std::string ChannelId(const EventDescription& event, const StationPlan& plan) {
   return plan.station.network + "." + plan.station.code + ".00." + event.component;

@@ -18,6 +18,10 @@ namespace orvane::synth {
 constexpr char kMiniSEEDFile[] = "event.mseed";
 constexpr char kStationXmlFile[] = "stations.xml";
 
+/// @brief The instant of the first sample of @p plan's record (its
+/// reference time and b, to the 0.1 ms that miniSEED start times keep).
+FileTime FirstSampleTicks(const StationPlan& plan);
+
 /// @brief "IU.YSS.00.BHZ": the channel of @p plan's record.
 std::string ChannelId(const EventDescription& event, const StationPlan& plan);
 

@@ -15,10 +15,8 @@
 #include "seismogram/PSN.h"
 #include "seismogram/RecordReadouts.h"
 #include "seismogram/SeismogramFile.h"
-#include "tools/synth-event/SyntheticTrace.h"
-#ifdef ORVANE_SYNTH_MINISEED
 #include "tools/synth-event/DataCentreFiles.h"
-#endif
+#include "tools/synth-event/SyntheticTrace.h"
 
 namespace orvane::synth {
 namespace {
@@ -50,7 +48,7 @@ float StoredDegrees(SeismogramFormat format, double degrees) {
 std::string FileNameFor(const EventDescription& event, const StationEntry& st) {
   switch (event.format) {
     case SeismogramFormat::kMiniSEED:
-      return "event.mseed";
+      return kMiniSEEDFile;
     case SeismogramFormat::kPEPP:
       return st.code + ".set";
     case SeismogramFormat::kPSN:

@@ -11,7 +11,6 @@
 // event, every station's distance and arrivals, and the orvane-tool command
 // that gives the program's answer key are printed on standard output.
 
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -59,7 +58,7 @@ void PrintEvent(const EventDescription& event, const std::filesystem::path& out,
     std::printf("%-16s %-23s %9s %9s\n", "channel", "first sample", "P", "S");
     for (const StationPlan& p : plans)
       std::printf("%-16s %-23s %9.3f %9.3f\n", ChannelId(event, p).c_str(),
-                  FormatUtcTime(p.reference + std::llround(static_cast<double>(p.b) * 1.0e4) * 1000).c_str(),
+                  FormatUtcTime(FirstSampleTicks(p)).c_str(),
                   p.onsetP - p.b, p.onsetS - p.b);
     return;
   }
